@@ -1,0 +1,23 @@
+#pragma once
+// What the windows are given from outside: the working directory and the three
+// seams. The program passes the real ones; the window tests pass scripted ones.
+
+#include "shared/Seams.h"
+
+#include <QString>
+
+namespace ztk {
+
+struct AppContext {
+    QString workDir;              // where "LM_T.db", "fbdves.cfg", "BDforVes.bd" live
+    const Clock *clock = nullptr;
+    EventPump *pump = nullptr;
+    Prompter *prompter = nullptr;
+    QString startArgument;        // the command-line text after the program name
+    QString programFileName;      // own program file name without directory (single-instance check)
+    bool checkSingleInstance = true;
+
+    QString path(const char *fileName) const; // workDir + "/" + fileName
+};
+
+} // namespace ztk

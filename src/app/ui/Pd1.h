@@ -1,0 +1,231 @@
+#pragma once
+// The main window: the product grid and detail panel, the selections, the link
+// state and the menu from which every other window and exchange starts. It owns the
+// shared state of the program; the other windows reach it through Form1.
+//
+// The handlers are split by subject over several files:
+//   Pd1.cpp          building the window, wiring, start-up, shutdown, layout, clock, link
+//   Pd1Editing.cpp   "Запись", the speed buttons, the best-before box, the type selector
+//   Pd1Selection.cpp the selection radio buttons and their input boxes
+//   Pd1Transfer.cpp  building the product image and writing it to the scale, "Список"
+
+#include "app/AppContext.h"
+#include "shared/PortConfig.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+class QAction;
+class QCalendarWidget;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QTableView;
+class QTimer;
+class QToolButton;
+
+namespace ztk {
+class ProductStore;
+class ProductDataset;
+class ProductTableModel;
+class ScaleLink;
+class ProductImage;
+struct CopyBuffer;
+enum class SelectionBuilder;
+} // namespace ztk
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(const ztk::AppContext &context, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // False when start-up ended the program (another instance runs).
+    bool startedOk() const { return m_startedOk; }
+
+    const ztk::AppContext &context() const { return m_context; }
+    ztk::ProductDataset *dataset() const { return m_dataset.get(); }
+    ztk::ScaleLink &link() const { return *m_link; }
+    ztk::PortConfig &portConfig() { return m_portConfig; }
+    const QString &selectionSql() const { return m_selectionSql; }
+    const ztk::ProductImage *productImage() const { return m_image.get(); }
+    bool linkUp() const { return m_linkUp; }
+    bool versionKnown() const { return m_versionKnown; }
+    const QString &versionText() const { return m_versionText; }
+
+    // Operations the other windows call.
+    void SendByte(unsigned char byte);
+    void Button1Click();  // scale-number query; the answer goes to Form2->Edit3
+    void BitBtn1Click();  // store and advance
+    void Button2Click();  // build the product image from the current selection
+    void COM1Click();     // send "BDforVes.bd" to the scale
+
+    // Shows "Записей " and the record count in Label9.
+    void showRecordCount();
+    // Sets the link display: Label1 and the four exchange menu items.
+    void setLinkState(bool up);
+
+    // --- controls (designer names)
+    QAction *Import = nullptr;
+    QAction *Export = nullptr;
+    QAction *N1 = nullptr;  // "Настройка порта"
+    QAction *N7 = nullptr;  // "Формирование общих данных"
+    QAction *N5 = nullptr;  // "Запись БДТ в весы"
+    QAction *N10 = nullptr; // "Чтение БД из весов"
+    QAction *N4 = nullptr;  // "Приём итоговых данных из весов"
+    QAction *N8 = nullptr;  // "О программе"
+    QAction *N9 = nullptr;  // "Помощь"
+    QAction *N3 = nullptr;  // "Выход"
+
+    QToolButton *SpeedButton2 = nullptr; // "Вставить запись"
+    QToolButton *SpeedButton3 = nullptr; // "Удалить запись"
+    QToolButton *SpeedButton4 = nullptr; // "Удалить все"
+    QToolButton *SpeedButton5 = nullptr; // "Очистить запись"
+    QToolButton *SpeedButton6 = nullptr; // "Копия записи"
+    QToolButton *SpeedButton7 = nullptr; // "Замена записи"
+    QToolButton *SpeedButton8 = nullptr; // "Печать"
+
+    QLabel *Label20 = nullptr; // port name or "НЕТ связи"
+    QLabel *Label2 = nullptr;  // baud rate or "Не уст"
+    QLabel *Label9 = nullptr;  // "Записей " + count
+    QLabel *Label1 = nullptr;  // link state text
+    QCheckBox *CheckBox2 = nullptr; // "Список"
+
+    QGroupBox *RadioGroup1 = nullptr; // "Выбор", a frame only
+    QRadioButton *RadioButton1 = nullptr;  // "Вся база"
+    QRadioButton *RadioButton2 = nullptr;  // "Вес"
+    QRadioButton *RadioButton3 = nullptr;  // "Штука"
+    QRadioButton *RadioButton4 = nullptr;  // "По дате корр."
+    QRadioButton *RadioButton5 = nullptr;  // "До даты корр."
+    QRadioButton *RadioButton6 = nullptr;  // "После даты корр."
+    QRadioButton *RadioButton7 = nullptr;  // "По наименованию"
+    QRadioButton *RadioButton10 = nullptr; // "По номеру"
+    QRadioButton *RadioButton14 = nullptr; // "По сроку годн."
+    QRadioButton *RadioButton15 = nullptr; // "Просроченные"
+    QRadioButton *RadioButton16 = nullptr; // "Действ. срок годн."
+    QRadioButton *RadioButton17 = nullptr; // "По префиксу"
+    QLineEdit *Edit1 = nullptr; // name fragment
+    QLineEdit *Edit2 = nullptr; // calendar date
+    QLineEdit *Edit4 = nullptr; // lowest number
+    QLineEdit *Edit5 = nullptr; // highest number
+    QSpinBox *CSpinEdit1 = nullptr; // prefix 0..99
+    QCalendarWidget *MonthCalendar1 = nullptr;
+    QLineEdit *Edit3 = nullptr; // clock
+    QTimer *Timer1 = nullptr;
+
+    QTableView *DBGrid1 = nullptr;
+    QGroupBox *GroupBox1 = nullptr; // "Параметры товара"
+    QLineEdit *DBEdit1 = nullptr;   // Name
+    QLineEdit *DBEdit2 = nullptr;   // Name2
+    QLineEdit *DBEdit3 = nullptr;   // Name3
+    QLineEdit *DBEdit4 = nullptr;   // Name4
+    QLineEdit *DBEdit5 = nullptr;   // Name5
+    QLineEdit *DBEdit8 = nullptr;   // N
+    QLineEdit *DBEdit13 = nullptr;  // Префикс, at most 2 characters
+    QLineEdit *DBEdit7 = nullptr;   // SK5
+    QLineEdit *DBEdit10 = nullptr;  // Цена
+    QLineEdit *DBEdit6 = nullptr;   // Goden; a click opens the best-before dialog
+    QLineEdit *DBEdit61 = nullptr;  // ГоденДо, hidden
+    QComboBox *ComboBox1 = nullptr; // "Вес", "Шт"
+    QLineEdit *DBEdit9 = nullptr;   // ТипТ, hidden
+    QLineEdit *DBEdit11 = nullptr;  // Dcorr, read-only
+    QLineEdit *DBEdit14 = nullptr;  // ДатаКоррекции, read-only, hidden
+    QPushButton *BitBtn1 = nullptr; // "Запись"
+
+    // --- handlers
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void FormCloseQuery();
+    void FormResize();
+    void Timer1Timer();
+    void N1Click();
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void N7Click();
+    void N8Click();
+    void N9Click();
+    void N10Click();
+    void ImportClick();
+    void ExportClick();
+
+    void SpeedButton2Click(); // insert
+    void SpeedButton3Click(); // delete one
+    void SpeedButton4Click(); // delete the selection
+    void SpeedButton5Click(); // clear
+    void SpeedButton6Click(); // copy
+    void SpeedButton7Click(); // replace
+    void SpeedButton8Click(); // print
+    void DBEdit6Click();
+    void ComboBox1Change();
+    void DBEdit9Change();
+    void DBGrid1KeyUp();
+    void DBGrid1MouseUp();
+
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void RadioButton4Click();
+    void RadioButton5Click();
+    void RadioButton6Click();
+    void RadioButton7Click();
+    void RadioButton10Click();
+    void RadioButton14Click();
+    void RadioButton15Click();
+    void RadioButton16Click();
+    void RadioButton17Click();
+    void Edit1Change();
+    void Edit4Change();
+    void Edit5Change();
+    void MonthCalendar1Click();
+    void CSpinEdit1Change();
+    void RefreshSelection();
+
+    void CheckBox2Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenu();
+    void initActionsConnections();
+    void bindDetailPanel();
+    void refreshDetailPanel();   // the current record's fields into the bound boxes
+    void writeDetailPanel();     // the edited boxes into the record (before a store or a move)
+    // Runs `sql` as the current selection's query with the grid suspended; shows the count.
+    bool runSelection(const QString &sql);
+
+    ztk::AppContext m_context;
+    bool m_startedOk = true;
+    bool m_shownOnce = false;
+    bool m_versionKnown = false;
+    QString m_versionText;
+    bool m_linkUp = false;
+    bool m_portFailed = false;
+
+    QString m_selectionSql;
+    ztk::SelectionBuilder m_selectionBuilder{};
+    ztk::PortConfig m_portConfig;
+    std::unique_ptr<ztk::ProductStore> m_store;
+    std::unique_ptr<ztk::ProductDataset> m_dataset;
+    ztk::ProductTableModel *m_model = nullptr;
+    std::unique_ptr<ztk::ScaleLink> m_link;
+    std::unique_ptr<ztk::ProductImage> m_image;
+    std::unique_ptr<ztk::CopyBuffer> m_copyBuffer;
+    bool m_panelUpdating = false; // the panel is being filled from the record, not typed into
+};
+
+extern TForm1 *Form1;

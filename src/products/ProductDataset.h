@@ -1,0 +1,128 @@
+#pragma once
+// The one open result set over "lm_t1", as the main window uses it: a snapshot of
+// the rows of an SQL text (static cursor: the count is known and the cursor moves
+// freely), a current record that can be edited, inserted, stored and deleted, and
+// the store rules that run for every store, whoever stores.
+//
+// Records are identified by SQLite's rowid, so a record whose "N" changes while it
+// is edited is still found. NULL numbers read as 0, NULL texts as empty.
+
+#include "products/ProductFields.h"
+#include "products/ProductStore.h"
+#include "shared/Seams.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace ztk {
+
+enum class DatasetState { Inactive, Browse, Edit, Insert };
+
+// Which product type every store forces: the selections "Вес" and "Штука" force
+// "0" and "1"; any other selection keeps the type.
+enum class TypeRule { Keep, Weight, Piece };
+
+class ProductDataset : public QObject {
+    Q_OBJECT
+public:
+    // The store, the clock and the prompter outlive the dataset.
+    ProductDataset(ProductStore &store, const Clock &clock, Prompter &prompter, QObject *parent = nullptr);
+    ~ProductDataset() override;
+
+    // --- result set
+    // Runs `sql` (any "select * from lm_t1 ..." text) and takes its rows. A pending
+    // edit is dropped. False and errorText() when the store refuses it: the dataset
+    // is then closed and holds no rows.
+    bool open(const QString &sql);
+    void close();
+    bool isOpen() const;
+    QString errorText() const { return m_error; }
+    int recordCount() const;
+    int position() const; // 1-based; 0 when there is no current record
+
+    // Moves store a modified pending edit first (checkBrowseMode); when that store
+    // fails the cursor does not move and the result is false.
+    bool first();
+    bool last();
+    bool next();  // false at the last record (after storing)
+    bool prior();
+    // Moves n records forward (negative: back), stopping at either end; returns the moves made.
+    int moveBy(int n);
+
+    // --- editing
+    DatasetState state() const { return m_state; }
+    bool isModified() const { return m_modified; }
+    bool edit();          // the current record into edit state; false when there is none
+    void insert();        // a new empty record at the current position, in insert state
+    // Applies the store rules and stores. On failure the store's error text is shown
+    // through the prompter and the record stays in edit (or insert) state with its changes.
+    bool post();
+    void cancel();
+    // Stores a modified edit, or leaves edit state when nothing changed. False when a store failed.
+    bool checkBrowseMode();
+    // Deletes the current record from the store and the result set; a neighbour becomes current.
+    bool deleteCurrent();
+
+    // --- fields of the current record (the edit buffer while editing)
+    QVariant value(const char *field) const;
+    QString text(const char *field) const;                      // raw text, "" for NULL
+    qint64 integer(const char *field, bool *ok = nullptr) const; // NULL and empty read as 0
+    double number(const char *field, bool *ok = nullptr) const;
+    // Puts the record into edit state and sets the field. Setting "N" above 5000
+    // shows the number message and sets 0.
+    void setValue(const char *field, const QVariant &value);
+    // Converts the operator's text by the column type (the locale's decimal
+    // separator for "Цена"); false and errorText() when it does not convert.
+    bool setText(const char *field, const QString &text);
+    // "Goden", "Dcorr", "ПрефиксCal" of the current record.
+    QString calculated(const char *field) const;
+
+    // --- any row of the snapshot (0-based), for the grid
+    QVariant rowValue(int row, const char *field) const;
+    QString rowCalculated(int row, const char *field) const;
+    qint64 rowId(int row) const;
+
+    // --- rules and binding
+    void setTypeRule(TypeRule rule) { m_typeRule = rule; }
+    TypeRule typeRule() const { return m_typeRule; }
+    // Called before every store and every move while editing, so that the bound
+    // controls write their texts into the record first.
+    void setUpdateRecordHook(std::function<void()> hook) { m_updateRecord = std::move(hook); }
+
+    // Suspends the signals below; the last enableControls sends one reset.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disabled > 0; }
+
+    const Clock &clock() const { return m_clock; }
+    Prompter &prompter() const { return m_prompter; }
+    ProductStore &store() const { return m_store; }
+
+Q_SIGNALS:
+    void reset();                  // reopened, closed, or a batch of changes ended
+    void currentChanged();         // another record is current, or its values changed
+    void rowChanged(int row);      // a row's stored values changed
+    void stored();                 // after every store (count label, back to edit state)
+
+private:
+    struct Row;
+    struct Impl;
+    ProductStore &m_store;
+    const Clock &m_clock;
+    Prompter &m_prompter;
+    DatasetState m_state = DatasetState::Inactive;
+    bool m_modified = false;
+    TypeRule m_typeRule = TypeRule::Keep;
+    std::function<void()> m_updateRecord;
+    int m_disabled = 0;
+    QString m_error;
+    std::unique_ptr<Impl> m_d;
+};
+
+} // namespace ztk

@@ -1,0 +1,35 @@
+#pragma once
+// The SQLite file that holds "lm_t1". A missing file is created with the schema;
+// a file that is not this database is reported and never touched.
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace ztk {
+
+class ProductStore {
+public:
+    ProductStore();
+    ~ProductStore();
+    ProductStore(const ProductStore &) = delete;
+    ProductStore &operator=(const ProductStore &) = delete;
+
+    // False and errorText() when the file cannot be opened as the product store.
+    bool open(const QString &path);
+    void close();
+    bool isOpen() const;
+    QString errorText() const { return m_error; }
+    QSqlDatabase database() const;
+
+    static const char *schemaSql();
+
+private:
+    QString m_connection;
+    QString m_error;
+};
+
+// Registers a LIKE (and a case-insensitive comparison) that folds Cyrillic letters as
+// well as Latin ones on the connection.
+bool registerUnicodeLike(QSqlDatabase &db);
+
+} // namespace ztk

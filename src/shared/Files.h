@@ -1,0 +1,10 @@
+#pragma once
+// Names of the files the program keeps in its working directory.
+
+namespace ztk::files {
+inline constexpr const char PortConfig[] = "fbdves.cfg";
+inline constexpr const char ProductImage[] = "BDforVes.bd";
+inline constexpr const char CommonDataBlock[] = "BDpost.pd";
+inline constexpr const char ProductStore[] = "LM_T.db";
+inline constexpr const char TableName[] = "lm_t1";
+} // namespace ztk::files

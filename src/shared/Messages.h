@@ -1,0 +1,66 @@
+#pragma once
+// Every text the program shows to the operator, defined once. Texts are UTF-8;
+// use them through QString::fromUtf8 (the tr() helper below).
+
+#include <QString>
+
+namespace ztk::msg {
+
+inline QString tr(const char *utf8) { return QString::fromUtf8(utf8); }
+
+// Start-up and shutdown
+inline constexpr const char MainCaption[] = "БД для ЗТК-М";
+inline constexpr const char VersionSuffix[] = " - Ver ";
+inline constexpr const char AlreadyRunning[] = "Приложение уже запущено";
+inline constexpr const char CfgMissing[] = "CFG-файл отсутствует, назначен порт COM1";
+inline constexpr const char AboutCaption[] = "О программе";
+inline constexpr const char AboutProductName[] = "Управление  БД и ЗТК";
+inline constexpr const char AboutVersionPrefix[] = "Version ";
+inline constexpr const char AboutVersionDesign[] = "Version 1.01";
+inline constexpr const char AboutComments[] = "Программа управления БД весов комплекса ЗТК ";
+inline constexpr const char WaitDesignText[] = "Подождите. Идёт загрузка данных...";
+
+// Serial link
+inline constexpr const char PortOpenFailed[] = "ERROR: Opening COM-Port failed!\n";
+inline constexpr const char ThreadFailed[] = "Поток не запустился!";
+inline constexpr const char ThreadFailedCaption[] = "ERROR";
+inline constexpr const char NoLink[] = "Возможно, нет связи с весами";
+inline constexpr const char LinkUp[] = "Связь с весами установлена";
+inline constexpr const char LinkDown[] = "Связь с весами НЕ установлена";
+inline constexpr const char PortLabelNoLink[] = "НЕТ связи";
+inline constexpr const char BaudLabelNotSet[] = "Не уст";
+inline constexpr const char LinkCheckCaption[] = "Проверка состояния связи с весами";
+inline constexpr const char DefaultPortName[] = "COM1";
+
+// Product table and editing
+inline constexpr const char RecordsPrefix[] = "Записей ";
+inline constexpr const char NumberAbove5000[] =
+    "Попытка установить номер товара > 5000 -  Устанавливается 0 номер товара";
+inline constexpr const char InsertTaken[] = "Запись с номером %1 уже существует\nЗаменить запись?";
+inline constexpr const char InsertCaption[] = "Вставка записи";
+inline constexpr const char DeleteOne[] = "Удалить запись из БД?";
+inline constexpr const char DeleteOneCaption[] = "Удаление записи из БД";
+inline constexpr const char DeleteAll[] = "Удалить все записи из окна БД?";
+inline constexpr const char DeleteAllCaption[] = "Удаление всех записей из окна БД";
+inline constexpr const char ClearRecord[] = "Очистить запись в БД?";
+inline constexpr const char ClearRecordCaption[] = "Очистка записи в БД";
+inline constexpr const char BadRange[] = "Некорректные данные, принят интервал 1 - 5000";
+inline constexpr const char TypeWeight[] = "Вес";
+inline constexpr const char TypePiece[] = "Шт";
+
+// Writing products
+inline constexpr const char WriteCaption[] = "Формирование и ПРД БД в весы";
+inline constexpr const char WritePreparing[] = "Подождите. Подготовка данных...";
+inline constexpr const char WriteLoading[] = "Подождите. Идёт загрузка данных...";
+inline constexpr const char CannotOpenForReading[] = "Не могу открыть файл на чтение";
+
+// Product list
+inline constexpr const char ListTooMany[] =
+    "Количество выбранных товаров для таблицы индексов не может быть больше 280";
+inline constexpr const char ListFormed[] = "Список товаров сформирован";
+inline constexpr const char ListNotFormed[] = "Список товаров НЕ сформирован";
+
+// "1 Возможно, нет связи с весами": the stage digit of a failed product write in front.
+inline QString noLinkAtStage(int stage) { return QString::number(stage) + QLatin1Char(' ') + tr(NoLink); }
+
+} // namespace ztk::msg

@@ -1,0 +1,65 @@
+#pragma once
+// The three places where tests and the command-line tool stand in for the user
+// and the clock: Clock, EventPump and Prompter. Nothing else is replaced.
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace ztk {
+
+// The current local date-time for stamps, the date box and the limits of waits.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class SystemClock final : public Clock {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+// A clock that runs `rate` times faster than the real one, from the moment it is made.
+// The test runs of the program and of ztk-cli pick it through ZTK_CLOCK_RATE.
+class ScaledClock final : public Clock {
+public:
+    explicit ScaledClock(double rate);
+    QDateTime now() const override;
+private:
+    double m_rate;
+    QDateTime m_start;
+    qint64 m_startMs;
+};
+
+// The system clock, or a ScaledClock when ZTK_CLOCK_RATE holds a rate above 1.
+const Clock &defaultClock();
+
+// Called by waits and long operations so that windows stay alive.
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual void pump() = 0;
+};
+
+class NullEventPump final : public EventPump {
+public:
+    void pump() override {}
+};
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// Every modal message box, question and file dialog goes through here.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // A modal box with an OK button; an empty caption means the application title.
+    virtual void message(const QString &text, const QString &caption = QString()) = 0;
+    virtual Answer ask(const QString &text, const QString &caption, Buttons buttons) = 0;
+    // An empty result means the operator cancelled.
+    virtual QString openFileName(const QString &caption, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &caption, const QString &filter) = 0;
+};
+
+} // namespace ztk

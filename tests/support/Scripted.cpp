@@ -1,0 +1,53 @@
+#include "support/Scripted.h"
+
+namespace ztk::test {
+
+void ScriptedPrompter::message(const QString &text, const QString &caption)
+{
+    shown.append({text, caption, false});
+}
+
+Answer ScriptedPrompter::ask(const QString &text, const QString &caption, Buttons buttons)
+{
+    shown.append({text, caption, true});
+    if (!m_answers.empty()) {
+        const Answer a = m_answers.front();
+        m_answers.pop_front();
+        return a;
+    }
+    ++unscripted;
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+QString ScriptedPrompter::openFileName(const QString &, const QString &)
+{
+    if (m_files.empty())
+        return QString();
+    QString f = m_files.front();
+    m_files.pop_front();
+    return f;
+}
+
+QString ScriptedPrompter::saveFileName(const QString &caption, const QString &filter)
+{
+    return openFileName(caption, filter);
+}
+
+QStringList ScriptedPrompter::texts() const
+{
+    QStringList out;
+    for (const Shown &s : shown)
+        out << s.text;
+    return out;
+}
+
+QDateTime FakeClock::now() const
+{
+    ++m_readings;
+    const QDateTime t = m_now;
+    if (m_stepMs)
+        m_now = m_now.addMSecs(m_stepMs);
+    return t;
+}
+
+} // namespace ztk::test

@@ -99,10 +99,15 @@ public:
 private:
     void readerLoop();
     void notifyWaiter();
+    void reportLinkState(bool up, bool &lastUp);
+    void pauseReader(int ms); // sleeps, but returns at once on a stop request
 
     SerialPort m_port;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
+    std::mutex m_stopMutex;
+    std::condition_variable m_stopWake;
+    std::mutex m_handlerMutex; // the handler may be replaced while the reader runs
     std::function<void(bool)> m_linkStateHandler;
     std::array<std::uint8_t, ReceiveBufferSize> m_receiveBuffer{};
     std::vector<std::uint8_t> m_totalsImage;

@@ -1,6 +1,7 @@
 #pragma once
 // Code pages 1251 (Windows Cyrillic, text files) and 866 (DOS Cyrillic, scale data),
 // by tables of our own. A character a code page lacks becomes '?'.
+// Byte 0x98, which has no character in 1251, reads as U+0098 and writes back as 0x98.
 
 #include <QByteArray>
 #include <QString>

@@ -47,6 +47,12 @@ inline constexpr const char ClearRecordCaption[] = "Очистка записи 
 inline constexpr const char BadRange[] = "Некорректные данные, принят интервал 1 - 5000";
 inline constexpr const char TypeWeight[] = "Вес";
 inline constexpr const char TypePiece[] = "Шт";
+// Conversion errors of the operator's texts (the bad text in %1) and a record gone from the store.
+inline constexpr const char NotAnInteger[] = "'%1' is not a valid integer value";
+inline constexpr const char NotAFloat[] = "'%1' is not a valid floating point value";
+inline constexpr const char NotADate[] = "'%1' is not a valid date";
+inline constexpr const char RowNotFound[] =
+    "Row cannot be located for updating. Some values may have been changed since it was last read.";
 
 // Writing products
 inline constexpr const char WriteCaption[] = "Формирование и ПРД БД в весы";

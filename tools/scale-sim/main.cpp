@@ -1,0 +1,335 @@
+// ztk-scale-sim: answers the scale's commands on a pseudo-terminal (or a given
+// device) for tests, the demo and anyone without a scale.
+//
+//   ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]
+//                 [--fault silent|no-ack=S[@K]|short|stray]...
+//
+// The first line of standard output is the port path the PC opens.
+
+#include "SimScale.h"
+
+#include "link/SerialPort.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace ztk::sim;
+
+namespace {
+
+constexpr int ArgumentTimeoutMs = 2000; // a command whose arguments stop coming goes back to idle
+constexpr int WriteGiveUpMs = 2000;     // nobody reads the port: the rest of a reply is dropped
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char c = 1;
+    const ssize_t ignored = ::write(g_signalPipe[1], &c, 1);
+    (void)ignored;
+}
+
+struct Options {
+    QString device;
+    QString stateDir;
+    QString logFile;
+    long baud = 0;
+    int number = 1;
+    Faults faults;
+};
+
+[[noreturn]] void usage(const char *why)
+{
+    std::fprintf(stderr, "ztk-scale-sim: %s\n"
+                         "usage: ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]\n"
+                         "                     [--fault silent|no-ack=1|2|3[@K]|short|stray]...\n",
+                 why);
+    std::exit(2);
+}
+
+bool parseFault(const QString &text, Faults &f)
+{
+    if (text == QLatin1String("silent")) {
+        f.silent = true;
+    } else if (text == QLatin1String("short")) {
+        f.shortReplies = true;
+    } else if (text == QLatin1String("stray")) {
+        f.stray = true;
+    } else if (text.startsWith(QLatin1String("no-ack="))) {
+        const QStringList parts = text.mid(7).split(QLatin1Char('@'));
+        bool ok = false;
+        f.noAckStage = parts[0].toInt(&ok);
+        if (!ok || f.noAckStage < 1 || f.noAckStage > 3 || parts.size() > 2)
+            return false;
+        if (parts.size() == 2) {
+            f.noAckOccurrence = parts[1].toInt(&ok);
+            if (!ok || f.noAckOccurrence < 1)
+                return false;
+        }
+    } else {
+        return false;
+    }
+    return true;
+}
+
+Options parseOptions(int argc, char **argv)
+{
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const QString opt = QString::fromLocal8Bit(argv[i]);
+        auto value = [&]() -> QString {
+            if (i + 1 >= argc)
+                usage("an option lacks its value");
+            return QString::fromLocal8Bit(argv[++i]);
+        };
+        bool ok = true;
+        if (opt == QLatin1String("--device")) {
+            o.device = value();
+        } else if (opt == QLatin1String("--state")) {
+            o.stateDir = value();
+        } else if (opt == QLatin1String("--log")) {
+            o.logFile = value();
+        } else if (opt == QLatin1String("--baud")) {
+            o.baud = value().toLong(&ok);
+            ok = ok && o.baud >= 0;
+        } else if (opt == QLatin1String("--number")) {
+            o.number = value().toInt(&ok);
+            ok = ok && o.number >= -128 && o.number <= 255;
+        } else if (opt == QLatin1String("--fault")) {
+            ok = parseFault(value(), o.faults);
+        } else {
+            usage("unknown option");
+        }
+        if (!ok)
+            usage("bad option value");
+    }
+    return o;
+}
+
+std::int64_t nowNs()
+{
+    timespec ts{};
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+void sleepUntilNs(std::int64_t t)
+{
+    timespec ts{};
+    ts.tv_sec = time_t(t / 1000000000);
+    ts.tv_nsec = long(t % 1000000000);
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
+    }
+}
+
+// The port the simulator serves, with the emulated line speed in both directions.
+class Port {
+public:
+    int fd = -1;
+    std::int64_t byteNs = 0; // 0: as fast as possible
+    std::int64_t rxFreeNs = 0;
+    std::int64_t txFreeNs = 0;
+
+    // A received byte is taken only once it could have crossed the line.
+    void accountReceived()
+    {
+        if (!byteNs)
+            return;
+        const std::int64_t arrived = std::max(nowNs(), rxFreeNs) + byteNs;
+        sleepUntilNs(arrived);
+        rxFreeNs = arrived;
+    }
+
+    void send(const Bytes &bytes)
+    {
+        if (bytes.empty())
+            return;
+        if (!byteNs) {
+            writeAll(bytes.data(), bytes.size());
+            return;
+        }
+        for (std::uint8_t b : bytes) {
+            const std::int64_t done = std::max(nowNs(), txFreeNs) + byteNs;
+            sleepUntilNs(done);
+            txFreeNs = done;
+            if (!writeAll(&b, 1))
+                return;
+        }
+    }
+
+private:
+    bool writeAll(const std::uint8_t *data, std::size_t size)
+    {
+        std::size_t sent = 0;
+        while (sent < size) {
+            const ssize_t n = ::write(fd, data + sent, size - sent);
+            if (n > 0) {
+                sent += std::size_t(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                pollfd p{fd, POLLOUT, 0};
+                if (::poll(&p, 1, WriteGiveUpMs) > 0 && !(p.revents & (POLLERR | POLLNVAL)))
+                    continue;
+            }
+            std::fprintf(stderr, "ztk-scale-sim: %zu reply bytes dropped: nobody reads the port\n", size - sent);
+            return false;
+        }
+        return true;
+    }
+};
+
+void makeRaw(int fd)
+{
+    termios tio{};
+    if (::tcgetattr(fd, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::tcsetattr(fd, TCSANOW, &tio);
+    }
+}
+
+// Opens a pseudo-terminal; returns the master and fills the slave's path. The slave
+// stays open here as well, so the master never sees a hang-up while the PC has the
+// port closed, and the line stays raw between the PC's opens.
+int openPty(QString &slavePath, int &slaveFd)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
+        return -1;
+    const char *name = ::ptsname(master);
+    if (!name)
+        return -1;
+    slavePath = QString::fromLocal8Bit(name);
+    slaveFd = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slaveFd < 0)
+        return -1;
+    makeRaw(slaveFd);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    return master;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const Options opt = parseOptions(argc, argv);
+
+    ScaleMemory memory;
+    if (!opt.stateDir.isEmpty())
+        memory.load(opt.stateDir);
+    ScaleMachine scale(memory, opt.faults, std::uint8_t(opt.number));
+
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return 1;
+    struct sigaction sa{};
+    sa.sa_handler = onSignal;
+    ::sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGHUP, &sa, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+
+    Port port;
+    QString path;
+    int slaveFd = -1;
+    ztk::SerialPort device;
+    if (opt.device.isEmpty()) {
+        port.fd = openPty(path, slaveFd);
+        if (port.fd < 0) {
+            std::fprintf(stderr, "ztk-scale-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
+            return 1;
+        }
+        if (opt.baud > 0)
+            port.byteNs = 10 * std::int64_t(1000000000) / opt.baud;
+    } else {
+        // A real line paces itself at the speed it is set to.
+        path = ztk::SerialPort::devicePath(opt.device);
+        if (device.open(path, std::int32_t(opt.baud > 0 ? opt.baud : 9600), 0, 0) != ztk::SerialPort::Opened) {
+            std::fprintf(stderr, "ztk-scale-sim: cannot open %s\n", qPrintable(path));
+            return 1;
+        }
+        port.fd = device.fd();
+    }
+
+    int logFd = -1;
+    if (!opt.logFile.isEmpty()) {
+        logFd = ::open(opt.logFile.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (logFd < 0)
+            std::fprintf(stderr, "ztk-scale-sim: cannot open the log %s\n", qPrintable(opt.logFile));
+    }
+
+    std::printf("%s\n", path.toLocal8Bit().constData());
+    std::fflush(stdout);
+
+    port.send(scale.startUpBytes());
+
+    auto saveState = [&] {
+        if (!opt.stateDir.isEmpty() && !memory.save(opt.stateDir))
+            std::fprintf(stderr, "ztk-scale-sim: cannot save the state in %s\n", qPrintable(opt.stateDir));
+    };
+
+    std::int64_t lastByteNs = nowNs();
+    std::uint8_t chunk[4096];
+    Bytes out;
+    for (;;) {
+        int timeoutMs = -1;
+        if (scale.waitingForArguments()) {
+            const std::int64_t left = lastByteNs + std::int64_t(ArgumentTimeoutMs) * 1000000 - nowNs();
+            timeoutMs = left > 0 ? int(left / 1000000) + 1 : 0;
+        }
+        pollfd fds[2] = {{port.fd, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
+        const int r = ::poll(fds, 2, timeoutMs);
+        if (r < 0 && errno != EINTR)
+            break;
+        if (fds[1].revents & POLLIN)
+            break;
+
+        if (fds[0].revents & POLLIN) {
+            const ssize_t n = ::read(port.fd, chunk, sizeof chunk);
+            if (n > 0) {
+                if (logFd >= 0) {
+                    const ssize_t ignored = ::write(logFd, chunk, std::size_t(n));
+                    (void)ignored;
+                }
+                for (ssize_t i = 0; i < n; ++i) {
+                    port.accountReceived();
+                    out.clear();
+                    scale.feed(chunk[i], out);
+                    port.send(out);
+                    lastByteNs = nowNs();
+                }
+            } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                ::usleep(100000); // the other side is closed (EIO on a master): wait for it
+            }
+        } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            ::usleep(100000);
+        }
+
+        if (scale.waitingForArguments() && nowNs() - lastByteNs >= std::int64_t(ArgumentTimeoutMs) * 1000000)
+            scale.abandon();
+        if (scale.takeChanged())
+            saveState();
+    }
+
+    scale.abandon();
+    saveState();
+    if (logFd >= 0)
+        ::close(logFd);
+    if (slaveFd >= 0)
+        ::close(slaveFd);
+    return 0;
+}

@@ -1,0 +1,126 @@
+#include "cli/CliCommand.h"
+
+#include "shared/Messages.h"
+
+#include <QDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace ztk::cli {
+
+namespace {
+
+// A function-local list, so registrations from any file's static objects find it made.
+std::vector<Command> &registry()
+{
+    static std::vector<Command> list;
+    return list;
+}
+
+void writeLine(std::FILE *to, const QString &text)
+{
+    QByteArray bytes = text.toUtf8();
+    if (!bytes.endsWith('\n'))
+        bytes += '\n';
+    std::fputs(bytes.constData(), to);
+    std::fflush(to);
+}
+
+} // namespace
+
+void StderrPrompter::message(const QString &text, const QString &)
+{
+    writeLine(stderr, text);
+}
+
+Answer StderrPrompter::ask(const QString &text, const QString &, Buttons buttons)
+{
+    writeLine(stderr, text);
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+QString StderrPrompter::openFileName(const QString &, const QString &)
+{
+    return QString();
+}
+
+QString StderrPrompter::saveFileName(const QString &, const QString &)
+{
+    return QString();
+}
+
+CliContext::~CliContext() = default; // the link stops its reader and closes the port
+
+QString CliContext::path(const char *fileName) const
+{
+    return QDir(workDir).filePath(QString::fromUtf8(fileName));
+}
+
+ScaleLink *CliContext::link()
+{
+    if (m_link)
+        return m_link.get();
+    if (m_linkFailed)
+        return nullptr;
+    if (portConfigMissing)
+        prompter.message(msg::tr(msg::CfgMissing));
+    auto link = std::make_unique<ScaleLink>();
+    if (link->openPort(SerialPort::devicePath(portName), baud, stopBitsIndex, parityIndex) != SerialPort::Opened) {
+        prompter.message(msg::tr(msg::PortOpenFailed));
+        m_linkFailed = true;
+        return nullptr;
+    }
+    link->discardAll();
+    link->clearModes();
+    if (!link->startReader()) {
+        prompter.message(msg::tr(msg::ThreadFailed), msg::tr(msg::ThreadFailedCaption));
+        m_linkFailed = true;
+        return nullptr;
+    }
+    m_link = std::move(link);
+    return m_link.get();
+}
+
+void CliContext::print(const QString &line) const
+{
+    writeLine(stdout, line);
+}
+
+int CliContext::badUsage(const QString &why) const
+{
+    if (!why.isEmpty())
+        writeLine(stderr, why);
+    if (command)
+        writeLine(stderr, QStringLiteral("usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] %1 %2")
+                              .arg(QString::fromUtf8(command->name), QString::fromUtf8(command->usage))
+                              .trimmed());
+    return ExitBadUsage;
+}
+
+QList<const Command *> commands()
+{
+    QList<const Command *> out;
+    for (const Command &c : registry())
+        out.append(&c);
+    std::sort(out.begin(), out.end(), [](const Command *a, const Command *b) { return std::strcmp(a->name, b->name) < 0; });
+    return out;
+}
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command &c : registry()) {
+        if (name == QString::fromUtf8(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+RegisterCommand::RegisterCommand(const Command &command)
+{
+    registry().push_back(command);
+}
+
+} // namespace ztk::cli

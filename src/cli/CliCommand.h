@@ -1,0 +1,95 @@
+#pragma once
+// The frame of ztk-cli. A command lives in a file of its own in src/cli/ and
+// registers itself:
+//
+//   ZTK_CLI_COMMAND(linkCheck, "link-check", "", "probes the scale (3 s)")
+//   int linkCheck(ztk::cli::CliContext &ctx, const QStringList &args) { ... }
+//
+// A command returns ExitOk, ExitNoAnswer (the scale did not answer; the message has
+// been shown) or ExitBadUsage (bad usage or bad input).
+
+#include "link/ScaleLink.h"
+#include "shared/Seams.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+
+namespace ztk::cli {
+
+enum Exit { ExitOk = 0, ExitNoAnswer = 1, ExitBadUsage = 2 };
+
+// Messages go to standard error, one per line; a question takes its first button
+// (Ok / Yes); file dialogs answer nothing.
+class StderrPrompter final : public Prompter {
+public:
+    void message(const QString &text, const QString &caption = QString()) override;
+    Answer ask(const QString &text, const QString &caption, Buttons buttons) override;
+    QString openFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &filter) override;
+};
+
+struct Command;
+
+// What a command is given: the working directory, the port to use and the seams.
+class CliContext {
+public:
+    CliContext(const Clock &clock, EventPump &pump, Prompter &prompter)
+        : clock(clock), pump(pump), prompter(prompter) {}
+    ~CliContext();
+    CliContext(const CliContext &) = delete;
+    CliContext &operator=(const CliContext &) = delete;
+
+    QString workDir;            // absolute
+    QString portName;           // as given or as in "fbdves.cfg"
+    std::int32_t baud = 0;
+    std::int32_t stopBitsIndex = 0;
+    std::int16_t parityIndex = 0;
+    bool portConfigMissing = false; // "fbdves.cfg" was needed and is not there
+    const Command *command = nullptr;
+
+    const Clock &clock;
+    EventPump &pump;
+    Prompter &prompter;
+
+    // workDir + "/" + fileName
+    QString path(const char *fileName) const;
+    // The link, opened on first use with its reader running and every mode off.
+    // nullptr when the port does not open ("ERROR: Opening COM-Port failed!" shown).
+    ScaleLink *link();
+    // One line on standard output.
+    void print(const QString &line) const;
+    // Shows `why` and the command's usage on standard error; returns ExitBadUsage.
+    int badUsage(const QString &why) const;
+
+private:
+    std::unique_ptr<ScaleLink> m_link;
+    bool m_linkFailed = false;
+};
+
+using CommandFunction = int (*)(CliContext &, const QStringList &args);
+
+struct Command {
+    const char *name;
+    const char *usage;   // what follows the name, e.g. "[--out FILE]"
+    const char *summary; // one line for the command list
+    CommandFunction run;
+};
+
+// Every registered command, by name.
+QList<const Command *> commands();
+const Command *findCommand(const QString &name);
+
+struct RegisterCommand {
+    explicit RegisterCommand(const Command &command);
+};
+
+} // namespace ztk::cli
+
+#define ZTK_CLI_COMMAND(function, name, usage, summary)                                                  \
+    static int function(::ztk::cli::CliContext &, const QStringList &);                                  \
+    static const ::ztk::cli::RegisterCommand function##Registration{                                     \
+        ::ztk::cli::Command{name, usage, summary, &function}};

@@ -1,0 +1,110 @@
+// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]
+//
+// The program's logic from the command line, on the files of DIR. The port and its
+// speed come from DIR's "fbdves.cfg" unless given; the file is never rewritten.
+
+#include "cli/CliCommand.h"
+
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "shared/PortConfig.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <optional>
+
+using namespace ztk;
+using namespace ztk::cli;
+
+namespace {
+
+void printUsage()
+{
+    QByteArray text = "usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]\n"
+                      "exit 0 done, 1 the scale did not answer, 2 bad usage or bad input\n"
+                      "commands:\n";
+    for (const Command *c : commands()) {
+        const QByteArray head = QByteArray("  ") + c->name + (*c->usage ? QByteArray(" ") + c->usage : QByteArray());
+        text += head.leftJustified(44) + ' ' + c->summary + '\n';
+    }
+    std::fputs(text.constData(), stderr);
+}
+
+int fail(const QString &why)
+{
+    std::fputs((why.toUtf8() + '\n').constData(), stderr);
+    printUsage();
+    return ExitBadUsage;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv); // the product store's driver wants one
+    QStringList args = QCoreApplication::arguments().mid(1);
+
+    QString dir = QDir::currentPath();
+    std::optional<QString> port;
+    std::optional<std::int32_t> baud;
+    while (!args.isEmpty() && args.first().startsWith(QLatin1String("-"))) {
+        QString opt = args.takeFirst();
+        QString value;
+        const qsizetype eq = opt.indexOf(QLatin1Char('='));
+        if (eq > 0) {
+            value = opt.mid(eq + 1);
+            opt.truncate(eq);
+        } else if (opt == QLatin1String("--dir") || opt == QLatin1String("--port") || opt == QLatin1String("--baud")) {
+            if (args.isEmpty())
+                return fail(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
+            value = args.takeFirst();
+        }
+        if (opt == QLatin1String("--dir")) {
+            dir = value;
+        } else if (opt == QLatin1String("--port")) {
+            port = value;
+        } else if (opt == QLatin1String("--baud")) {
+            bool ok = false;
+            const std::int32_t n = value.toInt(&ok);
+            if (!ok) {
+                std::fputs((msg::tr(msg::NotAnInteger).arg(value).toUtf8() + '\n').constData(), stderr);
+                return ExitBadUsage;
+            }
+            baud = n;
+        } else if (opt == QLatin1String("--help") || opt == QLatin1String("-h")) {
+            printUsage();
+            return ExitOk;
+        } else {
+            return fail(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
+        }
+    }
+    if (args.isEmpty())
+        return fail(QStringLiteral("ztk-cli: no command given"));
+    const QString name = args.takeFirst();
+    const Command *command = findCommand(name);
+    if (!command)
+        return fail(QStringLiteral("ztk-cli: unknown command %1").arg(name));
+    if (!QFileInfo(dir).isDir())
+        return fail(QStringLiteral("ztk-cli: %1 is not a folder").arg(dir));
+
+    StderrPrompter prompter;
+    NullEventPump pump;
+    CliContext ctx(defaultClock(), pump, prompter);
+    ctx.workDir = QDir(dir).absolutePath();
+    ctx.command = command;
+
+    // As at the program's start-up: without "fbdves.cfg" the port is COM1 at speed 0.
+    PortConfig config;
+    config.portName = msg::DefaultPortName;
+    const bool haveConfig = config.load(ctx.path(files::PortConfig));
+    ctx.portName = port ? *port : QString::fromLatin1(config.portName);
+    ctx.baud = baud ? *baud : config.baudRate;
+    ctx.stopBitsIndex = config.stopBitsIndex;
+    ctx.parityIndex = config.parityIndex;
+    ctx.portConfigMissing = !haveConfig && !(port && baud);
+
+    return command->run(ctx, args);
+}

@@ -71,7 +71,8 @@ public:
 
     // --- fields of the current record (the edit buffer while editing)
     QVariant value(const char *field) const;
-    QString text(const char *field) const;                      // raw text, "" for NULL
+    // "" for NULL; "Цена" with the locale's decimal separator and no trailing zeros.
+    QString text(const char *field) const;
     qint64 integer(const char *field, bool *ok = nullptr) const; // NULL and empty read as 0
     double number(const char *field, bool *ok = nullptr) const;
     // Puts the record into edit state and sets the field. Setting "N" above 5000
@@ -105,7 +106,9 @@ public:
     ProductStore &store() const { return m_store; }
 
 Q_SIGNALS:
-    void reset();                  // reopened, closed, or a batch of changes ended
+    // Reopened, closed, rows added or removed, or a batch of changes ended: every
+    // row and the current record may be others now.
+    void reset();
     void currentChanged();         // another record is current, or its values changed
     void rowChanged(int row);      // a row's stored values changed
     void stored();                 // after every store (count label, back to edit state)

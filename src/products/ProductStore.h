@@ -28,8 +28,8 @@ private:
     QString m_error;
 };
 
-// Registers a LIKE (and a case-insensitive comparison) that folds Cyrillic letters as
-// well as Latin ones on the connection.
+// Registers LIKE (with and without ESCAPE) that ignores the case of Cyrillic letters
+// as well as Latin ones on the connection.
 bool registerUnicodeLike(QSqlDatabase &db);
 
 } // namespace ztk

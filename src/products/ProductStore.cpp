@@ -1,0 +1,223 @@
+#include "products/ProductStore.h"
+
+#include "shared/Files.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <string>
+#include <vector>
+
+namespace ztk {
+
+namespace {
+
+QAtomicInt g_connectionCounter;
+
+// One element of a LIKE pattern.
+struct PatternItem {
+    enum Kind { Literal, AnyOne, AnyRun } kind;
+    char32_t ch = 0;
+};
+
+std::u32string folded(const unsigned char *utf8)
+{
+    const QString s = QString::fromUtf8(reinterpret_cast<const char *>(utf8)).toCaseFolded();
+    const QList<uint> ucs = s.toUcs4();
+    return std::u32string(ucs.begin(), ucs.end());
+}
+
+// '%' matches any run, '_' any one character; `escape` (0 for none) makes the
+// character after it literal. Both sides are case-folded beforehand.
+bool likeMatch(const std::u32string &pattern, const std::u32string &text, char32_t escape)
+{
+    std::vector<PatternItem> items;
+    items.reserve(pattern.size());
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const char32_t c = pattern[i];
+        if (escape && c == escape) {
+            if (i + 1 < pattern.size())
+                items.push_back({PatternItem::Literal, pattern[++i]});
+            else
+                items.push_back({PatternItem::Literal, c});
+        } else if (c == U'%') {
+            items.push_back({PatternItem::AnyRun, 0});
+        } else if (c == U'_') {
+            items.push_back({PatternItem::AnyOne, 0});
+        } else {
+            items.push_back({PatternItem::Literal, c});
+        }
+    }
+
+    // The usual two-cursor wildcard match: on a mismatch, go back to the last
+    // '%' and let it swallow one more character.
+    size_t p = 0, t = 0;
+    size_t starP = SIZE_MAX, starT = 0;
+    while (t < text.size()) {
+        if (p < items.size() && items[p].kind == PatternItem::AnyRun) {
+            starP = p++;
+            starT = t;
+        } else if (p < items.size()
+                   && (items[p].kind == PatternItem::AnyOne || items[p].ch == text[t])) {
+            ++p;
+            ++t;
+        } else if (starP != SIZE_MAX) {
+            p = starP + 1;
+            t = ++starT;
+        } else {
+            return false;
+        }
+    }
+    while (p < items.size() && items[p].kind == PatternItem::AnyRun)
+        ++p;
+    return p == items.size();
+}
+
+// like(pattern, text) and like(pattern, text, escape), as SQLite calls them for
+// "text LIKE pattern [ESCAPE escape]".
+void sqlLike(sqlite3_context *ctx, int argc, sqlite3_value **argv)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
+            sqlite3_result_null(ctx);
+            return;
+        }
+    }
+    char32_t escape = 0;
+    if (argc == 3) {
+        const std::u32string e = folded(sqlite3_value_text(argv[2]));
+        if (e.size() != 1) {
+            sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
+            return;
+        }
+        escape = e[0];
+    }
+    const std::u32string pattern = folded(sqlite3_value_text(argv[0]));
+    const std::u32string text = folded(sqlite3_value_text(argv[1]));
+    sqlite3_result_int(ctx, likeMatch(pattern, text, escape) ? 1 : 0);
+}
+
+sqlite3 *sqliteHandle(QSqlDatabase &db)
+{
+    if (!db.driver())
+        return nullptr;
+    const QVariant v = db.driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3 *const *>(v.constData());
+}
+
+} // namespace
+
+ProductStore::ProductStore()
+    : m_connection(QStringLiteral("ztk_products_%1").arg(g_connectionCounter.fetchAndAddRelaxed(1)))
+{
+}
+
+ProductStore::~ProductStore()
+{
+    close();
+}
+
+const char *ProductStore::schemaSql()
+{
+    return "CREATE TABLE lm_t1 (N INTEGER UNIQUE, ДатаКоррекции TEXT, Name TEXT, SK5 INTEGER, "
+           "Префикс TEXT, Цена NUMERIC, ГоденДо TEXT, Name2 TEXT, Name3 TEXT, Name4 TEXT, "
+           "Name5 TEXT, ТипТ TEXT, Дата TEXT, Время TEXT)";
+}
+
+bool ProductStore::open(const QString &path)
+{
+    close();
+    m_error.clear();
+    const bool existed = QFileInfo::exists(path);
+
+    // An existing file is first looked at read-only, so that a file which is not
+    // the product store is never written, not even by a journal.
+    if (existed) {
+        const QString probeName = m_connection + QStringLiteral("_probe");
+        {
+            QSqlDatabase probe = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), probeName);
+            probe.setDatabaseName(path);
+            probe.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+            if (!probe.open()) {
+                m_error = probe.lastError().text();
+            } else {
+                QSqlQuery q(probe);
+                if (!q.exec(QStringLiteral("select * from %1 limit 0").arg(QLatin1String(files::TableName))))
+                    m_error = q.lastError().text();
+            }
+            probe.close();
+        }
+        QSqlDatabase::removeDatabase(probeName);
+        if (!m_error.isEmpty())
+            return false;
+    }
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(path);
+    if (!db.open()) {
+        m_error = db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        return false;
+    }
+    if (!existed) {
+        QSqlQuery q(db);
+        if (!q.exec(QString::fromUtf8(schemaSql()))) {
+            m_error = q.lastError().text();
+            q = QSqlQuery();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_connection);
+            return false;
+        }
+    }
+    if (!registerUnicodeLike(db)) {
+        m_error = QStringLiteral("LIKE could not be registered");
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        return false;
+    }
+    return true;
+}
+
+void ProductStore::close()
+{
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+bool ProductStore::isOpen() const
+{
+    return QSqlDatabase::contains(m_connection) && QSqlDatabase::database(m_connection, false).isOpen();
+}
+
+QSqlDatabase ProductStore::database() const
+{
+    return QSqlDatabase::database(m_connection, false);
+}
+
+bool registerUnicodeLike(QSqlDatabase &db)
+{
+    sqlite3 *h = sqliteHandle(db);
+    if (!h)
+        return false;
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    return sqlite3_create_function(h, "like", 2, flags, nullptr, sqlLike, nullptr, nullptr) == SQLITE_OK
+        && sqlite3_create_function(h, "like", 3, flags, nullptr, sqlLike, nullptr, nullptr) == SQLITE_OK;
+}
+
+} // namespace ztk

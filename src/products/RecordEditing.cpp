@@ -1,0 +1,188 @@
+#include "products/RecordEditing.h"
+
+#include "products/Selection.h"
+#include "shared/DateText.h"
+#include "shared/Messages.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+
+namespace ztk {
+
+namespace {
+
+// The grid and the panel are redrawn once, when the outermost command ends.
+class ControlsSuspended {
+public:
+    explicit ControlsSuspended(ProductDataset &d) : m_d(d) { m_d.disableControls(); }
+    ~ControlsSuspended() { m_d.enableControls(); }
+    ControlsSuspended(const ControlsSuspended &) = delete;
+    ControlsSuspended &operator=(const ControlsSuspended &) = delete;
+
+private:
+    ProductDataset &m_d;
+};
+
+constexpr const char *kNameFields[5] = {fld::Name, fld::Name2, fld::Name3, fld::Name4, fld::Name5};
+
+} // namespace
+
+RecordEditing::RecordEditing(ProductDataset &dataset, Prompter &prompter, const QString &selectionSql)
+    : m_dataset(dataset), m_prompter(prompter), m_selectionSql(selectionSql)
+{
+}
+
+bool RecordEditing::storeAndAdvance()
+{
+    ControlsSuspended suspended(m_dataset);
+    const int r = m_dataset.position();
+    // A refused store keeps the record and its typed values; reopening would drop them.
+    if (!m_dataset.checkBrowseMode())
+        return false;
+    m_dataset.next();
+    m_dataset.open(m_selectionSql); // a failed reload still goes on to the positioning
+    m_dataset.first();
+    m_dataset.moveBy(r);
+    return true;
+}
+
+bool RecordEditing::insertAfterCurrent()
+{
+    ControlsSuspended suspended(m_dataset);
+    const qint64 k = m_dataset.position() > 0 ? m_dataset.integer(fld::N) : 0;
+    const int r = m_dataset.position();
+
+    // Look for k + 1 over the whole table. When the lookup itself fails nobody can
+    // tell whether the number is free, so the command stops instead of storing a
+    // possible duplicate.
+    if (!m_dataset.open(numberLookupSql(k + 1))) {
+        m_dataset.open(m_selectionSql);
+        m_dataset.first();
+        m_dataset.moveBy(r - 1);
+        return false;
+    }
+    const bool taken = m_dataset.recordCount() > 0;
+    m_dataset.open(m_selectionSql);
+
+    if (taken) {
+        m_dataset.first();
+        m_dataset.moveBy(r);
+        const Answer a = m_prompter.ask(msg::tr(msg::InsertTaken).arg(k + 1), msg::tr(msg::InsertCaption),
+                                        Buttons::OkCancel);
+        if (a == Answer::Cancel) {
+            m_dataset.open(wholeBaseSql());
+            return false;
+        }
+        m_dataset.edit(); // the record after the current one, unchanged but for its stamps
+    } else {
+        m_dataset.insert();
+        if (m_dataset.state() != DatasetState::Insert)
+            return false;
+        m_dataset.setValue(fld::N, k + 1);
+        m_dataset.setValue(fld::Type, QStringLiteral("0"));
+    }
+    if (!m_dataset.post())
+        return false; // shown; the new record stays with its values
+    storeAndAdvance();
+    m_dataset.first();
+    m_dataset.moveBy(r);
+    return true;
+}
+
+bool RecordEditing::deleteCurrent()
+{
+    if (m_prompter.ask(msg::tr(msg::DeleteOne), msg::tr(msg::DeleteOneCaption), Buttons::YesNo) != Answer::Yes)
+        return false;
+    ControlsSuspended suspended(m_dataset);
+    return m_dataset.deleteCurrent();
+}
+
+bool RecordEditing::deleteSelection()
+{
+    if (m_prompter.ask(msg::tr(msg::DeleteAll), msg::tr(msg::DeleteAllCaption), Buttons::YesNo) != Answer::Yes)
+        return false;
+    ControlsSuspended suspended(m_dataset);
+    const int n = m_dataset.recordCount();
+    // One transaction, so that thousands of deletions do not wait for the disk each.
+    QSqlDatabase db = m_dataset.store().database();
+    const bool batch = db.transaction();
+    bool ok = true;
+    for (int i = 0; i < n && ok; ++i)
+        ok = m_dataset.deleteCurrent();
+    if (batch && !db.commit()) {
+        m_prompter.message(db.lastError().text());
+        db.rollback();
+        m_dataset.open(m_selectionSql);
+        return false;
+    }
+    return ok;
+}
+
+bool RecordEditing::clearCurrent()
+{
+    if (m_prompter.ask(msg::tr(msg::ClearRecord), msg::tr(msg::ClearRecordCaption), Buttons::YesNo) != Answer::Yes)
+        return false;
+    ControlsSuspended suspended(m_dataset);
+    if (!m_dataset.edit())
+        return false;
+    m_dataset.setValue(fld::Price, 0.0);
+    for (const char *f : kNameFields)
+        m_dataset.setValue(f, QString());
+    m_dataset.setValue(fld::SK5, QVariant());
+    m_dataset.setValue(fld::Prefix, QString());
+    m_dataset.setValue(fld::BestBefore, QString());
+    const QDateTime now = m_dataset.clock().now();
+    m_dataset.setValue(fld::Time, datetext::longTime(now.time()));
+    m_dataset.setValue(fld::Date, datetext::yearFirst(now.date()));
+    return m_dataset.post();
+}
+
+bool RecordEditing::copyCurrent(CopyBuffer &buffer)
+{
+    if (m_dataset.position() == 0)
+        return false;
+    for (int i = 0; i < 5; ++i)
+        buffer.name[i] = m_dataset.text(kNameFields[i]);
+    buffer.bestBefore = m_dataset.text(fld::BestBefore);
+    buffer.prefix = m_dataset.text(fld::Prefix);
+    buffer.type = m_dataset.text(fld::Type);
+    buffer.priceHundredths = float(m_dataset.number(fld::Price) * 100.0);
+    buffer.full = true;
+    return true;
+}
+
+bool RecordEditing::replaceCurrent(const CopyBuffer &buffer)
+{
+    if (!buffer.full)
+        return false;
+    ControlsSuspended suspended(m_dataset);
+    if (!m_dataset.edit())
+        return false;
+    for (int i = 0; i < 5; ++i)
+        m_dataset.setValue(kNameFields[i], buffer.name[i]);
+    m_dataset.setValue(fld::BestBefore, buffer.bestBefore);
+    m_dataset.setValue(fld::Prefix, buffer.prefix);
+    m_dataset.setValue(fld::Type, buffer.type);
+    // The dataset keeps four places, so 1234 hundredths come back as exactly 12.34.
+    m_dataset.setValue(fld::Price, double(buffer.priceHundredths) * 0.01);
+    return m_dataset.post();
+}
+
+std::optional<QString> storedBestBefore(const QString &shown, const QDate &today, QString *error)
+{
+    const auto d = datetext::parseDayFirst(shown, today);
+    if (!d) {
+        if (error)
+            *error = msg::tr(msg::NotADate).arg(shown);
+        return std::nullopt;
+    }
+    return datetext::yearFirst(d->date());
+}
+
+QDate bestBeforeDialogDate(const QString &shownGoden, const QDateTime &now)
+{
+    const auto d = datetext::parseDayFirst(shownGoden, now.date());
+    return d ? d->date() : now.date();
+}
+
+} // namespace ztk

@@ -1,0 +1,86 @@
+#pragma once
+// The selections of the product grid: every query text they run, built from its
+// format in one place, the number-range input rule, and the selection argument of
+// ztk-cli. Every text begins "select * from lm_t1" and ends "order by N".
+
+#include "products/ProductDataset.h"
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+namespace ztk {
+
+// Which query RefreshSelection rebuilds from the input boxes; None runs SelectionSql unchanged.
+enum class SelectionBuilder {
+    None,
+    Name,
+    NumberRange,
+    CorrDateEqual,
+    CorrDateBefore,
+    CorrDateAfter,
+    BestBeforeEqual,
+    BestBeforeBefore,
+    BestBeforeAfter
+};
+
+// Every query the selections run.
+enum class SelectionQuery {
+    All,
+    Weight,
+    Piece,
+    Prefix,
+    Name,
+    NumberRange,
+    CorrDateEqual,
+    CorrDateBefore,
+    CorrDateAfter,
+    BestBeforeEqual,
+    BestBeforeBefore,
+    BestBeforeAfter
+};
+
+struct SelectionArgs {
+    int prefix = 0;        // Prefix: the spin value
+    QDate date;            // the date queries: the calendar date
+    QString nameFragment;  // Name: the operator's text, without the "%" around it
+    int low = 1;           // NumberRange
+    int high = 5000;
+};
+
+// The query text of `query`, e.g. "select * from lm_t1 where Дата<'26.12.08' order by N".
+// An apostrophe of the name fragment is doubled, so that it is searched for rather
+// than ending the SQL text; "%" and "_" stay wildcards.
+QString selectionSql(SelectionQuery query, const SelectionArgs &args = {});
+QString wholeBaseSql(); // "select * from lm_t1 order by N"
+// "select * from lm_t1 where N=<n>": the whole table, whatever the selection.
+QString numberLookupSql(qint64 n);
+QString quotedSqlText(const QString &text); // apostrophes doubled
+
+struct NumberRange {
+    int low = 1;
+    int high = 5000;
+    bool valid = true; // false: a bound was not a whole number and 1..5000 is used
+};
+// Both texts as whole numbers; when either is not one, 1..5000 and valid == false
+// (the caller shows "Некорректные данные, принят интервал 1 - 5000").
+NumberRange parseNumberRange(const QString &low, const QString &high);
+
+bool isDateBuilder(SelectionBuilder builder);
+// The query a builder rebuilds; none for None.
+std::optional<SelectionQuery> queryOf(SelectionBuilder builder);
+// "Вес" and "Штука" force the type of every stored record; the others keep it.
+TypeRule typeRuleOf(SelectionQuery query);
+
+// The selection argument of ztk-cli: all (default), weight, piece, prefix=P,
+// name=FRAGMENT, range=A-B, corr-on=yy.mm.dd, corr-before=, corr-after=,
+// best-on=, best-before=, best-after=. Two-digit years as `today` reads them.
+struct ParsedSelection {
+    bool ok = false;
+    QString sql;
+    TypeRule typeRule = TypeRule::Keep;
+    QString error; // when !ok
+};
+ParsedSelection parseSelectionArgument(const QString &argument, const QDate &today);
+
+} // namespace ztk

@@ -1,0 +1,107 @@
+#include "shared/ProductRecord.h"
+
+#include "shared/Bcd.h"
+#include "shared/DateText.h"
+#include "shared/ScaleText.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ztk {
+
+ProductRecord ProductRecord::fromBytes(const std::uint8_t *data)
+{
+    ProductRecord r;
+    std::memcpy(r.bytes.data(), data, Size);
+    return r;
+}
+
+bool ProductRecord::isEmpty() const
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == Unset; });
+}
+
+std::uint32_t ProductRecord::get4(const std::uint8_t *p)
+{
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
+}
+
+void ProductRecord::put4(std::uint8_t *p, std::uint32_t v)
+{
+    p[0] = std::uint8_t(v);
+    p[1] = std::uint8_t(v >> 8);
+    p[2] = std::uint8_t(v >> 16);
+    p[3] = std::uint8_t(v >> 24);
+}
+
+void ProductRecord::setBarcode(std::int32_t sk5) { put4(&bytes[BarcodeOffset], std::uint32_t(sk5)); }
+
+void ProductRecord::setPriceHundredths(std::int32_t hundredths) { put4(&bytes[PriceOffset], std::uint32_t(hundredths)); }
+
+void ProductRecord::setName(int line, const QString &text)
+{
+    if (line < 1 || line > NameLines)
+        return;
+    const QByteArray t = scaletext::encode(text);
+    std::memcpy(&bytes[NameOffsets[line - 1]], t.constData(), scaletext::Size);
+}
+
+void ProductRecord::setBestBefore(const QDateTime &moment)
+{
+    const QByteArray t = scaletext::encodeDate(moment);
+    std::memcpy(&bytes[BestBeforeTextOffset], t.constData(), scaletext::Size);
+    putStamp(BestBeforeSecondOffset, BestBeforeDayOffset, moment);
+}
+
+void ProductRecord::setCorrectionStamp(const QDateTime &moment)
+{
+    putStamp(CorrectionSecondOffset, CorrectionDayOffset, moment);
+}
+
+void ProductRecord::putStamp(int secondOffset, int dayOffset, const QDateTime &moment)
+{
+    const QTime t = moment.time();
+    const QDate d = moment.date();
+    bytes[secondOffset] = bcd::encode(t.second());
+    bytes[secondOffset + 1] = bcd::encode(t.minute());
+    bytes[secondOffset + 2] = bcd::encode(t.hour());
+    bytes[dayOffset] = bcd::encode(d.day());
+    bytes[dayOffset + 1] = bcd::encode(d.month());
+    bytes[dayOffset + 2] = bcd::encode(d.year() % 100);
+}
+
+QString ProductRecord::name(int line) const
+{
+    if (line < 1 || line > NameLines)
+        return QString();
+    return scaletext::decode(&bytes[NameOffsets[line - 1]]);
+}
+
+QString ProductRecord::bestBeforeText() const { return scaletext::decodeDate(&bytes[BestBeforeTextOffset]); }
+
+std::optional<QDateTime> ProductRecord::bestBefore(const QDate &today) const
+{
+    return stamp(BestBeforeSecondOffset, BestBeforeDayOffset, today);
+}
+
+std::optional<QDateTime> ProductRecord::correctionStamp(const QDate &today) const
+{
+    return stamp(CorrectionSecondOffset, CorrectionDayOffset, today);
+}
+
+std::optional<QDateTime> ProductRecord::stamp(int secondOffset, int dayOffset, const QDate &today) const
+{
+    const auto s = bcd::decode(bytes[secondOffset]), m = bcd::decode(bytes[secondOffset + 1]),
+               h = bcd::decode(bytes[secondOffset + 2]);
+    const auto day = bcd::decode(bytes[dayOffset]), month = bcd::decode(bytes[dayOffset + 1]),
+               year = bcd::decode(bytes[dayOffset + 2]);
+    if (!s || !m || !h || !day || !month || !year)
+        return std::nullopt;
+    const QDate date(datetext::fullYear(*year, today), *month, *day);
+    const QTime time(*h, *m, *s);
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+} // namespace ztk

@@ -14,9 +14,12 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <vector>
 
 class QAction;
+class QButtonGroup;
 class QCalendarWidget;
 class QCheckBox;
 class QComboBox;
@@ -205,8 +208,25 @@ private:
     void bindDetailPanel();
     void refreshDetailPanel();   // the current record's fields into the bound boxes
     void writeDetailPanel();     // the edited boxes into the record (before a store or a move)
-    // Runs `sql` as the current selection's query with the grid suspended; shows the count.
+    // Runs `sql` as the current selection's query (it becomes SelectionSql) with the
+    // grid suspended; shows the count, and the store's error text when it fails.
     bool runSelection(const QString &sql);
+
+    // Detail panel binding: a box, its field, and whether the operator typed into it.
+    struct Bound {
+        enum Kind { Stored, Calculated };
+        QLineEdit *edit = nullptr;
+        const char *field = nullptr;
+        Kind kind = Stored;
+        bool dirty = false;
+    };
+    void panelEdited(QLineEdit *edit);
+    void clearPanelDirty();
+    qint64 currentRecordKey() const; // rowid of the current record; -1 while inserting
+    void syncGridToDataset();
+    void gridRowChanged(int row);
+    // The four exchange items N7, N5, N10, N4 and the link-up flag.
+    void setExchangeItemsEnabled(bool enabled);
 
     ztk::AppContext m_context;
     bool m_startedOk = true;
@@ -226,6 +246,14 @@ private:
     std::unique_ptr<ztk::ProductImage> m_image;
     std::unique_ptr<ztk::CopyBuffer> m_copyBuffer;
     bool m_panelUpdating = false; // the panel is being filled from the record, not typed into
+    bool m_panelWriting = false;
+    std::vector<Bound> m_bound;
+    qint64 m_panelKey = 0;        // the record the panel shows
+    bool m_gridSyncing = false;
+    bool m_closed = false;
+    QStringList m_portList;
+    QButtonGroup *m_radioGroup = nullptr;
+    std::vector<QLabel *> m_layoutLabels; // the detail panel's labels, in the layout order
 };
 
 extern TForm1 *Form1;

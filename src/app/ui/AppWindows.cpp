@@ -1,0 +1,91 @@
+#include "app/ui/AppWindows.h"
+
+#include "app/ui/About.h"
+#include "app/ui/Help.h"
+#include "app/ui/Mess.h"
+#include "app/ui/Pd1.h"
+#include "common/ui/Fi.h"
+#include "common/ui/Pdop.h"
+#include "common/ui/Vl2.h"
+#include "link/ui/Selectp.h"
+#include "products/ui/Vlprint.h"
+#include "totals/ui/Pdsd.h"
+#include "transfer/ui/Sohrdata.h"
+#include "transfer/ui/Vlreadbd.h"
+
+#if __has_include("products/ui/Godendo.h")
+#include "products/ui/Godendo.h"
+#define ZTK_HAVE_GODENDO 1
+#endif
+#if __has_include("transfer/ui/Formspisok.h")
+#include "transfer/ui/Formspisok.h"
+#define ZTK_HAVE_FORM7 1
+#endif
+
+namespace ztk {
+
+namespace {
+// Secondary windows never keep the program alive: closing the main window ends it.
+template <typename W>
+W *secondary(W *window)
+{
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+    return window;
+}
+
+template <typename W>
+void destroy(W *&window)
+{
+    delete window;
+    window = nullptr;
+}
+} // namespace
+
+bool createWindows(const AppContext &context)
+{
+    Form1 = new TForm1(context);
+    if (!Form1->startedOk())
+        return false;
+    Prompter &prompter = *context.prompter;
+    Form2 = secondary(new TForm2);
+    AboutProgram1 = secondary(new TAboutProgram1(Form1->versionKnown() ? Form1->versionText() : QString()));
+    Form4 = secondary(new TForm4);
+    Form5 = secondary(new TForm5);
+    Mess1 = secondary(new TMess1);
+    Form6 = secondary(new TForm6);
+#ifdef ZTK_HAVE_FORM7
+    Form7 = secondary(new TForm7(prompter, nullptr));
+#endif
+    Form8 = secondary(new TForm8);
+    SelectPort = secondary(new TSelectPort(prompter));
+#ifdef ZTK_HAVE_GODENDO
+    FormGodenDo = secondary(new TFormGodenDo);
+#endif
+    FormPrint = secondary(new TFormPrint);
+    FormSD = secondary(new TFormSD);
+    return true;
+}
+
+void destroyWindows()
+{
+    destroy(FormSD);
+    destroy(FormPrint);
+#ifdef ZTK_HAVE_GODENDO
+    destroy(FormGodenDo);
+#endif
+    destroy(SelectPort);
+    destroy(Form8);
+#ifdef ZTK_HAVE_FORM7
+    destroy(Form7);
+#endif
+    destroy(Form6);
+    destroy(Mess1);
+    destroy(Form5);
+    destroy(Form4);
+    destroy(AboutProgram1);
+    destroy(Form2);
+    destroy(Form1);
+    closeHelp();
+}
+
+} // namespace ztk

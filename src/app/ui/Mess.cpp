@@ -1,0 +1,63 @@
+#include "app/ui/Mess.h"
+
+#include "shared/Messages.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+TMess1 *Mess1 = nullptr;
+
+TMess1::TMess1(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("Mess1"));
+    setWindowTitle(QStringLiteral("Mess1"));
+
+    Label1 = new QLabel(ztk::msg::tr(ztk::msg::WaitDesignText), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont font = Label1->font();
+    font.setPixelSize(24);
+    Label1->setFont(font);
+    Label1->setStyleSheet(QStringLiteral("color: red;"));
+
+    CGauge1 = new QProgressBar(this);
+    CGauge1->setObjectName(QStringLiteral("CGauge1"));
+    CGauge1->setRange(0, 100);
+    CGauge1->setValue(0);
+    CGauge1->setFixedWidth(417);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(Label1);
+    layout->addWidget(CGauge1);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // sized to its content
+}
+
+void TMess1::begin(const QString &caption, const QString &text, bool showGauge)
+{
+    setWindowTitle(caption);
+    if (!text.isEmpty())
+        Label1->setText(text);
+    CGauge1->setValue(0);
+    CGauge1->setVisible(showGauge);
+    show();
+    raise();
+    repaint();
+}
+
+void TMess1::setPercent(int percent)
+{
+    CGauge1->setValue(qBound(0, percent, 100));
+}
+
+void TMess1::setProgress(qint64 done, qint64 total)
+{
+    setPercent(total > 0 ? int(done * 100 / total) : 0);
+}
+
+void TMess1::end()
+{
+    hide();
+    CGauge1->setVisible(true);
+}

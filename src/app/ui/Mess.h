@@ -1,0 +1,29 @@
+#pragma once
+// The wait window Mess1: a stay-on-top window without title-bar buttons showing an
+// operation's caption, a red text line and a percentage gauge. Shown without
+// blocking; every long operation follows begin / setPercent / end.
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+class TMess1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMess1(QWidget *parent = nullptr);
+
+    QLabel *Label1 = nullptr;        // one red line, 24 px
+    QProgressBar *CGauge1 = nullptr; // 0..100
+
+    // Caption, text line (an empty text keeps the present one) and gauge at 0 or
+    // hidden; shows the window on top and paints it at once.
+    void begin(const QString &caption, const QString &text = QString(), bool showGauge = true);
+    // done * 100 / total, clamped to 0..100.
+    void setPercent(int percent);
+    void setProgress(qint64 done, qint64 total);
+    // Closes the window and makes the gauge visible again.
+    void end();
+};
+
+extern TMess1 *Mess1;

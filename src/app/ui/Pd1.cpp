@@ -1,0 +1,923 @@
+#include "app/ui/Pd1.h"
+
+#include "app/PortList.h"
+#include "app/SingleInstance.h"
+#include "app/Version.h"
+#include "app/ui/Help.h"
+#include "app/ui/Mess.h"
+#include "app/ui/About.h"
+#include "common/ui/Vl2.h"
+#include "link/ScaleLink.h"
+#include "link/SerialPort.h"
+#include "link/ui/Selectp.h"
+#include "products/ProductDataset.h"
+#include "products/ProductFields.h"
+#include "products/ProductStore.h"
+#include "products/ProductTableModel.h"
+#include "products/Selection.h"
+#include "shared/DateText.h"
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "transfer/ProductImage.h"
+#include "products/RecordEditing.h"
+
+#include <QButtonGroup>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSerialPortInfo>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+
+TForm1 *Form1 = nullptr;
+
+using ztk::msg::tr;
+namespace fld = ztk::fld;
+
+namespace {
+
+// The reference frame of the proportional layout.
+constexpr int RefWidth = 965;
+constexpr int RefHeight = 654;
+
+const QColor Navy(0, 0, 128);
+
+void setTextStyle(QWidget *w, int pixelSize, bool bold = false, bool italic = false, bool navy = false)
+{
+    QFont f = w->font();
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    f.setItalic(italic);
+    w->setFont(f);
+    if (navy) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::WindowText, Navy);
+        p.setColor(QPalette::Text, Navy);
+        p.setColor(QPalette::ButtonText, Navy);
+        w->setPalette(p);
+    }
+}
+
+// A small picture for a speed button: a glyph drawn in a colour.
+QIcon glyphIcon(const QString &glyph, const QColor &colour)
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    QFont f;
+    f.setPixelSize(15);
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(colour);
+    p.drawText(pm.rect(), Qt::AlignCenter, glyph);
+    return QIcon(pm);
+}
+
+QStringList serialDeviceNames()
+{
+    QStringList names;
+    const auto ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : ports)
+        names << info.portName();
+    return names;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- construction
+
+TForm1::TForm1(const ztk::AppContext &context, QWidget *parent)
+    : QMainWindow(parent), m_context(context)
+{
+    Form1 = this;
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(tr(ztk::msg::MainCaption));
+    QFont f = font();
+    f.setPixelSize(11);
+    setFont(f);
+
+    m_link = std::make_unique<ztk::ScaleLink>();
+    m_store = std::make_unique<ztk::ProductStore>();
+    m_dataset = std::make_unique<ztk::ProductDataset>(*m_store, *m_context.clock, *m_context.prompter);
+    m_copyBuffer = std::make_unique<ztk::CopyBuffer>();
+
+    buildMenu();
+    buildControls();
+    bindDetailPanel();
+    initActionsConnections();
+
+    move(59, 87);
+    resize(957, 661 + menuBar()->sizeHint().height());
+
+    FormCreate();
+    Timer1Timer();
+    Timer1->start();
+}
+
+TForm1::~TForm1()
+{
+    // The reader must be gone before the buffers it fills; the grid before its dataset.
+    m_link->stopReader();
+    m_link->setLinkStateHandler({});
+    if (m_dataset)
+        m_dataset->setUpdateRecordHook({});
+    if (DBGrid1)
+        DBGrid1->setModel(nullptr);
+    delete m_model;
+    m_model = nullptr;
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+void TForm1::buildMenu()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto named = [](QAction *a, const char *name) {
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+
+    QMenu *file = bar->addMenu(tr("Файл"));
+    Import = named(file->addAction(tr("Импорт БД")), "Import");
+    Export = named(file->addAction(tr("Экспорт БД")), "Export");
+    N1 = named(bar->addAction(tr("Настройка порта")), "N1");
+    N7 = named(bar->addAction(tr("Формирование общих данных")), "N7");
+    N5 = named(bar->addAction(tr("Запись БДТ в весы")), "N5");
+    N10 = named(bar->addAction(tr("Чтение БД из весов")), "N10");
+    N4 = named(bar->addAction(tr("Приём итоговых данных из весов")), "N4");
+    QMenu *help = bar->addMenu(QStringLiteral("?"));
+    N8 = named(help->addAction(tr("О программе")), "N8");
+    N9 = named(help->addAction(tr("Помощь")), "N9");
+    N3 = named(bar->addAction(tr("Выход")), "N3");
+}
+
+void TForm1::buildControls()
+{
+    auto *c = new QWidget(this);
+    c->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(c);
+
+    auto named = [](auto *w, const char *name) {
+        w->setObjectName(QString::fromLatin1(name));
+        return w;
+    };
+    auto label = [&](QWidget *parent, const char *name, const QString &text, int x, int y, int w = -1, int h = -1) {
+        auto *l = named(new QLabel(text, parent), name);
+        if (w < 0) {
+            l->adjustSize();
+            l->move(x, y);
+        } else {
+            l->setGeometry(x, y, w, h);
+        }
+        return l;
+    };
+
+    // Tool row.
+    struct Speed {
+        QToolButton *TForm1::*member;
+        const char *name;
+        const char *hint;
+        const char *glyph;
+        QColor colour;
+        int left;
+    };
+    const Speed speeds[] = {
+        {&TForm1::SpeedButton2, "SpeedButton2", "Вставить запись", "+", Qt::darkGreen, 8},
+        {&TForm1::SpeedButton3, "SpeedButton3", "Удалить запись", "−", Qt::darkRed, 31},
+        {&TForm1::SpeedButton4, "SpeedButton4", "Удалить все", "×", Qt::red, 55},
+        {&TForm1::SpeedButton5, "SpeedButton5", "Очистить запись", "○", Qt::darkBlue, 79},
+        {&TForm1::SpeedButton6, "SpeedButton6", "Копия записи", "⧉", Qt::darkBlue, 103},
+        {&TForm1::SpeedButton7, "SpeedButton7", "Замена записи", "⇄", Qt::darkBlue, 127},
+        {&TForm1::SpeedButton8, "SpeedButton8", "Печать", "P", Qt::black, 190},
+    };
+    for (const Speed &s : speeds) {
+        QToolButton *b = named(new QToolButton(c), s.name);
+        b->setToolTip(tr(s.hint));
+        b->setIcon(glyphIcon(QString::fromUtf8(s.glyph), s.colour));
+        b->setAutoRaise(true);
+        b->setGeometry(s.left, 2, 23, 22);
+        this->*(s.member) = b;
+    }
+
+    // Status.
+    Label20 = label(c, "Label20", QString(), 0, 27, 200, 24);
+    setTextStyle(Label20, 19, true, true, true);
+    Label2 = label(c, "Label2", QString(), 8, 55, 120, 20);
+    setTextStyle(Label2, 16, false, false, true);
+    Label9 = label(c, "Label9", tr(ztk::msg::RecordsPrefix), 0, 78, 140, 20);
+    setTextStyle(Label9, 16, false, true, true);
+    Label1 = label(c, "Label1", QString(), 544, 3, 190, 16);
+    setTextStyle(Label1, 11, false, false, true);
+    CheckBox2 = named(new QCheckBox(tr("Список"), c), "CheckBox2");
+    CheckBox2->setGeometry(150, 80, 68, 20);
+
+    // Selection: the group is a frame; its buttons are the window's, made exclusive by one group.
+    RadioGroup1 = named(new QGroupBox(tr("Выбор"), c), "RadioGroup1");
+    RadioGroup1->setGeometry(221, 0, 321, 97);
+    struct Radio {
+        QRadioButton *TForm1::*member;
+        const char *name;
+        const char *text;
+    };
+    const Radio radios[] = {
+        {&TForm1::RadioButton1, "RadioButton1", "Вся база"},
+        {&TForm1::RadioButton2, "RadioButton2", "Вес"},
+        {&TForm1::RadioButton3, "RadioButton3", "Штука"},
+        {&TForm1::RadioButton4, "RadioButton4", "По дате корр."},
+        {&TForm1::RadioButton5, "RadioButton5", "До даты корр."},
+        {&TForm1::RadioButton6, "RadioButton6", "После даты корр."},
+        {&TForm1::RadioButton14, "RadioButton14", "По сроку годн."},
+        {&TForm1::RadioButton15, "RadioButton15", "Просроченные"},
+        {&TForm1::RadioButton16, "RadioButton16", "Действ. срок годн."},
+        {&TForm1::RadioButton7, "RadioButton7", "По наименованию"},
+        {&TForm1::RadioButton10, "RadioButton10", "По номеру"},
+        {&TForm1::RadioButton17, "RadioButton17", "По префиксу"},
+    };
+    m_radioGroup = new QButtonGroup(this);
+    m_radioGroup->setExclusive(true);
+    for (int i = 0; i < int(std::size(radios)); ++i) {
+        QRadioButton *r = named(new QRadioButton(tr(radios[i].text), c), radios[i].name);
+        // Three columns of four, over the group's frame.
+        r->setGeometry(221 + 6 + (i / 4) * 105, 15 + (i % 4) * 20, 104, 19);
+        m_radioGroup->addButton(r);
+        this->*(radios[i].member) = r;
+    }
+    RadioButton1->setChecked(true);
+
+    Edit1 = named(new QLineEdit(c), "Edit1");
+    Edit1->setGeometry(548, 24, 185, 21);
+    Edit4 = named(new QLineEdit(c), "Edit4");
+    Edit4->setGeometry(548, 24, 60, 21);
+    Edit5 = named(new QLineEdit(c), "Edit5");
+    Edit5->setGeometry(616, 24, 60, 21);
+    CSpinEdit1 = named(new QSpinBox(c), "CSpinEdit1");
+    CSpinEdit1->setRange(0, 99);
+    CSpinEdit1->setGeometry(548, 24, 60, 22);
+    Edit2 = named(new QLineEdit(c), "Edit2");
+    Edit2->setGeometry(548, 50, 80, 21);
+    Edit2->hide(); // shown by the date selections
+
+    // Calendar and clock.
+    MonthCalendar1 = named(new QCalendarWidget(c), "MonthCalendar1");
+    MonthCalendar1->setGridVisible(false);
+    MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    MonthCalendar1->setGeometry(737, 0, 190, 153);
+    Edit3 = named(new QLineEdit(c), "Edit3");
+    Edit3->setReadOnly(true);
+    Edit3->setFocusPolicy(Qt::NoFocus);
+    Edit3->setAlignment(Qt::AlignCenter);
+    setTextStyle(Edit3, 16, true, false, true);
+    {
+        QPalette p = Edit3->palette();
+        p.setColor(QPalette::Base, QColor(192, 192, 192));
+        Edit3->setPalette(p);
+    }
+    Edit3->setGeometry(794, 156, 89, 28);
+    Timer1 = named(new QTimer(this), "Timer1");
+    Timer1->setInterval(1000);
+
+    // Grid.
+    DBGrid1 = named(new QTableView(c), "DBGrid1");
+    m_model = new ztk::ProductTableModel(*m_dataset, this);
+    DBGrid1->setModel(m_model);
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->setShowGrid(true);
+    DBGrid1->setWordWrap(false);
+    setTextStyle(DBGrid1, 13);
+    {
+        QFont hf = DBGrid1->horizontalHeader()->font();
+        hf.setPixelSize(16);
+        DBGrid1->horizontalHeader()->setFont(hf);
+    }
+    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1->verticalHeader()->setFixedWidth(12); // the indicator column
+    DBGrid1->verticalHeader()->setDefaultSectionSize(18);
+    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    {
+        // The selection stays visible when the grid loses the focus.
+        QPalette p = DBGrid1->palette();
+        p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+        p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+        DBGrid1->setPalette(p);
+    }
+    DBGrid1->setGeometry(8, 112, 681, 457);
+
+    // Detail panel: labels and boxes inside the group; the name lines and the
+    // best-before box are the window's own and lie over it.
+    GroupBox1 = named(new QGroupBox(tr("Параметры товара"), c), "GroupBox1");
+    GroupBox1->setGeometry(698, 192, 248, 329);
+    QWidget *g = GroupBox1;
+    m_layoutLabels = {
+        label(g, "Label4", tr("Наименование товара"), 63, 20, 114, 13),
+        label(g, "Label6", tr("Номер товара"), 9, 149, 72, 13),
+        label(g, "Label7", tr("Префикс"), 103, 149, 46, 13),
+        label(g, "Label5", tr("Штрих-код"), 181, 149, 52, 13),
+        label(g, "Label8", tr("Цена"), 23, 199, 26, 13),
+        label(g, "Label3", tr("Годен до:"), 181, 199, 48, 13),
+        label(g, "Label11", tr("Тип товара"), 21, 243, 57, 13),
+        label(g, "Label14", tr("Откорректировано:"), 127, 243, 99, 13),
+        label(g, "Label15", QStringLiteral("1"), 3, 46, 6, 13),
+        label(g, "Label17", QStringLiteral("2"), 3, 65, 6, 13),
+        label(g, "Label19", QStringLiteral("3"), 3, 84, 6, 13),
+        label(g, "Label21", QStringLiteral("4"), 3, 105, 6, 13),
+        label(g, "Label22", QStringLiteral("5"), 3, 124, 6, 13),
+    };
+
+    auto box = [&](QWidget *parent, const char *name, int px) {
+        QLineEdit *e = named(new QLineEdit(parent), name);
+        setTextStyle(e, px);
+        return e;
+    };
+    QLineEdit **names[] = {&DBEdit1, &DBEdit2, &DBEdit3, &DBEdit4, &DBEdit5};
+    const char *nameObjects[] = {"DBEdit1", "DBEdit2", "DBEdit3", "DBEdit4", "DBEdit5"};
+    for (int i = 0; i < 5; ++i) {
+        *names[i] = box(c, nameObjects[i], 13);
+        QFont tf = (*names[i])->font();
+        tf.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
+        (*names[i])->setFont(tf);
+        (*names[i])->setGeometry(708, 232 + 20 * i, 233, 24);
+        (*names[i])->raise();
+    }
+    DBEdit8 = box(g, "DBEdit8", 19);
+    DBEdit8->setGeometry(16, 162, 57, 32);
+    DBEdit13 = box(g, "DBEdit13", 19);
+    DBEdit13->setMaxLength(2);
+    setTextStyle(DBEdit13, 19, false, false, true);
+    DBEdit13->setGeometry(104, 162, 41, 32);
+    DBEdit7 = box(g, "DBEdit7", 19);
+    DBEdit7->setGeometry(176, 162, 57, 32);
+    DBEdit10 = box(g, "DBEdit10", 19);
+    DBEdit10->setGeometry(15, 212, 66, 32);
+    ComboBox1 = named(new QComboBox(g), "ComboBox1");
+    ComboBox1->addItems({tr(ztk::msg::TypeWeight), tr(ztk::msg::TypePiece)});
+    setTextStyle(ComboBox1, 19, false, false, true);
+    ComboBox1->setGeometry(24, 256, 65, 32);
+    DBEdit11 = box(g, "DBEdit11", 11);
+    DBEdit11->setReadOnly(true);
+    {
+        QPalette p = DBEdit11->palette();
+        p.setColor(QPalette::Base, QColor(192, 192, 192));
+        DBEdit11->setPalette(p);
+    }
+    DBEdit11->setGeometry(129, 256, 97, 32);
+    DBEdit9 = box(g, "DBEdit9", 19);
+    DBEdit9->setGeometry(96, 256, 24, 24);
+    DBEdit9->hide();
+    DBEdit14 = box(g, "DBEdit14", 19);
+    DBEdit14->setReadOnly(true);
+    DBEdit14->setGeometry(129, 290, 97, 24);
+    DBEdit14->hide();
+
+    DBEdit6 = box(c, "DBEdit6", 19);
+    DBEdit6->setReadOnly(true); // a click opens the best-before dialog
+    DBEdit6->setGeometry(847, 405, 92, 32);
+    DBEdit6->raise();
+    DBEdit61 = box(c, "DBEdit61", 19);
+    DBEdit61->setGeometry(847, 440, 92, 24);
+    DBEdit61->hide();
+
+    BitBtn1 = named(new QPushButton(tr("Запись"), c), "BitBtn1");
+    setTextStyle(BitBtn1, 13, true, false, true);
+    BitBtn1->setIcon(glyphIcon(QStringLiteral("✓"), Qt::darkGreen));
+    BitBtn1->setGeometry(697, 533, 257, 29);
+
+    DBEdit6->installEventFilter(this);
+    DBGrid1->installEventFilter(this);
+    DBGrid1->viewport()->installEventFilter(this);
+}
+
+void TForm1::initActionsConnections()
+{
+    connect(Import, &QAction::triggered, this, &TForm1::ImportClick);
+    connect(Export, &QAction::triggered, this, &TForm1::ExportClick);
+    connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+    connect(N7, &QAction::triggered, this, &TForm1::N7Click);
+    connect(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(N10, &QAction::triggered, this, &TForm1::N10Click);
+    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
+    connect(N8, &QAction::triggered, this, &TForm1::N8Click);
+    connect(N9, &QAction::triggered, this, &TForm1::N9Click);
+    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+
+    connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
+    connect(SpeedButton4, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
+    connect(SpeedButton6, &QToolButton::clicked, this, &TForm1::SpeedButton6Click);
+    connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::SpeedButton7Click);
+    connect(SpeedButton8, &QToolButton::clicked, this, &TForm1::SpeedButton8Click);
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm1::BitBtn1Click);
+    connect(CheckBox2, &QCheckBox::clicked, this, &TForm1::CheckBox2Click);
+
+    connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Change); // the operator's pick only
+    connect(DBEdit9, &QLineEdit::textChanged, this, &TForm1::DBEdit9Change);
+    // DBEdit6Click, DBGrid1KeyUp and DBGrid1MouseUp come through eventFilter.
+
+    // A selection handler runs when its button becomes the checked one, by a click
+    // or by the program; a click on the button already checked runs nothing.
+    const std::pair<QRadioButton *, void (TForm1::*)()> radios[] = {
+        {RadioButton1, &TForm1::RadioButton1Click},   {RadioButton2, &TForm1::RadioButton2Click},
+        {RadioButton3, &TForm1::RadioButton3Click},   {RadioButton4, &TForm1::RadioButton4Click},
+        {RadioButton5, &TForm1::RadioButton5Click},   {RadioButton6, &TForm1::RadioButton6Click},
+        {RadioButton7, &TForm1::RadioButton7Click},   {RadioButton10, &TForm1::RadioButton10Click},
+        {RadioButton14, &TForm1::RadioButton14Click}, {RadioButton15, &TForm1::RadioButton15Click},
+        {RadioButton16, &TForm1::RadioButton16Click}, {RadioButton17, &TForm1::RadioButton17Click},
+    };
+    for (const auto &[button, handler] : radios) {
+        connect(button, &QRadioButton::toggled, this, [this, handler = handler](bool checked) {
+            if (checked)
+                (this->*handler)();
+        });
+    }
+    connect(Edit1, &QLineEdit::textChanged, this, &TForm1::Edit1Change);
+    connect(Edit4, &QLineEdit::textChanged, this, &TForm1::Edit4Change);
+    connect(Edit5, &QLineEdit::textChanged, this, &TForm1::Edit5Change);
+    connect(MonthCalendar1, &QCalendarWidget::clicked, this, &TForm1::MonthCalendar1Click);
+    connect(CSpinEdit1, &QSpinBox::valueChanged, this, &TForm1::CSpinEdit1Change);
+
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    // The grid follows the dataset; a click or an arrow key in it moves the dataset.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current, const QModelIndex &) { gridRowChanged(current.row()); });
+    connect(m_dataset.get(), &ztk::ProductDataset::currentChanged, this, [this] {
+        refreshDetailPanel();
+        syncGridToDataset();
+    });
+    connect(m_dataset.get(), &ztk::ProductDataset::reset, this, [this] {
+        clearPanelDirty(); // a reopen drops a pending edit
+        refreshDetailPanel();
+        syncGridToDataset();
+    });
+    connect(m_dataset.get(), &ztk::ProductDataset::stored, this, [this] {
+        showRecordCount();
+        refreshDetailPanel();
+    });
+
+    // The link display changes on this thread, whatever thread reports it.
+    m_link->setLinkStateHandler([this](bool up) {
+        QMetaObject::invokeMethod(this, [this, up] { setLinkState(up); }, Qt::QueuedConnection);
+    });
+}
+
+// ---------------------------------------------------------------- detail panel
+
+void TForm1::bindDetailPanel()
+{
+    // "N" first: its 5000 rule must run before the other fields are taken.
+    m_bound = {
+        {DBEdit8, fld::N, Bound::Stored},
+        {DBEdit1, fld::Name, Bound::Stored},
+        {DBEdit2, fld::Name2, Bound::Stored},
+        {DBEdit3, fld::Name3, Bound::Stored},
+        {DBEdit4, fld::Name4, Bound::Stored},
+        {DBEdit5, fld::Name5, Bound::Stored},
+        {DBEdit13, fld::Prefix, Bound::Stored},
+        {DBEdit7, fld::SK5, Bound::Stored},
+        {DBEdit10, fld::Price, Bound::Stored},
+        {DBEdit61, fld::BestBefore, Bound::Stored},
+        {DBEdit9, fld::Type, Bound::Stored},
+        {DBEdit14, fld::CorrStamp, Bound::Stored},
+        {DBEdit6, fld::Goden, Bound::Calculated},
+        {DBEdit11, fld::Dcorr, Bound::Calculated},
+    };
+    for (Bound &b : m_bound) {
+        if (b.kind == Bound::Calculated || b.edit->isReadOnly())
+            continue;
+        QLineEdit *edit = b.edit;
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] { panelEdited(edit); });
+    }
+    m_dataset->setUpdateRecordHook([this] { writeDetailPanel(); });
+}
+
+void TForm1::panelEdited(QLineEdit *edit)
+{
+    if (m_panelUpdating || !m_dataset->isOpen() || m_dataset->position() == 0)
+        return;
+    // Typing puts the record into edit state; the text goes in at the next store or move.
+    if (m_dataset->state() == ztk::DatasetState::Browse)
+        m_dataset->edit();
+    for (Bound &b : m_bound)
+        if (b.edit == edit)
+            b.dirty = true;
+}
+
+void TForm1::clearPanelDirty()
+{
+    for (Bound &b : m_bound)
+        b.dirty = false;
+}
+
+qint64 TForm1::currentRecordKey() const
+{
+    if (!m_dataset->isOpen() || m_dataset->position() == 0)
+        return 0;
+    if (m_dataset->state() == ztk::DatasetState::Insert)
+        return -1;
+    return m_dataset->rowId(m_dataset->position() - 1);
+}
+
+void TForm1::refreshDetailPanel()
+{
+    const bool hasRecord = m_dataset->isOpen() && m_dataset->position() > 0;
+    const qint64 key = currentRecordKey();
+    // Texts typed into this record and not yet written stay; another record drops them.
+    if (key != m_panelKey) {
+        clearPanelDirty();
+        m_panelKey = key;
+    }
+    m_panelUpdating = true;
+    for (Bound &b : m_bound) {
+        if (b.dirty)
+            continue;
+        QString text;
+        if (hasRecord)
+            text = b.kind == Bound::Calculated ? m_dataset->calculated(b.field) : m_dataset->text(b.field);
+        if (b.edit->text() != text) {
+            b.edit->setText(text);
+            b.edit->setCursorPosition(0);
+        }
+    }
+    m_panelUpdating = false;
+}
+
+void TForm1::writeDetailPanel()
+{
+    if (m_panelWriting)
+        return;
+    m_panelWriting = true;
+    for (Bound &b : m_bound) {
+        if (!b.dirty)
+            continue;
+        b.dirty = false;
+        if (!m_dataset->setText(b.field, b.edit->text()))
+            m_context.prompter->message(m_dataset->errorText()); // the conversion error names the bad text
+    }
+    m_panelWriting = false;
+}
+
+void TForm1::syncGridToDataset()
+{
+    if (m_gridSyncing || m_dataset->controlsDisabled())
+        return;
+    m_gridSyncing = true;
+    const int row = m_dataset->isOpen() ? m_dataset->position() - 1 : -1;
+    QItemSelectionModel *sel = DBGrid1->selectionModel();
+    if (row >= 0 && row < m_model->rowCount()) {
+        const int column = qMax(0, sel->currentIndex().column());
+        const QModelIndex index = m_model->index(row, column);
+        if (sel->currentIndex() != index)
+            sel->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        DBGrid1->scrollTo(index);
+    } else {
+        sel->clear();
+    }
+    m_gridSyncing = false;
+}
+
+void TForm1::gridRowChanged(int row)
+{
+    if (m_gridSyncing || row < 0 || !m_dataset->isOpen())
+        return;
+    const int target = row + 1;
+    if (target != m_dataset->position())
+        m_dataset->moveBy(target - m_dataset->position()); // stores a modified pending edit first
+    syncGridToDataset(); // back to the dataset's record when the store failed
+}
+
+bool TForm1::runSelection(const QString &sql)
+{
+    m_selectionSql = sql;
+    m_dataset->disableControls();
+    const bool ok = m_dataset->open(sql);
+    m_dataset->enableControls();
+    if (!ok)
+        m_context.prompter->message(m_dataset->errorText());
+    showRecordCount();
+    return ok;
+}
+
+void TForm1::showRecordCount()
+{
+    const int count = m_dataset->isOpen() ? m_dataset->recordCount() : 0;
+    Label9->setText(tr(ztk::msg::RecordsPrefix) + QString::number(count));
+}
+
+// ---------------------------------------------------------------- start-up
+
+void TForm1::FormCreate()
+{
+    // 1-2: the single-instance rule.
+    const QString ownName = m_context.programFileName.isEmpty() ? ztk::ownProgramFileName() : m_context.programFileName;
+    if (m_context.checkSingleInstance && ztk::countProcessesNamed(ownName) > 1) {
+        m_context.prompter->message(tr(ztk::msg::AlreadyRunning));
+        m_startedOk = false;
+        return;
+    }
+
+    // 3-4
+    m_selectionBuilder = ztk::SelectionBuilder::None;
+    m_selectionSql = QStringLiteral("select * from %1 order by N").arg(QString::fromLatin1(ztk::files::TableName));
+
+    // 5: the version suffix of the captions.
+    m_versionText = ztk::versionText();
+    m_versionKnown = !m_versionText.isEmpty();
+    if (m_versionKnown) {
+        const QString suffix = tr(ztk::msg::VersionSuffix) + m_versionText;
+        setWindowTitle(tr(ztk::msg::MainCaption) + suffix);
+        const QString title = QGuiApplication::applicationDisplayName();
+        if (!title.endsWith(suffix))
+            QGuiApplication::setApplicationDisplayName(title + suffix);
+    }
+
+    // 6-7
+    m_link->ack.on.store(false, std::memory_order_release);
+    if (!m_portConfig.load(m_context.path(ztk::files::PortConfig))) {
+        m_context.prompter->message(tr(ztk::msg::CfgMissing));
+        m_portConfig.portName = QByteArray(ztk::msg::DefaultPortName);
+        m_portConfig.lastScaleNumber = 1;
+    }
+    const QString portName = QString::fromLocal8Bit(m_portConfig.portName);
+
+    // 8-12: the port and the reader thread.
+    Label20->setText(portName);
+    m_portList = ztk::makePortList(serialDeviceNames());
+    const int opened = m_link->openPort(ztk::SerialPort::devicePath(portName), m_portConfig.baudRate,
+                                        m_portConfig.stopBitsIndex, m_portConfig.parityIndex);
+    m_portFailed = opened != ztk::SerialPort::Opened;
+    if (m_portFailed)
+        m_context.prompter->message(tr(ztk::msg::PortOpenFailed));
+    m_link->discardAll();
+    if (!m_link->startReader())
+        m_context.prompter->message(tr(ztk::msg::ThreadFailed), tr(ztk::msg::ThreadFailedCaption));
+
+    // 13: the product table; without it the initialisation ends here.
+    if (!m_store->open(m_context.path(ztk::files::ProductStore))) {
+        m_context.prompter->message(m_store->errorText());
+        return;
+    }
+    if (!runSelection(m_selectionSql))
+        return;
+
+    // 14-15: the link status.
+    if (m_portFailed) {
+        Label20->setText(tr(ztk::msg::PortLabelNoLink));
+        Label2->setText(tr(ztk::msg::BaudLabelNotSet));
+        setExchangeItemsEnabled(false);
+    } else {
+        Label20->setText(portName);
+        Label2->setText(QString::number(m_portConfig.baudRate));
+    }
+    m_link->clearModes();
+
+    // 16-18
+    const QDate today = m_context.clock->now().date();
+    MonthCalendar1->setSelectedDate(today);
+    Edit1->hide();
+    Edit4->hide();
+    Edit5->hide();
+    Edit2->setText(ztk::datetext::yearFirst(today));
+    CSpinEdit1->hide();
+    *m_copyBuffer = ztk::CopyBuffer{};
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        // After the window has painted.
+        QTimer::singleShot(0, this, &TForm1::FormShow);
+    }
+}
+
+void TForm1::FormShow()
+{
+    // LinkCheck
+    if (Mess1)
+        Mess1->begin(tr(ztk::msg::LinkCheckCaption), QString(), false);
+    const bool answered = ztk::probeLink(*m_link, *m_context.clock, *m_context.pump);
+    if (!answered)
+        m_context.prompter->message(tr(ztk::msg::NoLink));
+    if (Mess1)
+        Mess1->end();
+    setLinkState(answered);
+}
+
+void TForm1::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TForm1::FormActivate()
+{
+    DBGrid1->setFocus();
+    showRecordCount();
+}
+
+// ---------------------------------------------------------------- link state
+
+void TForm1::setExchangeItemsEnabled(bool enabled)
+{
+    m_linkUp = enabled;
+    for (QAction *item : {N7, N5, N10, N4})
+        item->setEnabled(enabled);
+}
+
+void TForm1::setLinkState(bool up)
+{
+    Label1->setText(tr(up ? ztk::msg::LinkUp : ztk::msg::LinkDown));
+    setExchangeItemsEnabled(up);
+}
+
+void TForm1::SendByte(unsigned char byte)
+{
+    m_link->sendByte(byte);
+}
+
+void TForm1::Button1Click()
+{
+    const std::optional<std::int8_t> number = ztk::queryScaleNumber(*m_link, *m_context.clock, *m_context.pump);
+    if (!number) {
+        m_context.prompter->message(tr(ztk::msg::NoLink));
+        return;
+    }
+    if (Form2)
+        Form2->Edit3->setText(QString::number(int(*number)));
+}
+
+void TForm1::N1Click()
+{
+    m_link->stopReader();
+    m_portList = ztk::makePortList(serialDeviceNames());
+    m_link->closePort();
+    if (SelectPort)
+        m_portConfig = SelectPort->edit(m_portConfig, m_portList);
+
+    const QString portName = QString::fromLocal8Bit(m_portConfig.portName);
+    Label20->setText(portName);
+    Label2->setText(QString::number(m_portConfig.baudRate));
+    const int opened = m_link->openPort(ztk::SerialPort::devicePath(portName), m_portConfig.baudRate,
+                                        m_portConfig.stopBitsIndex, m_portConfig.parityIndex);
+    if (opened != ztk::SerialPort::Opened) {
+        m_context.prompter->message(tr(ztk::msg::PortOpenFailed));
+        setExchangeItemsEnabled(false);
+    } else {
+        setExchangeItemsEnabled(true);
+    }
+    if (!m_link->startReader())
+        m_context.prompter->message(tr(ztk::msg::ThreadFailed), tr(ztk::msg::ThreadFailedCaption));
+}
+
+// ---------------------------------------------------------------- shutdown
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    FormCloseQuery();
+    event->accept(); // the close is never refused
+}
+
+void TForm1::FormCloseQuery()
+{
+    // A refused second instance touches nothing of the first one's files.
+    if (!m_startedOk || m_closed)
+        return;
+    m_closed = true;
+    Timer1->stop();
+    // The reader thread must have left its loop before anything it uses goes.
+    m_link->stopReader();
+    m_image.reset();
+    // Pending edits are dropped, not stored.
+    m_dataset->disableControls();
+    if (m_dataset->isOpen()) {
+        m_dataset->cancel();
+        m_dataset->close();
+    }
+    m_dataset->enableControls();
+    m_portConfig.save(m_context.path(ztk::files::PortConfig));
+    m_link->closePort();
+}
+
+// ---------------------------------------------------------------- layout and clock
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TForm1::FormResize()
+{
+    const QSize outer = frameGeometry().size();
+    const qint64 W = qMax(0, outer.width());
+    const qint64 H = qMax(0, outer.height());
+    auto hx = [W](int v) { return int(W * v / RefWidth); };
+    auto vy = [H](int v) { return int(H * v / RefHeight); };
+    auto place = [&](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(hx(left), vy(top), hx(width), vy(height));
+    };
+
+    place(DBGrid1, 8, 112, 681, 457);
+    place(MonthCalendar1, 737, 0, 190, 153);
+    place(Edit3, 794, 156, 89, 28);
+    place(GroupBox1, 698, 192, 248, 329);
+    struct Ref {
+        int left, top, width, height;
+    };
+    static const Ref labelRefs[] = {
+        {63, 20, 114, 13}, {9, 149, 72, 13},  {103, 149, 46, 13}, {181, 149, 52, 13}, {23, 199, 26, 13},
+        {181, 199, 48, 13}, {21, 243, 57, 13}, {127, 243, 99, 13}, {3, 46, 6, 13},     {3, 65, 6, 13},
+        {3, 84, 6, 13},    {3, 105, 6, 13},   {3, 124, 6, 13},
+    };
+    for (int i = 0; i < int(m_layoutLabels.size()) && i < int(std::size(labelRefs)); ++i)
+        place(m_layoutLabels[i], labelRefs[i].left, labelRefs[i].top, labelRefs[i].width, labelRefs[i].height);
+    QLineEdit *names[] = {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5};
+    for (int i = 0; i < 5; ++i)
+        place(names[i], 708, 232 + 20 * i, 233, 24);
+    place(DBEdit8, 16, 162, 57, 32);
+    place(DBEdit13, 104, 162, 41, 32);
+    place(DBEdit7, 176, 162, 57, 32);
+    place(DBEdit10, 15, 212, 66, 32);
+    place(DBEdit6, 847, 405, 92, 32);
+    place(ComboBox1, 24, 256, 65, 32);
+    place(DBEdit11, 129, 256, 97, 32);
+    place(BitBtn1, 697, 533, 257, 29);
+
+    for (int column = 0; column < ztk::ProductTableModel::ColumnCount; ++column)
+        DBGrid1->setColumnWidth(column, hx(ztk::ProductTableModel::referenceWidth(column)));
+}
+
+void TForm1::Timer1Timer()
+{
+    Edit3->setText(ztk::datetext::longTime(m_context.clock->now().time()));
+}
+
+// ---------------------------------------------------------------- menu commands
+
+void TForm1::N3Click()
+{
+    close();
+}
+
+void TForm1::N7Click()
+{
+    if (!Form2)
+        return;
+    Form2->show();
+    Form2->raise();
+    Form2->activateWindow();
+}
+
+void TForm1::N8Click()
+{
+    if (AboutProgram1)
+        AboutProgram1->exec();
+}
+
+void TForm1::N9Click()
+{
+    ztk::showHelp();
+}
+
+// Commands that come with later work: the items exist and do nothing yet.
+void TForm1::ImportClick() {}
+void TForm1::ExportClick() {}
+void TForm1::N10Click() {}
+void TForm1::N4Click() {}
+
+// ---------------------------------------------------------------- events
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DBEdit6 && event->type() == QEvent::MouseButtonRelease) {
+        auto *me = static_cast<QMouseEvent *>(event);
+        if (me->button() == Qt::LeftButton && DBEdit6->rect().contains(me->position().toPoint()))
+            DBEdit6Click();
+    } else if (watched == DBGrid1 && event->type() == QEvent::KeyRelease) {
+        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
+            DBGrid1KeyUp();
+    } else if (watched == DBGrid1->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        DBGrid1MouseUp();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,77 @@
+#include "app/ui/WidgetPrompter.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace ztk {
+
+namespace {
+QString titleOr(const QString &caption)
+{
+    return caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption;
+}
+} // namespace
+
+WidgetPrompter::WidgetPrompter()
+{
+    const QByteArray mode = qgetenv("ZTK_ECHO_MESSAGES");
+    m_echo = mode == "1" || mode == "noshow";
+    m_show = mode != "noshow";
+}
+
+void WidgetPrompter::echo(const QString &text) const
+{
+    if (!m_echo)
+        return;
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+    std::fflush(stderr);
+}
+
+void WidgetPrompter::message(const QString &text, const QString &caption)
+{
+    echo(text);
+    if (m_show)
+        QMessageBox::information(QApplication::activeWindow(), titleOr(caption), text, QMessageBox::Ok);
+}
+
+Answer WidgetPrompter::ask(const QString &text, const QString &caption, Buttons buttons)
+{
+    echo(text);
+    if (!m_show)
+        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    QWidget *parent = QApplication::activeWindow();
+    switch (buttons) {
+    case Buttons::Ok:
+        QMessageBox::information(parent, titleOr(caption), text, QMessageBox::Ok);
+        return Answer::Ok;
+    case Buttons::OkCancel:
+        return QMessageBox::question(parent, titleOr(caption), text, QMessageBox::Ok | QMessageBox::Cancel,
+                                     QMessageBox::Ok) == QMessageBox::Ok
+            ? Answer::Ok
+            : Answer::Cancel;
+    case Buttons::YesNo:
+        break;
+    }
+    return QMessageBox::question(parent, titleOr(caption), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes
+        ? Answer::Yes
+        : Answer::No;
+}
+
+QString WidgetPrompter::openFileName(const QString &caption, const QString &filter)
+{
+    if (!m_show)
+        return QString();
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
+}
+
+QString WidgetPrompter::saveFileName(const QString &caption, const QString &filter)
+{
+    if (!m_show)
+        return QString();
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, QString(), filter);
+}
+
+} // namespace ztk

@@ -309,6 +309,9 @@ int main(int argc, char **argv)
                     port.accountReceived();
                     out.clear();
                     scale.feed(chunk[i], out);
+                    // Saved before the answer goes out: whoever saw the answer finds the files.
+                    if (scale.takeChanged())
+                        saveState();
                     port.send(out);
                     lastByteNs = nowNs();
                 }

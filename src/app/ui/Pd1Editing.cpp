@@ -1,0 +1,126 @@
+// The main window's editing commands: "Запись", the speed buttons, the best-before
+// box and the product-type selector. Each reads its controls, runs the command of
+// RecordEditing and shows the result.
+
+#include "app/ui/Pd1.h"
+
+#include "products/ProductDataset.h"
+#include "products/ProductFields.h"
+#include "products/RecordEditing.h"
+#include "products/ui/Godendo.h"
+#include "shared/Messages.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QToolButton>
+
+using ztk::msg::tr;
+namespace fld = ztk::fld;
+
+namespace {
+
+// The selector's item for a product type text: "0" weight, "1" piece.
+int typeItem(const QComboBox *box, const QString &typeText)
+{
+    bool ok = false;
+    const int value = typeText.toInt(&ok);
+    if (!ok || value == 0)
+        return box->findText(tr(ztk::msg::TypeWeight)); // not a number reads as weight
+    if (value == 1)
+        return box->findText(tr(ztk::msg::TypePiece));
+    return -1; // any other number: no item
+}
+
+} // namespace
+
+void TForm1::BitBtn1Click()
+{
+    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).storeAndAdvance();
+    DBGrid1->setFocus();
+}
+
+void TForm1::SpeedButton2Click()
+{
+    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).insertAfterCurrent();
+    DBGrid1->setFocus();
+}
+
+// The count label follows whatever was deleted, also when a deletion failed half-way.
+void TForm1::SpeedButton3Click()
+{
+    const int before = m_dataset->recordCount();
+    if (ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).deleteCurrent()
+        || m_dataset->recordCount() != before)
+        showRecordCount();
+}
+
+void TForm1::SpeedButton4Click()
+{
+    const int before = m_dataset->recordCount();
+    if (ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).deleteSelection()
+        || m_dataset->recordCount() != before)
+        showRecordCount();
+}
+
+void TForm1::SpeedButton5Click()
+{
+    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).clearCurrent();
+}
+
+void TForm1::SpeedButton6Click()
+{
+    if (!m_copyBuffer)
+        m_copyBuffer = std::make_unique<ztk::CopyBuffer>();
+    if (!ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).copyCurrent(*m_copyBuffer))
+        return;
+    // The button stays pressed, its picture to the right, while a copy is held.
+    SpeedButton6->setCheckable(true);
+    SpeedButton6->setChecked(true);
+    SpeedButton6->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SpeedButton6->setLayoutDirection(Qt::RightToLeft);
+}
+
+void TForm1::SpeedButton7Click()
+{
+    if (!m_copyBuffer || !m_copyBuffer->full)
+        return;
+    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).replaceCurrent(*m_copyBuffer);
+}
+
+void TForm1::DBEdit6Click()
+{
+    m_dataset->edit();
+    const QDate date = ztk::bestBeforeDialogDate(DBEdit6->text(), m_context.clock->now());
+    if (FormGodenDo)
+        FormGodenDo->showFor(date);
+}
+
+void TForm1::ComboBox1Change()
+{
+    if (m_panelUpdating || !m_dataset->isOpen())
+        return;
+    m_dataset->edit();
+    const bool weight = ComboBox1->currentText() == tr(ztk::msg::TypeWeight);
+    m_dataset->setValue(fld::Type, weight ? QStringLiteral("0") : QStringLiteral("1"));
+}
+
+void TForm1::DBEdit9Change()
+{
+    const QSignalBlocker quiet(ComboBox1);
+    ComboBox1->setCurrentIndex(typeItem(ComboBox1, DBEdit9->text()));
+}
+
+void TForm1::DBGrid1KeyUp()
+{
+    const QSignalBlocker quiet(ComboBox1);
+    const int item = ComboBox1->findText(m_dataset->calculated(fld::TypeCal));
+    if (item >= 0)
+        ComboBox1->setCurrentIndex(item);
+}
+
+void TForm1::DBGrid1MouseUp()
+{
+    DBGrid1KeyUp();
+}

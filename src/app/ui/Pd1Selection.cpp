@@ -1,0 +1,227 @@
+// The main window's selections: the twelve radio buttons, their input boxes, the
+// calendar and RefreshSelection. The query texts come from Selection.
+
+#include "app/ui/Pd1.h"
+
+#include "products/ProductDataset.h"
+#include "products/Selection.h"
+#include "shared/DateText.h"
+#include "shared/Messages.h"
+
+#include <QCalendarWidget>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableView>
+
+#include <algorithm>
+#include <initializer_list>
+
+using ztk::msg::tr;
+using ztk::SelectionBuilder;
+using ztk::SelectionQuery;
+
+namespace {
+
+// Shows the named input boxes of the selections and hides the others.
+void showInputs(TForm1 &f, std::initializer_list<QWidget *> shown)
+{
+    for (QWidget *w : {static_cast<QWidget *>(f.Edit1), static_cast<QWidget *>(f.Edit2),
+                       static_cast<QWidget *>(f.Edit4), static_cast<QWidget *>(f.Edit5),
+                       static_cast<QWidget *>(f.CSpinEdit1)})
+        w->setVisible(std::find(shown.begin(), shown.end(), w) != shown.end());
+}
+
+// The calendar's date, also written day first into Edit2.
+QDate calendarDate(TForm1 &f)
+{
+    const QDate date = f.MonthCalendar1->selectedDate();
+    f.Edit2->setText(ztk::datetext::dayFirst(date));
+    return date;
+}
+
+// Makes `sql` SelectionSql and opens it with the grid suspended. A refused query
+// leaves the grid empty and the count label as it was.
+void openSelection(TForm1 &f, QString &selectionSql, const QString &sql)
+{
+    selectionSql = sql; // kept even when the query is refused
+    ztk::ProductDataset &ds = *f.dataset();
+    ds.disableControls();
+    const bool ok = ds.open(sql);
+    ds.enableControls();
+    if (ok)
+        f.showRecordCount();
+}
+
+} // namespace
+
+// --- selections that run on the click
+
+void TForm1::RadioButton1Click()
+{
+    showInputs(*this, {});
+    m_selectionBuilder = SelectionBuilder::None;
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    openSelection(*this, m_selectionSql, ztk::selectionSql(SelectionQuery::All));
+    DBGrid1->setFocus();
+}
+
+void TForm1::RadioButton2Click()
+{
+    showInputs(*this, {});
+    m_selectionBuilder = SelectionBuilder::None;
+    m_dataset->setTypeRule(ztk::TypeRule::Weight);
+    openSelection(*this, m_selectionSql, ztk::selectionSql(SelectionQuery::Weight));
+    DBGrid1->setFocus();
+}
+
+void TForm1::RadioButton3Click()
+{
+    showInputs(*this, {});
+    m_selectionBuilder = SelectionBuilder::None;
+    m_dataset->setTypeRule(ztk::TypeRule::Piece);
+    openSelection(*this, m_selectionSql, ztk::selectionSql(SelectionQuery::Piece));
+    DBGrid1->setFocus();
+}
+
+void TForm1::RadioButton17Click()
+{
+    showInputs(*this, {CSpinEdit1});
+    m_selectionBuilder = SelectionBuilder::None;
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    ztk::SelectionArgs args;
+    args.prefix = CSpinEdit1->value();
+    openSelection(*this, m_selectionSql, ztk::selectionSql(SelectionQuery::Prefix, args));
+    DBGrid1->setFocus();
+}
+
+// The date selections: the builder keeps them, so a calendar click runs them again.
+
+void TForm1::RadioButton4Click()
+{
+    showInputs(*this, {Edit2});
+    m_selectionBuilder = SelectionBuilder::CorrDateEqual;
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    RefreshSelection();
+}
+
+void TForm1::RadioButton5Click()
+{
+    showInputs(*this, {Edit2});
+    m_selectionBuilder = SelectionBuilder::CorrDateBefore;
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    RefreshSelection();
+}
+
+void TForm1::RadioButton6Click()
+{
+    showInputs(*this, {Edit2});
+    m_selectionBuilder = SelectionBuilder::CorrDateAfter;
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    RefreshSelection();
+}
+
+void TForm1::RadioButton14Click()
+{
+    showInputs(*this, {Edit2});
+    m_selectionBuilder = SelectionBuilder::BestBeforeEqual;
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    RefreshSelection();
+}
+
+void TForm1::RadioButton15Click()
+{
+    showInputs(*this, {Edit2});
+    m_selectionBuilder = SelectionBuilder::BestBeforeBefore;
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    RefreshSelection();
+}
+
+void TForm1::RadioButton16Click()
+{
+    showInputs(*this, {Edit2});
+    m_selectionBuilder = SelectionBuilder::BestBeforeAfter;
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    RefreshSelection();
+}
+
+// --- selections that run on their input
+
+void TForm1::RadioButton7Click()
+{
+    showInputs(*this, {Edit1});
+    m_selectionBuilder = SelectionBuilder::Name;
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    Edit1->setFocus();
+}
+
+void TForm1::RadioButton10Click()
+{
+    if (ztk::isDateBuilder(m_selectionBuilder))
+        m_selectionBuilder = SelectionBuilder::None;
+    showInputs(*this, {Edit4, Edit5});
+    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    // These changes run the selection that was active before (Edit4Change, Edit5Change);
+    // the number range runs from the next edit of either box.
+    Edit4->setText(QStringLiteral("1"));
+    Edit5->setText(QStringLiteral("5000"));
+    m_selectionBuilder = SelectionBuilder::NumberRange;
+    Edit5->setFocus();
+}
+
+void TForm1::Edit1Change()
+{
+    if (!Edit1->text().isEmpty())
+        RefreshSelection();
+    Edit1->setFocus();
+}
+
+void TForm1::Edit4Change()
+{
+    if (!Edit4->text().isEmpty())
+        RefreshSelection();
+    Edit4->setFocus();
+}
+
+void TForm1::Edit5Change()
+{
+    if (!Edit5->text().isEmpty())
+        RefreshSelection();
+    Edit5->setFocus();
+}
+
+void TForm1::MonthCalendar1Click()
+{
+    Edit2->setText(ztk::datetext::yearFirst(MonthCalendar1->selectedDate()));
+    if (ztk::isDateBuilder(m_selectionBuilder) && !Edit2->text().isEmpty())
+        RefreshSelection();
+}
+
+void TForm1::CSpinEdit1Change()
+{
+    RadioButton17Click();
+}
+
+void TForm1::RefreshSelection()
+{
+    if (const std::optional<SelectionQuery> query = ztk::queryOf(m_selectionBuilder)) {
+        ztk::SelectionArgs args;
+        if (m_selectionBuilder == SelectionBuilder::Name) {
+            args.nameFragment = Edit1->text();
+        } else if (m_selectionBuilder == SelectionBuilder::NumberRange) {
+            const ztk::NumberRange range = ztk::parseNumberRange(Edit4->text(), Edit5->text());
+            if (!range.valid)
+                m_context.prompter->message(tr(ztk::msg::BadRange));
+            args.low = range.low;
+            args.high = range.high;
+        } else {
+            args.date = calendarDate(*this);
+        }
+        m_selectionSql = ztk::selectionSql(*query, args);
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    openSelection(*this, m_selectionSql, m_selectionSql);
+    QGuiApplication::restoreOverrideCursor();
+    DBGrid1->setFocus();
+}

@@ -1,0 +1,184 @@
+// ztk-cli's link commands against the simulator: exit codes, the texts shown and
+// the bytes on the wire.
+
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "shared/PortConfig.h"
+#include "support/SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace ztk;
+using ztk::test::SimProcess;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs ztk-cli in `dir`; the fast clock lets a time-out pass in a fraction of its length.
+CliRun runCli(const QString &dir, const QStringList &args, bool fastClock = false)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("ZTK_CLOCK_RATE"));
+    if (fastClock)
+        env.insert(QStringLiteral("ZTK_CLOCK_RATE"), QStringLiteral("20"));
+    p.setProcessEnvironment(env);
+    p.setWorkingDirectory(dir);
+    p.start(QStringLiteral(ZTK_CLI_PATH), args);
+    CliRun r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = QStringLiteral("ztk-cli did not finish");
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString line(const char *text)
+{
+    return msg::tr(text) + QLatin1Char('\n');
+}
+
+QStringList onPort(const SimProcess &sim, const QStringList &command)
+{
+    return QStringList{QStringLiteral("--port"), sim.port(), QStringLiteral("--baud"), QStringLiteral("9600")} + command;
+}
+
+const QString Silent = QStringLiteral("silent");
+
+} // namespace
+
+TEST(E2eLinkCli, LinkCheckAnswered)
+{
+    QTemporaryDir dir;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
+    const CliRun r = runCli(dir.path(), onPort(sim, {QStringLiteral("link-check")}));
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, line(msg::LinkUp));
+    EXPECT_EQ(r.err, QString());
+    EXPECT_EQ(sim.waitForLog(1), QByteArray("\x0D"));
+}
+
+// A silent scale: each query ends in "Возможно, нет связи с весами" and exit 1.
+class E2eLinkCliSilent : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(E2eLinkCliSilent, TimesOutWithTheMessage)
+{
+    QTemporaryDir dir;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({QStringLiteral("--fault"), Silent})) << qPrintable(sim.error());
+    const CliRun r = runCli(dir.path(), onPort(sim, {QString::fromLatin1(GetParam())}), true);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, QString());
+    EXPECT_EQ(r.err, line(msg::NoLink));
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, E2eLinkCliSilent, ::testing::Values("link-check", "scale-number"),
+                         [](const auto &info) { return std::string(info.param[0] == 'l' ? "LinkCheck" : "ScaleNumber"); });
+
+TEST(E2eLinkCli, ScaleNumberSigned)
+{
+    QTemporaryDir dir;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({QStringLiteral("--number"), QStringLiteral("255")})) << qPrintable(sim.error());
+    const CliRun r = runCli(dir.path(), onPort(sim, {QStringLiteral("scale-number")}));
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, QStringLiteral("-1\n"));
+    EXPECT_EQ(sim.waitForLog(1), QByteArray("\x13"));
+}
+
+TEST(E2eLinkCli, PortAndSpeedFromTheConfigFile)
+{
+    QTemporaryDir dir;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start({QStringLiteral("--number"), QStringLiteral("12")})) << qPrintable(sim.error());
+    ASSERT_TRUE(sim.port().startsWith(QStringLiteral("/dev/")));
+
+    // "pts/N" names /dev/pts/N.
+    PortConfig config;
+    config.portName = sim.port().mid(5).toLatin1();
+    config.baudRate = 19200;
+    config.stopBitsIndex = 2;
+    config.lastScaleNumber = 3;
+    const QString cfgPath = QDir(dir.path()).filePath(QString::fromUtf8(files::PortConfig));
+    QByteArray bytes = config.toBytes() + QByteArray("tail");
+    {
+        QFile f(cfgPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    CliRun r = runCli(dir.path(), {QStringLiteral("scale-number")});
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_EQ(r.out, QStringLiteral("12\n"));
+    // --dir from elsewhere finds the same file.
+    r = runCli(QDir::tempPath(), {QStringLiteral("--dir"), dir.path(), QStringLiteral("link-check")});
+    EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
+    EXPECT_EQ(test::readFileBytes(cfgPath), bytes) << "the tool never rewrites fbdves.cfg";
+
+    // A speed the line cannot take, from the file: the port does not open.
+    config.baudRate = 12345;
+    bytes = config.toBytes();
+    {
+        QFile f(cfgPath);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    r = runCli(dir.path(), {QStringLiteral("link-check")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, msg::tr(msg::PortOpenFailed));
+}
+
+TEST(E2eLinkCli, PortThatDoesNotOpen)
+{
+    QTemporaryDir dir;
+    CliRun r = runCli(dir.path(), {QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"), QStringLiteral("--baud"),
+                                   QStringLiteral("9600"), QStringLiteral("link-check")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, msg::tr(msg::PortOpenFailed));
+
+    // No "fbdves.cfg" and no --baud: as at the program's start-up, speed 0, which no line takes.
+    SimProcess sim;
+    ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
+    r = runCli(dir.path(), {QStringLiteral("--port"), sim.port(), QStringLiteral("scale-number")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, line(msg::CfgMissing) + msg::tr(msg::PortOpenFailed));
+    EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath(QString::fromUtf8(files::PortConfig))));
+    EXPECT_EQ(sim.log(), QByteArray());
+}
+
+TEST(E2eLinkCli, BadUsage)
+{
+    QTemporaryDir dir;
+    const QStringList cases[] = {
+        {},
+        {QStringLiteral("no-such-command")},
+        {QStringLiteral("--baud"), QStringLiteral("fast"), QStringLiteral("link-check")},
+        {QStringLiteral("--port")},
+        {QStringLiteral("--bogus"), QStringLiteral("link-check")},
+        {QStringLiteral("link-check"), QStringLiteral("extra")},
+        {QStringLiteral("--dir"), QStringLiteral("/nonexistent/dir"), QStringLiteral("link-check")},
+    };
+    for (const QStringList &args : cases) {
+        const CliRun r = runCli(dir.path(), args);
+        EXPECT_EQ(r.exitCode, 2) << qPrintable(args.join(QLatin1Char(' ')));
+        EXPECT_FALSE(r.err.isEmpty()) << qPrintable(args.join(QLatin1Char(' ')));
+    }
+    const CliRun r = runCli(dir.path(), {QStringLiteral("--baud"), QStringLiteral("fast"), QStringLiteral("link-check")});
+    EXPECT_EQ(r.err, msg::tr(msg::NotAnInteger).arg(QStringLiteral("fast")) + QLatin1Char('\n'));
+}

@@ -1,0 +1,231 @@
+// Writing products to the simulated scale: the bytes on the wire, what the scale
+// keeps, and each time-out with its message.
+#include "transfer/ProductRows.h"
+
+#include "link/Commands.h"
+#include "link/ScaleLink.h"
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "support/SimProcess.h"
+#include "transfer/ProductList.h"
+#include "transfer/ProductWriter.h"
+
+#include <QFile>
+#include <QThread>
+
+using namespace ztk;
+using namespace ztk::test;
+
+namespace {
+
+QByteArray word(int v) { return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF); }
+
+QByteArray slotBytes(const ProductImage &img, int slot)
+{
+    return QByteArray(reinterpret_cast<const char *>(img.slotData(slot)), ProductRecord::Size);
+}
+
+// The stream a write of `img` sends: 0x07, the count, then index and record per slot.
+QByteArray expectedStream(const ProductImage &img)
+{
+    QByteArray out(1, char(cmd::WriteProducts));
+    out += word(img.nonEmptyCount());
+    for (int i = 0; i < ProductImage::SlotCount; ++i)
+        if (!img.slotEmpty(i))
+            out += word(i) + slotBytes(img, i);
+    return out;
+}
+
+// A product store, a simulator and a link to it.
+class WriteRig : public ProductRowsFixture {
+public:
+    explicit WriteRig(const QStringList &simArgs = {})
+    {
+        started = sim.start(simArgs) && link.openPort(sim.port(), 9600, 0, 0) == 0 && link.startReader();
+    }
+
+    QString imagePath() const { return dir.filePath(QString::fromUtf8(files::ProductImage)); }
+
+    // Builds the image of the selection (and list), stores it and sends the file.
+    WriteResult write(const std::optional<QSet<int>> &list = std::nullopt,
+                      const QString &sql = QStringLiteral("select * from lm_t1 order by N"), const Clock *clock = nullptr)
+    {
+        built = image(list, sql);
+        EXPECT_TRUE(built.save(imagePath()));
+        ProductWriter writer(link, clock ? *clock : realClock, pump, [this](int p) { progress.append(p); });
+        return writer.sendFile(imagePath());
+    }
+
+    SimProcess sim;
+    ScaleLink link;
+    SystemClock realClock;
+    CountingPump pump;
+    ProductImage built;
+    QList<int> progress;
+    bool started = false;
+};
+
+TEST(WriteProducts, ProductsOneTwoFive)
+{
+    WriteRig rig;
+    ASSERT_TRUE(rig.started) << rig.sim.error().toStdString();
+    rig.addNumbers({1, 2, 5});
+    const WriteResult r = rig.write();
+    EXPECT_TRUE(r.ok) << r.message.toStdString();
+    EXPECT_EQ(r.announced, 3);
+    EXPECT_EQ(r.sent, 3);
+
+    QByteArray expected = QByteArray::fromHex("07" "0300" "0000") + slotBytes(rig.built, 0) + QByteArray::fromHex("0100")
+                          + slotBytes(rig.built, 1) + QByteArray::fromHex("0400") + slotBytes(rig.built, 4);
+    EXPECT_EQ(rig.sim.waitForLog(expected.size()).toHex(), expected.toHex());
+    EXPECT_EQ(rig.progress, (QList<int>{0, 33, 66}));
+    EXPECT_FALSE(rig.link.ack.on.load());
+}
+
+TEST(WriteProducts, IndexOfProduct300AndAnEmptySelection)
+{
+    {
+        WriteRig rig;
+        ASSERT_TRUE(rig.started);
+        rig.addNumbers({300});
+        ASSERT_TRUE(rig.write().ok);
+        const QByteArray log = rig.sim.waitForLog(1 + 2 + 2 + 256);
+        EXPECT_EQ(log.left(5).toHex(), QByteArray("0701002b01"));
+    }
+    {
+        WriteRig rig;
+        ASSERT_TRUE(rig.started);
+        const WriteResult r = rig.write();
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.sent, 0);
+        rig.sim.stop();
+        EXPECT_EQ(rig.sim.log().toHex(), QByteArray("070000"));
+    }
+}
+
+TEST(WriteProducts, SelectionListAndSkippedRowsAnnounceWhatIsSent)
+{
+    struct Case {
+        const char *what;
+        QString sql;
+        std::optional<QSet<int>> list;
+        int count;
+    } cases[] = {
+        {"a selection of 10", QStringLiteral("select * from lm_t1 where N > 20 and N <= 30 order by N"), std::nullopt, 10},
+        {"a list of 2", QStringLiteral("select * from lm_t1 order by N"), QSet<int>{4, 33}, 2},
+        {"a list never formed", QStringLiteral("select * from lm_t1 order by N"), QSet<int>{}, 0},
+        // a list number outside the selection is not announced
+        {"a list beyond the selection", QStringLiteral("select * from lm_t1 where N < 10 order by N"), QSet<int>{4, 33}, 1},
+        // rows out of order are skipped, and the count follows the records sent
+        {"rows out of order", QStringLiteral("select * from lm_t1 order by -N"), std::nullopt, 1},
+    };
+    for (const Case &c : cases) {
+        WriteRig rig;
+        ASSERT_TRUE(rig.started);
+        for (int n = 1; n <= 40; ++n)
+            rig.addNumbers({n});
+        const WriteResult r = rig.write(c.list, c.sql);
+        EXPECT_TRUE(r.ok) << c.what << ": " << r.message.toStdString();
+        EXPECT_EQ(r.announced, c.count) << c.what;
+        EXPECT_EQ(r.sent, c.count) << c.what;
+        const QByteArray expected = expectedStream(rig.built);
+        EXPECT_EQ(expected.mid(1, 2), word(c.count)) << c.what;
+        EXPECT_EQ(rig.sim.waitForLog(expected.size()).toHex(), expected.toHex()) << c.what;
+    }
+}
+
+TEST(WriteProducts, Sk5Of65535IsWritten)
+{
+    WriteRig rig;
+    ASSERT_TRUE(rig.started);
+    Product p(9, QStringLiteral("Ящик"));
+    p.sk5 = 65535;
+    rig.add(p);
+    const WriteResult r = rig.write();
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.sent, 1);
+    rig.sim.stop();
+    EXPECT_EQ(rig.sim.slot(8), slotBytes(rig.built, 8));
+    EXPECT_EQ(rig.sim.slot(8).left(4).toHex(), QByteArray("ffff0000"));
+}
+
+TEST(WriteProducts, TheScaleHoldsTheImageByteForByte)
+{
+    WriteRig rig;
+    ASSERT_TRUE(rig.started);
+    for (int n : {1, 2, 77, 300, 2048, 4999, 5000}) {
+        Product p(n, QStringLiteral("Продукт номер %1 с длинным именем").arg(n));
+        p.price = n * 0.01;
+        p.bestBefore = QStringLiteral("26.12.31");
+        p.stamp = QStringLiteral("2026-12-08 14:05:33");
+        p.name3 = QStringLiteral("ъЪьЬ");
+        rig.add(p);
+    }
+    ASSERT_TRUE(rig.write().ok);
+    rig.sim.stop();
+    const QByteArray held = rig.sim.stateFile(QStringLiteral("products.bin"));
+    ASSERT_EQ(held.size(), ProductImage::ImageSize);
+    EXPECT_TRUE(held == QByteArray(reinterpret_cast<const char *>(rig.built.data()), ProductImage::ImageSize));
+}
+
+TEST(WriteProducts, ImageFileMissingOrShortSendsNothing)
+{
+    WriteRig rig;
+    ASSERT_TRUE(rig.started);
+    ProductWriter writer(rig.link, rig.realClock, rig.pump);
+    WriteResult r = writer.sendFile(rig.imagePath());
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.message, msg::tr(msg::CannotOpenForReading));
+
+    ProductImage img;
+    ASSERT_TRUE(img.save(rig.imagePath()));
+    ASSERT_TRUE(QFile::resize(rig.imagePath(), ProductImage::ImageSize - 256));
+    r = writer.sendFile(rig.imagePath());
+    EXPECT_EQ(r.message, msg::tr(msg::CannotOpenForReading));
+    EXPECT_FALSE(rig.link.ack.on.load());
+
+    // The link is quiet: a probe is the first thing the scale sees.
+    SystemClock clock;
+    ASSERT_TRUE(probeLink(rig.link, clock, rig.pump));
+    EXPECT_EQ(rig.sim.log().toHex(), QByteArray("0d"));
+}
+
+TEST(WriteProducts, EachTimeOutEndsTheWriteWithItsStage)
+{
+    struct Case { const char *fault; int stage; } cases[] = {
+        {"no-ack=1", 1},
+        {"no-ack=2@2", 2}, // the second index goes unanswered: one record was written
+        {"no-ack=3", 3},   // the first record goes unanswered
+        {"silent", 1},
+    };
+    for (const Case &c : cases) {
+        WriteRig rig({QStringLiteral("--fault"), QString::fromLatin1(c.fault)});
+        ASSERT_TRUE(rig.started);
+        rig.addNumbers({3, 4, 6});
+        const ScaledClock fast(50); // 15 s pass in 0.3 s
+        const WriteResult r = rig.write(std::nullopt, QStringLiteral("select * from lm_t1 order by N"), &fast);
+        EXPECT_FALSE(r.ok) << c.fault;
+        EXPECT_EQ(r.message, msg::noLinkAtStage(c.stage)) << c.fault;
+        EXPECT_FALSE(rig.link.ack.on.load()) << c.fault;
+        EXPECT_EQ(rig.link.ack.expected.load(), 0) << c.fault;
+
+        // Nothing more was sent after the stage that failed.
+        QByteArray expected = QByteArray::fromHex("070300");
+        if (c.stage >= 2)
+            expected += word(2) + slotBytes(rig.built, 2);
+        if (c.stage == 2)
+            expected += word(3);
+        QThread::msleep(100);
+        EXPECT_EQ(rig.sim.log().toHex(), expected.toHex()) << c.fault;
+
+        if (QByteArray(c.fault) == "silent")
+            continue;
+        // The scale drops the unfinished write after its argument time-out; then the
+        // next exchange gets its answer.
+        QThread::msleep(2200);
+        SystemClock clock;
+        EXPECT_TRUE(probeLink(rig.link, clock, rig.pump)) << c.fault;
+    }
+}
+
+} // namespace

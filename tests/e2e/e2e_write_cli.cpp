@@ -1,0 +1,146 @@
+// ztk-cli build-image and write-products: exit codes, messages and what the scale keeps.
+#include "transfer/ProductRows.h"
+
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "support/SimProcess.h"
+
+#include <QProcess>
+
+using namespace ztk;
+using namespace ztk::test;
+
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    QString out, err;
+};
+
+CliResult cli(const QString &dir, const QStringList &args, bool fastClock = false)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("ZTK_CLOCK_RATE"));
+    if (fastClock)
+        env.insert(QStringLiteral("ZTK_CLOCK_RATE"), QStringLiteral("50"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(ZTK_CLI_PATH), QStringList{QStringLiteral("--dir"), dir} + args);
+    CliResult r;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QStringList onPort(const SimProcess &sim, const QStringList &command)
+{
+    return QStringList{QStringLiteral("--port"), sim.port(), QStringLiteral("--baud"), QStringLiteral("9600")} + command;
+}
+
+class CliStore : public ProductRowsFixture {
+public:
+    CliStore()
+    {
+        for (int n = 1; n <= 12; ++n) {
+            Product p(n, QStringLiteral("Товар %1").arg(n));
+            p.prefix = QString::number(n % 3 == 0 ? 25 : 21);
+            add(p);
+        }
+        store.close(); // the command opens the file itself
+    }
+    QString path() const { return dir.path(); }
+    QByteArray imageFile() const { return readFileBytes(dir.filePath(QString::fromUtf8(files::ProductImage))); }
+};
+
+QList<int> filled(const QByteArray &image)
+{
+    QList<int> out;
+    for (int i = 0; i * 256 < image.size(); ++i)
+        if (image.mid(i * 256, 256) != QByteArray(256, char(0xFF)))
+            out.append(i + 1);
+    return out;
+}
+
+TEST(WriteProductsCli, BuildImageOfSelectionAndList)
+{
+    struct Case { QStringList args; QList<int> products; } cases[] = {
+        {{}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {{"--selection", "prefix=25"}, {3, 6, 9, 12}},
+        {{"--selection", "range=4-7", "--list", "5,7,11"}, {5, 7}},
+        {{"--list", ""}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}}, // an empty list is no list
+    };
+    for (const Case &c : cases) {
+        CliStore s;
+        const CliResult r = cli(s.path(), QStringList{QStringLiteral("build-image")} + c.args);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out, QString::number(c.products.size()) + '\n');
+        const QByteArray image = s.imageFile();
+        EXPECT_EQ(image.size(), 1280000);
+        EXPECT_EQ(filled(image), c.products) << c.args.join(' ').toStdString();
+    }
+    CliStore s;
+    EXPECT_EQ(cli(s.path(), {"build-image", "--out", "other.bd"}).exitCode, 0);
+    EXPECT_EQ(readFileBytes(s.dir.filePath("other.bd")).size(), 1280000);
+    EXPECT_TRUE(s.imageFile().isEmpty());
+}
+
+TEST(WriteProductsCli, BadInput)
+{
+    struct Case { QStringList args; QString err; } cases[] = {
+        {{"build-image", "--list", "3,x"}, msg::tr(msg::NotAnInteger).arg("x")},
+        {{"build-image", "--selection", "nonsense"}, "bad selection 'nonsense'"},
+        {{"build-image", "--frob", "1"}, "unknown option --frob"},
+        {{"write-products", "--out", "x.bd"}, "unknown option --out"},
+    };
+    for (const Case &c : cases) {
+        CliStore s;
+        const CliResult r = cli(s.path(), c.args);
+        EXPECT_EQ(r.exitCode, 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.err)) << r.err.toStdString();
+    }
+    QStringList many;
+    for (int n = 1; n <= 281; ++n)
+        many << QString::number(n);
+    CliStore s;
+    const CliResult r = cli(s.path(), {"build-image", "--list", many.join(',')});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, msg::tr(msg::ListTooMany) + '\n');
+}
+
+TEST(WriteProductsCli, WritesTheSelection)
+{
+    CliStore s;
+    SimProcess sim;
+    ASSERT_TRUE(sim.start()) << sim.error().toStdString();
+    const CliResult r = cli(s.path(), onPort(sim, {"write-products", "--selection", "prefix=25", "--list", "3,9,10"}));
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("2\n"));
+    EXPECT_TRUE(r.err.contains(msg::tr(msg::WriteLoading))); // the progress line
+    sim.stop();
+    const QByteArray image = s.imageFile();
+    EXPECT_EQ(filled(image), (QList<int>{3, 9}));
+    EXPECT_EQ(sim.stateFile("products.bin"), image);
+    EXPECT_EQ(sim.log().left(5).toHex(), QByteArray("0702000200"));
+}
+
+TEST(WriteProductsCli, TimeOutGivesTheStageMessage)
+{
+    struct Case { const char *fault; int stage; } cases[] = {{"no-ack=1", 1}, {"no-ack=2", 2}, {"no-ack=3", 3}};
+    for (const Case &c : cases) {
+        CliStore s;
+        SimProcess sim;
+        ASSERT_TRUE(sim.start({"--fault", c.fault}));
+        const CliResult r = cli(s.path(), onPort(sim, {"write-products"}), true);
+        EXPECT_EQ(r.exitCode, 1) << c.fault;
+        EXPECT_TRUE(r.err.endsWith(msg::noLinkAtStage(c.stage) + '\n')) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+}
+
+} // namespace

@@ -6,6 +6,12 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+// The help pages are a resource of the window library, which is linked statically.
+static void initHelpResource()
+{
+    Q_INIT_RESOURCE(help);
+}
+
 namespace ztk {
 
 namespace {
@@ -16,6 +22,7 @@ const char HelpPage[] = "qrc:/help/vl.html";
 void showHelp(const QString &topic)
 {
     if (!g_help) {
+        initHelpResource();
         g_help = new QTextBrowser; // top-level; deleted by closeHelp
         g_help->setObjectName(QStringLiteral("HelpWindow"));
         g_help->setAttribute(Qt::WA_QuitOnClose, false);

@@ -31,6 +31,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -120,6 +121,8 @@ TForm1::TForm1(const ztk::AppContext &context, QWidget *parent)
     bindDetailPanel();
     initActionsConnections();
 
+    // No minimum size: the proportional layout follows the window down to a few pixels.
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
     move(59, 87);
     resize(957, 661 + menuBar()->sizeHint().height());
 
@@ -308,6 +311,7 @@ void TForm1::buildControls()
     }
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1->horizontalHeader()->setMinimumSectionSize(0); // the layout may make columns narrow
     DBGrid1->verticalHeader()->setFixedWidth(12); // the indicator column
     DBGrid1->verticalHeader()->setDefaultSectionSize(18);
     DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -904,6 +908,7 @@ void TForm1::ImportClick() {}
 void TForm1::ExportClick() {}
 void TForm1::N10Click() {}
 void TForm1::N4Click() {}
+void TForm1::SpeedButton8Click() {}
 
 // ---------------------------------------------------------------- events
 

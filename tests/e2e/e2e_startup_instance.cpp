@@ -1,0 +1,143 @@
+// The real program, offscreen: a second copy started from the same program file is
+// refused and leaves the first one and its files alone; a copy of another name runs.
+// Message boxes are read from standard error (ZTK_ECHO_MESSAGES=noshow).
+
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "shared/PortConfig.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace ztk;
+
+namespace {
+
+QCoreApplication &coreApplication()
+{
+    static int argc = 1;
+    static char name[] = "test_e2e";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication *app = QCoreApplication::instance() ? QCoreApplication::instance()
+                                                                : new QCoreApplication(argc, argv);
+    return *app;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// One run of the program in `workDir`, started from `program`.
+class ProgramRun {
+public:
+    ProgramRun(const QString &program, const QString &workDir)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("ZTK_ECHO_MESSAGES"), QStringLiteral("noshow"));
+        env.insert(QStringLiteral("ZTK_CLOCK_RATE"), QStringLiteral("50")); // the link check ends soon
+        // Leaks of the platform libraries at exit are not this test's subject.
+        env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        m_process.setProcessEnvironment(env);
+        m_process.setWorkingDirectory(workDir);
+        m_process.start(program, {});
+    }
+    ~ProgramRun()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(10000);
+        }
+    }
+
+    bool started() { return m_process.waitForStarted(10000); }
+    bool running() const { return m_process.state() == QProcess::Running; }
+
+    // Waits until standard error holds `text` (or the program ended).
+    bool waitForMessage(const QString &text, int ms = 30000)
+    {
+        const QByteArray needle = text.toUtf8();
+        QDeadlineTimer deadline(ms);
+        while (!deadline.hasExpired()) {
+            m_err += m_process.readAllStandardError();
+            if (m_err.contains(needle))
+                return true;
+            if (m_process.state() == QProcess::NotRunning) {
+                m_err += m_process.readAllStandardError();
+                return m_err.contains(needle);
+            }
+            m_process.waitForReadyRead(100);
+        }
+        return false;
+    }
+    bool waitForEnd(int ms = 30000)
+    {
+        const bool ended = m_process.waitForFinished(ms);
+        m_err += m_process.readAllStandardError();
+        return ended;
+    }
+    int exitCode() const { return m_process.exitCode(); }
+    QString messages() const { return QString::fromUtf8(m_err); }
+
+private:
+    QProcess m_process;
+    QByteArray m_err;
+};
+
+} // namespace
+
+TEST(ProgramStartup, SecondInstanceIsRefusedAndTheFirstRunsOn)
+{
+    coreApplication();
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    // A program file of a name of its own, so that no other run counts as ours.
+    const QString program = tmp.filePath(QStringLiteral("ztk-e2e-%1").arg(QCoreApplication::applicationPid()));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZTK_PROGRAM_PATH), program));
+    ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    const QString work = tmp.filePath(QStringLiteral("work"));
+    ASSERT_TRUE(QDir().mkpath(work));
+    PortConfig cfg;
+    cfg.portName = "ttyZZ9"; // no such device
+    cfg.baudRate = 9600;
+    cfg.lastScaleNumber = 4;
+    const QString cfgPath = QDir(work).filePath(QString::fromLatin1(files::PortConfig));
+    ASSERT_TRUE(cfg.save(cfgPath));
+    const QByteArray cfgBefore = readAll(cfgPath);
+
+    ProgramRun first(program, work);
+    ASSERT_TRUE(first.started());
+    // Past the single-instance check: the port message, then the link check's.
+    ASSERT_TRUE(first.waitForMessage(msg::tr(msg::NoLink))) << first.messages().toStdString();
+    EXPECT_FALSE(first.messages().contains(msg::tr(msg::AlreadyRunning)));
+
+    ProgramRun second(program, work);
+    ASSERT_TRUE(second.started());
+    ASSERT_TRUE(second.waitForEnd());
+    EXPECT_EQ(second.exitCode(), 0);
+    // Refused before anything else: no port opened, no settings read or written.
+    EXPECT_TRUE(second.messages().contains(msg::tr(msg::AlreadyRunning))) << second.messages().toStdString();
+    EXPECT_FALSE(second.messages().contains(msg::tr(msg::PortOpenFailed).trimmed()));
+    EXPECT_FALSE(second.messages().contains(msg::tr(msg::NoLink)));
+    EXPECT_TRUE(first.running());
+    EXPECT_EQ(readAll(cfgPath), cfgBefore);
+
+    // The same program under another file name is not detected.
+    const QString other = tmp.filePath(QStringLiteral("ztk-other-%1").arg(QCoreApplication::applicationPid()));
+    ASSERT_TRUE(QFile::copy(program, other));
+    ASSERT_TRUE(QFile::setPermissions(other, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ProgramRun third(other, work);
+    ASSERT_TRUE(third.started());
+    ASSERT_TRUE(third.waitForMessage(msg::tr(msg::PortOpenFailed).trimmed())) << third.messages().toStdString();
+    EXPECT_FALSE(third.messages().contains(msg::tr(msg::AlreadyRunning)));
+    EXPECT_TRUE(first.running());
+}

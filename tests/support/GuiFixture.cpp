@@ -1,0 +1,162 @@
+#include "support/GuiFixture.h"
+
+#include "app/ui/AppWindows.h"
+#include "app/ui/Mess.h"
+#include "app/ui/Pd1.h"
+#include "products/ProductStore.h"
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "shared/PortConfig.h"
+#include "support/SimProcess.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace ztk::test {
+
+QApplication &guiApplication()
+{
+    static QApplication *app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "test_gui";
+        static char *argv[] = {name, nullptr};
+        auto *a = new QApplication(argc, argv); // lives for the whole test program
+        QApplication::setApplicationDisplayName(msg::tr(msg::MainCaption));
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        return a;
+    }();
+    return *app;
+}
+
+void typeInto(QWidget *widget, const QString &text)
+{
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QCoreApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+        QCoreApplication::sendEvent(widget, &release);
+    }
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+GuiFixture::GuiFixture()
+{
+    guiApplication();
+    context.workDir = m_dir.path();
+    context.clock = &clock;
+    context.pump = &pump;
+    context.prompter = &prompter;
+    context.programFileName = QStringLiteral("test_gui");
+    context.checkSingleInstance = false;
+}
+
+GuiFixture::~GuiFixture()
+{
+    stop();
+}
+
+bool GuiFixture::seedProducts(const QList<SeedProduct> &rows)
+{
+    ProductStore store;
+    if (!store.open(path(files::ProductStore))) {
+        m_error = store.errorText();
+        return false;
+    }
+    QSqlQuery q(store.database());
+    q.prepare(QStringLiteral("insert into lm_t1 (N, Name, Цена, ТипТ, Префикс, SK5, ГоденДо, ДатаКоррекции) "
+                             "values (?, ?, ?, ?, ?, ?, ?, ?)"));
+    auto textOrNull = [](const QString &s) { return s.isEmpty() ? QVariant() : QVariant(s); };
+    for (const SeedProduct &r : rows) {
+        q.addBindValue(r.n);
+        q.addBindValue(textOrNull(r.name));
+        q.addBindValue(r.price);
+        q.addBindValue(textOrNull(r.type));
+        q.addBindValue(textOrNull(r.prefix));
+        q.addBindValue(r.sk5);
+        q.addBindValue(textOrNull(r.bestBefore));
+        q.addBindValue(textOrNull(r.corrStamp));
+        if (!q.exec()) {
+            m_error = q.lastError().text();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GuiFixture::writePortConfig(const QString &portName, int baud, int stopBitsIndex, int lastScaleNumber)
+{
+    PortConfig cfg;
+    cfg.portName = portName.toLocal8Bit();
+    cfg.baudRate = baud;
+    cfg.stopBitsIndex = stopBitsIndex;
+    cfg.lastScaleNumber = std::uint8_t(lastScaleNumber);
+    if (!cfg.save(path(files::PortConfig))) {
+        m_error = QStringLiteral("cannot write fbdves.cfg");
+        return false;
+    }
+    return true;
+}
+
+bool GuiFixture::startSimulator(const QStringList &args)
+{
+    m_sim = std::make_unique<SimProcess>();
+    if (!m_sim->start(args)) {
+        m_error = m_sim->error();
+        return false;
+    }
+    // "/dev/pts/N" is named "pts/N": the settings file holds 9 characters.
+    QString name = m_sim->port();
+    if (name.startsWith(QLatin1String("/dev/")))
+        name = name.mid(5);
+    if (name.size() > PortConfig::MaxNameLength) {
+        m_error = QStringLiteral("simulator port name too long: ") + name;
+        return false;
+    }
+    return writePortConfig(name, 115200);
+}
+
+bool GuiFixture::start()
+{
+    m_started = true;
+    return createWindows(context);
+}
+
+bool GuiFixture::showMain(int timeoutMs)
+{
+    if (!Form1 || !Mess1)
+        return false;
+    // The first link check runs once the window is up: it titles the wait window and
+    // closes it again when it ends.
+    const QString linkCheck = msg::tr(msg::LinkCheckCaption);
+    Form1->show();
+    return QTest::qWaitFor([&] { return Mess1->windowTitle() == linkCheck && !Mess1->isVisible(); }, timeoutMs);
+}
+
+void GuiFixture::stop()
+{
+    if (!m_started)
+        return;
+    m_started = false;
+    if (Form1)
+        Form1->close();
+    destroyWindows();
+    QCoreApplication::processEvents();
+    m_sim.reset();
+}
+
+} // namespace ztk::test

@@ -46,6 +46,9 @@ constexpr int kColumnCount = int(kColumns.size());
 
 constexpr const char kRowidAlias[] = "ztk_rowid";
 
+void computeCalculated(const std::array<QVariant, kColumns.size()> &values, const QDateTime &now,
+                       QString &goden, QString &dcorr, QString &typeCal);
+
 int columnIndex(const char *field)
 {
     for (int i = 0; i < kColumnCount; ++i)
@@ -144,6 +147,9 @@ QString withRowid(const QString &sql)
 struct ProductDataset::Row {
     qint64 rowid = -1;
     std::array<QVariant, kColumnCount> values;
+    // The calculated fields, worked out when first asked for (the grid asks for
+    // the rows it shows), as of the moment the row was fetched.
+    bool calculated = false;
     QString goden, dcorr, typeCal;
 };
 
@@ -153,6 +159,17 @@ struct ProductDataset::Impl {
     Row buffer; // the record being edited or inserted
     std::array<bool, kColumnCount> present{}; // the columns the table has
     bool inHook = false;
+    QDateTime fetchedAt; // "now" of the rows fetched by the last open
+
+    const Row &calculatedRow(int row)
+    {
+        Row &r = *rows[row];
+        if (!r.calculated) {
+            computeCalculated(r.values, fetchedAt, r.goden, r.dcorr, r.typeCal);
+            r.calculated = true;
+        }
+        return r;
+    }
 
     const Row *current(DatasetState state) const
     {
@@ -241,14 +258,13 @@ bool ProductDataset::open(const QString &sql)
         at[c] = rec.indexOf(name(c));
         m_d->present[c] = at[c] >= 0;
     }
-    const QDateTime now = m_clock.now();
+    m_d->fetchedAt = m_clock.now();
     while (q.next()) {
         auto row = std::make_unique<Row>();
         row->rowid = rowidAt >= 0 ? q.value(rowidAt).toLongLong() : -1;
         for (int c = 0; c < kColumnCount; ++c)
             if (at[c] >= 0)
                 row->values[c] = normalized(kColumns[c].kind, q.value(at[c]));
-        computeCalculated(row->values, now, row->goden, row->dcorr, row->typeCal);
         m_d->rows.push_back(std::move(row));
     }
     m_state = DatasetState::Browse;
@@ -495,6 +511,7 @@ bool ProductDataset::post()
         }
     }
     computeCalculated(stored->values, now, stored->goden, stored->dcorr, stored->typeCal);
+    stored->calculated = true;
 
     int row = m_d->cur;
     if (inserting) {
@@ -706,10 +723,12 @@ QString ProductDataset::calculated(const char *field) const
     if (!r)
         return QString();
     QString goden, dcorr, typeCal;
-    if (r == &m_d->buffer)
+    if (r == &m_d->buffer) {
         computeCalculated(r->values, m_clock.now(), goden, dcorr, typeCal);
-    else
-        goden = r->goden, dcorr = r->dcorr, typeCal = r->typeCal;
+    } else {
+        const Row &c = m_d->calculatedRow(m_d->cur);
+        goden = c.goden, dcorr = c.dcorr, typeCal = c.typeCal;
+    }
     if (std::strcmp(field, fld::Goden) == 0)
         return goden;
     if (std::strcmp(field, fld::Dcorr) == 0)
@@ -733,7 +752,7 @@ QString ProductDataset::rowCalculated(int row, const char *field) const
 {
     if (row < 0 || row >= int(m_d->rows.size()))
         return QString();
-    const Row &r = *m_d->rows[row];
+    const Row &r = m_d->calculatedRow(row);
     if (std::strcmp(field, fld::Goden) == 0)
         return r.goden;
     if (std::strcmp(field, fld::Dcorr) == 0)

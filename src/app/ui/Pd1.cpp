@@ -107,7 +107,11 @@ TForm1::TForm1(const ztk::AppContext &context, QWidget *parent)
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(tr(ztk::msg::MainCaption));
+    // The design font is a narrow 11-pixel sans; the layout's label widths are made for it.
     QFont f = font();
+    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
+                   QStringLiteral("Liberation Sans Narrow"), f.family()});
+    f.setStretch(QFont::SemiCondensed);
     f.setPixelSize(11);
     setFont(f);
 
@@ -204,7 +208,7 @@ void TForm1::buildControls()
         {&TForm1::SpeedButton3, "SpeedButton3", "Удалить запись", "−", Qt::darkRed, 31},
         {&TForm1::SpeedButton4, "SpeedButton4", "Удалить все", "×", Qt::red, 55},
         {&TForm1::SpeedButton5, "SpeedButton5", "Очистить запись", "○", Qt::darkBlue, 79},
-        {&TForm1::SpeedButton6, "SpeedButton6", "Копия записи", "⧉", Qt::darkBlue, 103},
+        {&TForm1::SpeedButton6, "SpeedButton6", "Копия записи", "≡", Qt::darkBlue, 103},
         {&TForm1::SpeedButton7, "SpeedButton7", "Замена записи", "⇄", Qt::darkBlue, 127},
         {&TForm1::SpeedButton8, "SpeedButton8", "Печать", "P", Qt::black, 190},
     };
@@ -220,6 +224,7 @@ void TForm1::buildControls()
     // Status.
     Label20 = label(c, "Label20", QString(), 0, 27, 200, 24);
     setTextStyle(Label20, 19, true, true, true);
+    Label20->setIndent(2); // room for the italic overhang at the window's edge
     Label2 = label(c, "Label2", QString(), 8, 55, 120, 20);
     setTextStyle(Label2, 16, false, false, true);
     Label9 = label(c, "Label9", tr(ztk::msg::RecordsPrefix), 0, 78, 140, 20);
@@ -255,8 +260,10 @@ void TForm1::buildControls()
     m_radioGroup->setExclusive(true);
     for (int i = 0; i < int(std::size(radios)); ++i) {
         QRadioButton *r = named(new QRadioButton(tr(radios[i].text), c), radios[i].name);
-        // Three columns of four, over the group's frame.
-        r->setGeometry(221 + 6 + (i / 4) * 105, 15 + (i % 4) * 20, 104, 19);
+        // Three columns of four over the group's frame, the longest texts to the right.
+        static const int columnLeft[] = {6, 96, 206};
+        static const int columnWidth[] = {90, 110, 112};
+        r->setGeometry(221 + columnLeft[i / 4], 15 + (i % 4) * 20, columnWidth[i / 4], 19);
         m_radioGroup->addButton(r);
         this->*(radios[i].member) = r;
     }
@@ -303,6 +310,7 @@ void TForm1::buildControls()
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setShowGrid(true);
     DBGrid1->setWordWrap(false);
+    DBGrid1->setTextElideMode(Qt::ElideNone); // narrow columns cut their text, as the design grid does
     setTextStyle(DBGrid1, 13);
     {
         QFont hf = DBGrid1->horizontalHeader()->font();

@@ -5,6 +5,15 @@
 #include <QFile>
 #include <QThread>
 
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
 namespace ztk::test {
 
 namespace {
@@ -39,49 +48,103 @@ QString SimProcess::logPath() const
     return QDir(m_dir.path()).filePath(QStringLiteral("sim.log"));
 }
 
-bool SimProcess::start(const QStringList &args)
+bool SimProcess::running() const
 {
-    m_port.clear();
-    m_error.clear();
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(QStringLiteral(ZTK_SIM_PATH),
-                    QStringList{QStringLiteral("--log"), logPath(), QStringLiteral("--state"), stateDir()} + args);
-    if (!m_process.waitForStarted(10000)) {
-        m_error = QStringLiteral("the simulator did not start: ") + m_process.errorString();
+    if (m_pid <= 0)
+        return false;
+    int status = 0;
+    if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        m_pid = -1;
         return false;
     }
-    QDeadlineTimer deadline(10000);
+    return true;
+}
+
+bool SimProcess::start(const QStringList &args)
+{
+    stop();
+    m_port.clear();
+    m_error.clear();
+
+    // Everything the child needs is made before the fork: after it, only exec.
+    std::vector<std::string> argStrings{ZTK_SIM_PATH, "--log", logPath().toStdString(), "--state",
+                                        stateDir().toStdString()};
+    for (const QString &a : args)
+        argStrings.push_back(a.toStdString());
+    std::vector<char *> argv;
+    for (std::string &a : argStrings)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) {
+        m_error = QStringLiteral("no pipe for the simulator");
+        return false;
+    }
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(out[0]);
+        ::close(out[1]);
+        m_error = QStringLiteral("the simulator did not start");
+        return false;
+    }
+    if (pid == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    m_pid = pid;
+
+    // The first line is the port path; the rest of standard output is not read.
     QByteArray line;
-    while (!line.contains('\n')) {
-        if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning) {
-            m_error = QStringLiteral("the simulator gave no port path");
-            stop();
-            return false;
-        }
-        m_process.waitForReadyRead(100);
-        line += m_process.readAllStandardOutput();
+    QDeadlineTimer deadline(10000);
+    while (!line.contains('\n') && !deadline.hasExpired()) {
+        pollfd p{out[0], POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0)
+            continue;
+        char buf[256];
+        const ssize_t n = ::read(out[0], buf, sizeof buf);
+        if (n <= 0)
+            break; // the simulator ended
+        line.append(buf, n);
+    }
+    ::close(out[0]);
+    if (!line.contains('\n')) {
+        m_error = QStringLiteral("the simulator gave no port path");
+        stop();
+        return false;
     }
     m_port = QString::fromLocal8Bit(line.left(line.indexOf('\n')));
     return true;
 }
 
+void SimProcess::signalAndReap(int signal, int graceMs)
+{
+    if (m_pid <= 0)
+        return;
+    ::kill(m_pid, signal);
+    QDeadlineTimer deadline(graceMs);
+    int status = 0;
+    while (::waitpid(m_pid, &status, WNOHANG) == 0) {
+        if (deadline.hasExpired()) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, &status, 0);
+            break;
+        }
+        QThread::msleep(5);
+    }
+    m_pid = -1;
+}
+
 void SimProcess::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(10000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    signalAndReap(SIGTERM, 10000);
 }
 
 void SimProcess::kill()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.kill();
-    m_process.waitForFinished(5000);
+    signalAndReap(SIGKILL, 5000);
 }
 
 QByteArray SimProcess::log() const

@@ -190,6 +190,8 @@ void ScaleLink::pauseReader(int ms)
                         [this] { return m_stop.load(std::memory_order_acquire); });
 }
 
+// The reader blocks in poll() instead of polling the port busily, so it keeps the
+// normal priority: a lowered one would only delay bytes when the machine is busy.
 void ScaleLink::readerLoop()
 {
     bool lastUp = false;  // what the link display was last told; starts as down

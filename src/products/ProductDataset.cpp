@@ -131,6 +131,14 @@ QVariant normalized(Kind kind, const QVariant &v)
     return v;
 }
 
+// The store's error text for a failed statement, or why there was no statement.
+QString storeError(const QSqlDatabase &db, const QSqlQuery &q, const ProductStore &store)
+{
+    if (db.isOpen())
+        return q.lastError().text();
+    return store.errorText().isEmpty() ? QStringLiteral("The product store is not open") : store.errorText();
+}
+
 QString withRowid(const QString &sql)
 {
     static const QRegularExpression head(QStringLiteral("^\\s*select\\s+\\*\\s+from\\b"),
@@ -159,6 +167,7 @@ struct ProductDataset::Impl {
     Row buffer; // the record being edited or inserted
     std::array<bool, kColumnCount> present{}; // the columns the table has
     bool inHook = false;
+    bool hookStale = false; // reopened while the controls were disabled
     QDateTime fetchedAt; // "now" of the rows fetched by the last open
 
     const Row &calculatedRow(int row)
@@ -228,8 +237,10 @@ void ProductDataset::enableControls()
 {
     if (m_disabled == 0)
         return;
-    if (--m_disabled == 0)
+    if (--m_disabled == 0) {
         Q_EMIT reset();
+        m_d->hookStale = false;
+    }
 }
 
 // --- result set
@@ -241,12 +252,14 @@ bool ProductDataset::open(const QString &sql)
     m_d->cur = -1;
     m_state = DatasetState::Inactive;
     m_modified = false;
+    if (m_disabled)
+        m_d->hookStale = true;
 
     QSqlDatabase db = m_store.database();
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!db.isOpen() || !q.exec(withRowid(sql))) {
-        m_error = db.isOpen() ? q.lastError().text() : m_store.errorText();
+        m_error = storeError(db, q, m_store);
         if (!m_disabled)
             Q_EMIT reset();
         return false;
@@ -276,6 +289,8 @@ bool ProductDataset::open(const QString &sql)
 
 void ProductDataset::close()
 {
+    if (m_disabled)
+        m_d->hookStale = true;
     m_d->rows.clear();
     m_d->cur = -1;
     m_state = DatasetState::Inactive;
@@ -387,23 +402,31 @@ void ProductDataset::cancel()
 {
     if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
         return;
+    const bool changed = m_modified || m_state == DatasetState::Insert;
     if (m_state == DatasetState::Insert && m_d->rows.empty())
         m_d->cur = -1;
     m_state = DatasetState::Browse;
     m_modified = false;
-    if (!m_disabled)
+    if (changed && !m_disabled)
         Q_EMIT currentChanged();
+}
+
+void ProductDataset::updateRecord()
+{
+    if (!m_updateRecord || m_d->inHook || m_d->hookStale)
+        return;
+    if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
+        return;
+    m_d->inHook = true;
+    m_updateRecord();
+    m_d->inHook = false;
 }
 
 bool ProductDataset::checkBrowseMode()
 {
     if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
         return true;
-    if (m_updateRecord && !m_d->inHook) {
-        m_d->inHook = true;
-        m_updateRecord();
-        m_d->inHook = false;
-    }
+    updateRecord();
     if (m_modified)
         return post();
     cancel();
@@ -414,11 +437,7 @@ bool ProductDataset::post()
 {
     if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
         return true;
-    if (m_updateRecord && !m_d->inHook) {
-        m_d->inHook = true;
-        m_updateRecord();
-        m_d->inHook = false;
-    }
+    updateRecord();
     const Row typed = m_d->buffer;
     Row &r = m_d->buffer;
     const bool inserting = m_state == DatasetState::Insert;
@@ -482,7 +501,7 @@ bool ProductDataset::post()
         ok = false;
         m_error = msg::tr(msg::RowNotFound);
     } else if (!ok) {
-        m_error = db.isOpen() ? q.lastError().text() : m_store.errorText();
+        m_error = storeError(db, q, m_store);
     }
     if (!ok) {
         m_d->buffer = typed;
@@ -559,7 +578,7 @@ bool ProductDataset::deleteCurrent()
         ok = q.exec();
     }
     if (!ok) {
-        m_error = db.isOpen() ? q.lastError().text() : m_store.errorText();
+        m_error = storeError(db, q, m_store);
         m_prompter.message(m_error);
         return false;
     }

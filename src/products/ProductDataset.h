@@ -95,6 +95,11 @@ public:
     // Called before every store and every move while editing, so that the bound
     // controls write their texts into the record first.
     void setUpdateRecordHook(std::function<void()> hook) { m_updateRecord = std::move(hook); }
+    // Runs the hook now, so that a command's own field values are not overwritten by
+    // the bound controls' texts at its store. After a reopen while the controls are
+    // disabled the hook is not run until the reset has reached them: what they hold
+    // belongs to a record that is gone.
+    void updateRecord();
 
     // Suspends the signals below; the last enableControls sends one reset.
     void disableControls();

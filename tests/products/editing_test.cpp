@@ -285,3 +285,30 @@ TEST(BestBeforeDialog, DatesBetweenTheShownAndTheStoredForm)
     EXPECT_EQ(bestBeforeDialogDate(QStringLiteral("05.03.11"), now), QDate(2011, 3, 5));
     EXPECT_EQ(bestBeforeDialogDate(QString(), now), today);
 }
+
+TEST_F(EditingTest, PanelTextsNeitherOverrideACommandNorFollowIntoAnotherRecord)
+{
+    addNumbers(10, 12);
+    select(wholeBaseSql());
+    // A bound box with a typed, not yet written text, as the main window's panel has.
+    QString typed;
+    ds.setUpdateRecordHook([&] {
+        if (!typed.isEmpty())
+            ds.setValue(fld::Name, typed);
+        typed.clear();
+    });
+
+    // "Очистить запись" empties the name even though one was typed.
+    goTo(11);
+    typed = u("набрано");
+    prompter.answer(Answer::Yes);
+    EXPECT_TRUE(editing.clearCurrent());
+    EXPECT_TRUE(stored(11, fld::Name).isNull());
+
+    // An insert drops the text typed into the record it leaves; the new record does not get it.
+    goTo(12);
+    typed = u("для 12");
+    EXPECT_TRUE(editing.insertAfterCurrent());
+    EXPECT_TRUE(stored(13, fld::Name).isNull());
+    EXPECT_EQ(stored(12, fld::Name).toString(), QLatin1String("P12"));
+}

@@ -195,7 +195,7 @@ TEST(WriteProductsWindow, TimeOutShowsTheStageAndClosesTheWaitWindow)
     ASSERT_TRUE(f.start());
     ASSERT_TRUE(f.showMain());
     f.prompter.clear();
-    f.clock.setStepMs(200); // each reading moves the clock on: the 15 s pass in 75 polls
+    f.clock.setStepMs(100); // each reading moves the clock on: the 15 s pass in 150 polls
     Form1->N5Click();
     f.clock.setStepMs(0);
     EXPECT_EQ(f.prompter.texts(), QStringList{msg::noLinkAtStage(3)});

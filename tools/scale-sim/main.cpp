@@ -22,6 +22,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -142,12 +143,14 @@ public:
     std::int64_t rxFreeNs = 0;
     std::int64_t txFreeNs = 0;
 
-    // A received byte is taken only once it could have crossed the line.
-    void accountReceived()
+    // A received byte is taken only once it could have crossed the line. The bytes of
+    // one read follow each other on the line from the moment they were read, so an
+    // oversleep of one byte is not added to the next.
+    void accountReceived(std::int64_t readAtNs)
     {
         if (!byteNs)
             return;
-        const std::int64_t arrived = std::max(nowNs(), rxFreeNs) + byteNs;
+        const std::int64_t arrived = std::max(readAtNs, rxFreeNs) + byteNs;
         sleepUntilNs(arrived);
         rxFreeNs = arrived;
     }
@@ -160,8 +163,9 @@ public:
             writeAll(bytes.data(), bytes.size());
             return;
         }
+        const std::int64_t startNs = nowNs();
         for (std::uint8_t b : bytes) {
-            const std::int64_t done = std::max(nowNs(), txFreeNs) + byteNs;
+            const std::int64_t done = std::max(startNs, txFreeNs) + byteNs;
             sleepUntilNs(done);
             txFreeNs = done;
             if (!writeAll(&b, 1))
@@ -227,6 +231,9 @@ int openPty(QString &slavePath, int &slaveFd)
 int main(int argc, char **argv)
 {
     const Options opt = parseOptions(argc, argv);
+    // The emulated line paces bytes by sleeping: keep the kernel's default 50 us of
+    // timer slack out of every byte.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 
     ScaleMemory memory;
     if (!opt.stateDir.isEmpty())
@@ -301,12 +308,13 @@ int main(int argc, char **argv)
         if (fds[0].revents & POLLIN) {
             const ssize_t n = ::read(port.fd, chunk, sizeof chunk);
             if (n > 0) {
+                const std::int64_t readAtNs = nowNs();
                 if (logFd >= 0) {
                     const ssize_t ignored = ::write(logFd, chunk, std::size_t(n));
                     (void)ignored;
                 }
                 for (ssize_t i = 0; i < n; ++i) {
-                    port.accountReceived();
+                    port.accountReceived(readAtNs);
                     out.clear();
                     scale.feed(chunk[i], out);
                     // Saved before the answer goes out: whoever saw the answer finds the files.

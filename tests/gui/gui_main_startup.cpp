@@ -6,7 +6,16 @@
 #include "app/ui/About.h"
 #include "app/ui/Mess.h"
 #include "app/ui/Pd1.h"
+#include "common/ui/Fi.h"
+#include "common/ui/Pdop.h"
 #include "common/ui/Vl2.h"
+#include "link/ui/Selectp.h"
+#include "products/ui/Godendo.h"
+#include "products/ui/Vlprint.h"
+#include "totals/ui/Pdsd.h"
+#include "transfer/ui/Formspisok.h"
+#include "transfer/ui/Sohrdata.h"
+#include "transfer/ui/Vlreadbd.h"
 #include "products/ProductDataset.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -63,6 +72,10 @@ TEST(MainWindowStartup, ComesUpWithTableVersionAndLinkToTheScale)
     ASSERT_TRUE(f.showMain());
 
     EXPECT_TRUE(f.prompter.texts().isEmpty()) << f.prompter.texts().join(QLatin1Char('|')).toStdString();
+    const QWidget *windows[] = {Form1, Form2, AboutProgram1, Form4, Form5, Mess1, Form6,
+                                Form7, Form8, SelectPort, FormGodenDo, FormPrint, FormSD};
+    for (const QWidget *w : windows)
+        EXPECT_NE(w, nullptr);
     EXPECT_EQ(Form1->Label9->text(), t("Записей 3"));
     EXPECT_EQ(Form1->DBGrid1->model()->rowCount(), 3);
     EXPECT_EQ(Form1->windowTitle(), t("БД для ЗТК-М - Ver 1.3.1.14"));

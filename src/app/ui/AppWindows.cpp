@@ -8,19 +8,12 @@
 #include "common/ui/Pdop.h"
 #include "common/ui/Vl2.h"
 #include "link/ui/Selectp.h"
+#include "products/ui/Godendo.h"
 #include "products/ui/Vlprint.h"
 #include "totals/ui/Pdsd.h"
+#include "transfer/ui/Formspisok.h"
 #include "transfer/ui/Sohrdata.h"
 #include "transfer/ui/Vlreadbd.h"
-
-#if __has_include("products/ui/Godendo.h")
-#include "products/ui/Godendo.h"
-#define ZTK_HAVE_GODENDO 1
-#endif
-#if __has_include("transfer/ui/Formspisok.h")
-#include "transfer/ui/Formspisok.h"
-#define ZTK_HAVE_FORM7 1
-#endif
 
 namespace ztk {
 
@@ -53,14 +46,10 @@ bool createWindows(const AppContext &context)
     Form5 = secondary(new TForm5);
     Mess1 = secondary(new TMess1);
     Form6 = secondary(new TForm6);
-#ifdef ZTK_HAVE_FORM7
     Form7 = secondary(new TForm7(prompter, nullptr));
-#endif
     Form8 = secondary(new TForm8);
     SelectPort = secondary(new TSelectPort(prompter));
-#ifdef ZTK_HAVE_GODENDO
     FormGodenDo = secondary(new TFormGodenDo);
-#endif
     FormPrint = secondary(new TFormPrint);
     FormSD = secondary(new TFormSD);
     return true;
@@ -70,14 +59,10 @@ void destroyWindows()
 {
     destroy(FormSD);
     destroy(FormPrint);
-#ifdef ZTK_HAVE_GODENDO
     destroy(FormGodenDo);
-#endif
     destroy(SelectPort);
     destroy(Form8);
-#ifdef ZTK_HAVE_FORM7
     destroy(Form7);
-#endif
     destroy(Form6);
     destroy(Mess1);
     destroy(Form5);

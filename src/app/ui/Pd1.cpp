@@ -716,8 +716,11 @@ void TForm1::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_shownOnce) {
         m_shownOnce = true;
-        // After the window has painted.
-        QTimer::singleShot(0, this, &TForm1::FormShow);
+        // After the window has painted, and with its frame known to the layout.
+        QTimer::singleShot(0, this, [this] {
+            FormResize();
+            FormShow();
+        });
     }
 }
 

@@ -6,6 +6,7 @@
 #include "app/ui/About.h"
 #include "app/ui/Help.h"
 #include "app/ui/Pd1.h"
+#include "common/ui/Vl2.h"
 #include "link/ScaleLink.h"
 #include "link/ui/Selectp.h"
 #include "products/ProductDataset.h"
@@ -14,6 +15,7 @@
 #include "shared/Files.h"
 #include "shared/Messages.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QComboBox>
 #include <QGroupBox>
@@ -253,4 +255,27 @@ TEST(MainWindowPanel, TypedTextIsStoredByAMoveAndDroppedByClosing)
     typeInto(Form1->DBEdit1, QStringLiteral("never stored"));
     f.stop();
     EXPECT_EQ(storedName(f.path(files::ProductStore), 3), t("Сахар-песок"));
+}
+
+TEST(MainWindowCommands, ActivationRefreshesTheCountAndFocusesTheGrid)
+{
+    GuiFixture f;
+    ASSERT_TRUE(f.seedProducts(twoProducts()));
+    ASSERT_TRUE(f.writePortConfig(QStringLiteral("ttyZZ9"), 9600));
+    f.clock.setStepMs(100);
+    ASSERT_TRUE(f.start());
+    ASSERT_TRUE(f.showMain());
+    EXPECT_EQ(Form1->Label9->text(), t("Записей 2"));
+
+    // Another window narrows the selection behind the main window's back.
+    Form1->N7Click();
+    QApplication::setActiveWindow(Form2);
+    ASSERT_TRUE(QTest::qWaitFor([] { return Form2->isActiveWindow(); }));
+    ASSERT_TRUE(Form1->dataset()->open(QStringLiteral("select * from lm_t1 where N = 2 order by N")));
+    EXPECT_EQ(Form1->Label9->text(), t("Записей 2"));
+
+    QApplication::setActiveWindow(Form1);
+    ASSERT_TRUE(QTest::qWaitFor([] { return Form1->isActiveWindow(); }));
+    EXPECT_EQ(Form1->Label9->text(), t("Записей 1"));
+    EXPECT_TRUE(Form1->DBGrid1->hasFocus());
 }

@@ -575,6 +575,10 @@ void TForm1::writeDetailPanel()
 {
     if (m_panelWriting)
         return;
+    if (!m_dataset->isOpen() || m_dataset->position() == 0) {
+        clearPanelDirty(); // no record to take the texts
+        return;
+    }
     m_panelWriting = true;
     for (Bound &b : m_bound) {
         if (!b.dirty)

@@ -411,22 +411,24 @@ void ProductDataset::cancel()
         Q_EMIT currentChanged();
 }
 
-void ProductDataset::updateRecord()
+bool ProductDataset::updateRecord()
 {
     if (!m_updateRecord || m_d->inHook || m_d->hookStale)
-        return;
+        return true;
     if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
-        return;
+        return true;
     m_d->inHook = true;
-    m_updateRecord();
+    const bool ok = m_updateRecord();
     m_d->inHook = false;
+    return ok;
 }
 
 bool ProductDataset::checkBrowseMode()
 {
     if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
         return true;
-    updateRecord();
+    if (!updateRecord())
+        return false;
     if (m_modified)
         return post();
     cancel();
@@ -437,7 +439,8 @@ bool ProductDataset::post()
 {
     if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
         return true;
-    updateRecord();
+    if (!updateRecord())
+        return false;
     const Row typed = m_d->buffer;
     Row &r = m_d->buffer;
     const bool inserting = m_state == DatasetState::Insert;

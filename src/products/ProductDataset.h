@@ -93,13 +93,15 @@ public:
     void setTypeRule(TypeRule rule) { m_typeRule = rule; }
     TypeRule typeRule() const { return m_typeRule; }
     // Called before every store and every move while editing, so that the bound
-    // controls write their texts into the record first.
-    void setUpdateRecordHook(std::function<void()> hook) { m_updateRecord = std::move(hook); }
+    // controls write their texts into the record first. A hook that returns false (a
+    // text that does not convert, already shown) stops the store or the move: the
+    // record stays in edit state with everything typed.
+    void setUpdateRecordHook(std::function<bool()> hook) { m_updateRecord = std::move(hook); }
     // Runs the hook now, so that a command's own field values are not overwritten by
     // the bound controls' texts at its store. After a reopen while the controls are
     // disabled the hook is not run until the reset has reached them: what they hold
-    // belongs to a record that is gone.
-    void updateRecord();
+    // belongs to a record that is gone. False when the hook refused.
+    bool updateRecord();
 
     // Suspends the signals below; the last enableControls sends one reset.
     void disableControls();
@@ -127,7 +129,7 @@ private:
     DatasetState m_state = DatasetState::Inactive;
     bool m_modified = false;
     TypeRule m_typeRule = TypeRule::Keep;
-    std::function<void()> m_updateRecord;
+    std::function<bool()> m_updateRecord;
     int m_disabled = 0;
     QString m_error;
     std::unique_ptr<Impl> m_d;

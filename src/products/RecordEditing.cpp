@@ -125,7 +125,8 @@ bool RecordEditing::clearCurrent()
     ControlsSuspended suspended(m_dataset);
     if (!m_dataset.edit())
         return false;
-    m_dataset.updateRecord(); // typed texts first, so the clearing wins
+    if (!m_dataset.updateRecord()) // typed texts first, so the clearing wins
+        return false;
     m_dataset.setValue(fld::Price, 0.0);
     for (const char *f : kNameFields)
         m_dataset.setValue(f, QString());
@@ -159,7 +160,8 @@ bool RecordEditing::replaceCurrent(const CopyBuffer &buffer)
     ControlsSuspended suspended(m_dataset);
     if (!m_dataset.edit())
         return false;
-    m_dataset.updateRecord(); // typed texts first, so the copy wins
+    if (!m_dataset.updateRecord()) // typed texts first, so the copy wins
+        return false;
     for (int i = 0; i < 5; ++i)
         m_dataset.setValue(kNameFields[i], buffer.name[i]);
     m_dataset.setValue(fld::BestBefore, buffer.bestBefore);

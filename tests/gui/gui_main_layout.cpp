@@ -257,6 +257,40 @@ TEST(MainWindowPanel, TypedTextIsStoredByAMoveAndDroppedByClosing)
     EXPECT_EQ(storedName(f.path(files::ProductStore), 3), t("Сахар-песок"));
 }
 
+TEST(MainWindowPanel, TextThatDoesNotConvertStopsTheStoreAndKeepsWhatWasTyped)
+{
+    GuiFixture f;
+    ASSERT_TRUE(f.seedProducts(twoProducts()));
+    ASSERT_TRUE(f.writePortConfig(QStringLiteral("ttyZZ9"), 9600));
+    ASSERT_TRUE(f.start());
+    ProductDataset *ds = Form1->dataset();
+
+    Form1->DBEdit1->selectAll();
+    typeInto(Form1->DBEdit1, t("Сахар-рафинад"));
+    Form1->DBEdit7->selectAll();
+    typeInto(Form1->DBEdit7, QStringLiteral("12a"));
+    f.prompter.clear();
+    QItemSelectionModel *sel = Form1->DBGrid1->selectionModel();
+    sel->setCurrentIndex(Form1->DBGrid1->model()->index(1, 0), QItemSelectionModel::ClearAndSelect);
+
+    // The move is refused with the conversion error; nothing typed is lost or stored.
+    ASSERT_EQ(f.prompter.texts().size(), 1);
+    EXPECT_TRUE(f.prompter.texts().value(0).contains(QStringLiteral("12a")));
+    EXPECT_EQ(ds->position(), 1);
+    EXPECT_EQ(ds->state(), DatasetState::Edit);
+    EXPECT_EQ(Form1->DBEdit7->text(), QStringLiteral("12a"));
+    EXPECT_EQ(Form1->DBEdit1->text(), t("Сахар-рафинад"));
+    EXPECT_EQ(storedName(f.path(files::ProductStore), 1), t("Сахар"));
+
+    // Mended, the same move stores both boxes.
+    Form1->DBEdit7->selectAll();
+    typeInto(Form1->DBEdit7, QStringLiteral("123"));
+    sel->setCurrentIndex(Form1->DBGrid1->model()->index(1, 0), QItemSelectionModel::ClearAndSelect);
+    EXPECT_EQ(ds->position(), 2);
+    EXPECT_EQ(storedName(f.path(files::ProductStore), 1), t("Сахар-рафинад"));
+    EXPECT_EQ(ds->rowValue(0, fld::SK5).toInt(), 123);
+}
+
 TEST(MainWindowCommands, ActivationRefreshesTheCountAndFocusesTheGrid)
 {
     GuiFixture f;

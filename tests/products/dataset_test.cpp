@@ -246,9 +246,22 @@ TEST_F(ProductTest, MovesStoreOnlyModifiedRecords)
     EXPECT_EQ(ds.state(), DatasetState::Edit);
 
     // The bound controls write their texts before the store.
-    ds.setUpdateRecordHook([this] { ds.setValue(fld::Name2, QStringLiteral("from the panel")); });
+    ds.setUpdateRecordHook([this] {
+        ds.setValue(fld::Name2, QStringLiteral("from the panel"));
+        return true;
+    });
     EXPECT_EQ(ds.moveBy(-2), -2);
     EXPECT_EQ(stored(3, fld::Name2).toString(), QLatin1String("from the panel"));
+
+    // A hook that refuses (a box its field cannot take) stops the move and the store.
+    ds.setValue(fld::Name, QStringLiteral("held"));
+    ds.setUpdateRecordHook([] { return false; });
+    EXPECT_EQ(ds.moveBy(1), 0);
+    EXPECT_FALSE(ds.post());
+    EXPECT_EQ(ds.position(), 1);
+    EXPECT_EQ(ds.state(), DatasetState::Edit);
+    EXPECT_EQ(ds.text(fld::Name), QLatin1String("held"));
+    EXPECT_EQ(stored(1, fld::Name).toString(), QLatin1String("P1"));
 
     // A reopen drops a pending edit.
     ds.setUpdateRecordHook({});

@@ -296,6 +296,7 @@ TEST_F(EditingTest, PanelTextsNeitherOverrideACommandNorFollowIntoAnotherRecord)
         if (!typed.isEmpty())
             ds.setValue(fld::Name, typed);
         typed.clear();
+        return true;
     });
 
     // "Очистить запись" empties the name even though one was typed.

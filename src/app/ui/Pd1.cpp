@@ -517,7 +517,7 @@ void TForm1::bindDetailPanel()
         QLineEdit *edit = b.edit;
         connect(edit, &QLineEdit::textEdited, this, [this, edit] { panelEdited(edit); });
     }
-    m_dataset->setUpdateRecordHook([this] { writeDetailPanel(); });
+    m_dataset->setUpdateRecordHook([this] { return writeDetailPanel(); });
 }
 
 void TForm1::panelEdited(QLineEdit *edit)
@@ -571,23 +571,31 @@ void TForm1::refreshDetailPanel()
     m_panelUpdating = false;
 }
 
-void TForm1::writeDetailPanel()
+bool TForm1::writeDetailPanel()
 {
     if (m_panelWriting)
-        return;
+        return true;
     if (!m_dataset->isOpen() || m_dataset->position() == 0) {
         clearPanelDirty(); // no record to take the texts
-        return;
+        return true;
     }
     m_panelWriting = true;
+    bool ok = true;
     for (Bound &b : m_bound) {
         if (!b.dirty)
             continue;
+        if (!m_dataset->setText(b.field, b.edit->text())) {
+            // The conversion error names the bad text; the box keeps it and the
+            // store waits until the operator mends it.
+            m_context.prompter->message(m_dataset->errorText());
+            b.edit->setFocus();
+            ok = false;
+            break;
+        }
         b.dirty = false;
-        if (!m_dataset->setText(b.field, b.edit->text()))
-            m_context.prompter->message(m_dataset->errorText()); // the conversion error names the bad text
     }
     m_panelWriting = false;
+    return ok;
 }
 
 void TForm1::syncGridToDataset()

@@ -207,7 +207,9 @@ private:
     void initActionsConnections();
     void bindDetailPanel();
     void refreshDetailPanel();   // the current record's fields into the bound boxes
-    void writeDetailPanel();     // the edited boxes into the record (before a store or a move)
+    // The edited boxes into the record (before a store or a move); false, with the
+    // conversion error shown, when a box holds a text its field cannot take.
+    bool writeDetailPanel();
     // Runs `sql` as the current selection's query (it becomes SelectionSql) with the
     // grid suspended; shows the count, and the store's error text when it fails.
     bool runSelection(const QString &sql);

@@ -70,18 +70,6 @@ protected:
         QCoreApplication::sendEvent(Form1->DBGrid1, &release);
     }
     // The operator's typing: the box's text replaced.
-    static void type(QLineEdit *box, const QString &text)
-    {
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        // One key event per character, Cyrillic included (keyClicks knows Latin-1 only).
-        for (const QChar ch : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QCoreApplication::sendEvent(box, &press);
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QCoreApplication::sendEvent(box, &release);
-        }
-    }
     QVariant stored(int n, const char *column)
     {
         ProductStore store;
@@ -118,8 +106,8 @@ TEST_F(EditingWindow, TypingAndStoreAndAdvance)
 {
     start(numbered(1, 10));
     selectRow(2);
-    type(Form1->DBEdit1, t("Молоко"));
-    type(Form1->DBEdit10, QStringLiteral("12,34"));
+    retype(Form1->DBEdit1, t("Молоко"));
+    retype(Form1->DBEdit10, QStringLiteral("12,34"));
     Form1->BitBtn1->click();
     EXPECT_EQ(stored(3, fld::Name).toString(), t("Молоко"));
     EXPECT_DOUBLE_EQ(stored(3, fld::Price).toDouble(), 12.34);
@@ -131,7 +119,7 @@ TEST_F(EditingWindow, TypingAndStoreAndAdvance)
 
     // 5001 typed as the number: the message, and the store numbers it count + 1.
     selectRow(9);
-    type(Form1->DBEdit8, QStringLiteral("5001"));
+    retype(Form1->DBEdit8, QStringLiteral("5001"));
     Form1->BitBtn1->click();
     EXPECT_EQ(f.prompter.texts(), QStringList{t(msg::NumberAbove5000)});
     EXPECT_EQ(stored(11, fld::Name).toString(), QStringLiteral("P10"));
@@ -180,7 +168,7 @@ TEST_F(EditingWindow, BestBeforeDialog)
     EXPECT_EQ(FormGodenDo->Edit1->text(), QStringLiteral("08.12.26"));
 
     // A bad date: the error, the box shows the text, nothing else changes.
-    type(FormGodenDo->Edit1, QStringLiteral("31.02.11"));
+    retype(FormGodenDo->Edit1, QStringLiteral("31.02.11"));
     FormGodenDo->Button3->click();
     EXPECT_EQ(f.prompter.texts(), QStringList{QStringLiteral("'31.02.11' is not a valid date")});
     EXPECT_TRUE(FormGodenDo->isVisible());

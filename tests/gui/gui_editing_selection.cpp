@@ -71,18 +71,6 @@ protected:
         return {!Form1->Edit1->isHidden(), !Form1->Edit2->isHidden(), !Form1->Edit4->isHidden(),
                 !Form1->Edit5->isHidden(), !Form1->CSpinEdit1->isHidden()};
     }
-    static void type(QLineEdit *box, const QString &text)
-    {
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        // One key event per character, Cyrillic included (keyClicks knows Latin-1 only).
-        for (const QChar ch : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QCoreApplication::sendEvent(box, &press);
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QCoreApplication::sendEvent(box, &release);
-        }
-    }
     void clickDay(const QDate &day)
     {
         Form1->MonthCalendar1->setSelectedDate(day);
@@ -159,16 +147,16 @@ TEST_F(SelectionWindow, NameSearch)
     Form1->RadioButton7->click();
     EXPECT_EQ(shown(), (L{1, 2, 3, 4})); // no query runs on the click
     EXPECT_EQ(inputs(), (QList<bool>{1, 0, 0, 0, 0}));
-    type(Form1->Edit1, t("мол"));
+    retype(Form1->Edit1, t("мол"));
     EXPECT_EQ(shown(), (L{1, 2}));
     EXPECT_EQ(Form1->selectionSql(), t("select * from lm_t1 where NAME LIKE '%мол%' order by N"));
-    type(Form1->Edit1, t("д'ар"));
+    retype(Form1->Edit1, t("д'ар"));
     EXPECT_EQ(shown(), (L{4}));
-    type(Form1->Edit1, t("хлеб"));
+    retype(Form1->Edit1, t("хлеб"));
     EXPECT_EQ(shown(), L{});
     EXPECT_EQ(Form1->Label9->text(), t("Записей 0"));
     // Emptying the box runs nothing.
-    type(Form1->Edit1, QString());
+    retype(Form1->Edit1, QString());
     EXPECT_EQ(Form1->Label9->text(), t("Записей 0"));
     EXPECT_TRUE(f.prompter.shown.isEmpty());
 }
@@ -183,14 +171,14 @@ TEST_F(SelectionWindow, NumberRange)
     EXPECT_EQ(shown(), (L{1, 4}));
     EXPECT_EQ(Form1->selectionSql(), t("select * from lm_t1 where ТипТ LIKE '0' order by N"));
 
-    type(Form1->Edit5, QStringLiteral("3"));
+    retype(Form1->Edit5, QStringLiteral("3"));
     EXPECT_EQ(shown(), (L{1, 2, 3}));
-    type(Form1->Edit4, QStringLiteral("2"));
+    retype(Form1->Edit4, QStringLiteral("2"));
     EXPECT_EQ(shown(), (L{2, 3}));
     EXPECT_EQ(Form1->selectionSql(), t("select * from lm_t1 where N>=2 and N<=3 order by N"));
 
     // Letters: the message, then 1..5000; the box keeps its text.
-    type(Form1->Edit4, QStringLiteral("x"));
+    retype(Form1->Edit4, QStringLiteral("x"));
     EXPECT_EQ(f.prompter.texts(), QStringList{t(msg::BadRange)});
     EXPECT_EQ(shown(), (L{1, 2, 3, 4}));
     EXPECT_EQ(Form1->Edit4->text(), QStringLiteral("x"));

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -44,6 +45,16 @@ void typeInto(QWidget *widget, const QString &text)
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
         QCoreApplication::sendEvent(widget, &release);
     }
+}
+
+void retype(QLineEdit *box, const QString &text)
+{
+    box->selectAll();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &press);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(box, &release);
+    typeInto(box, text);
 }
 
 QByteArray fileBytes(const QString &path)

@@ -15,6 +15,7 @@
 #include <memory>
 
 class QApplication;
+class QLineEdit;
 class QWidget;
 
 namespace ztk::test {
@@ -77,6 +78,8 @@ private:
 
 // Types `text` (any letters) into a widget by key events, as the operator would.
 void typeInto(QWidget *widget, const QString &text);
+// Replaces the box's whole text by typing: select all, Delete, then the keys of `text`.
+void retype(QLineEdit *box, const QString &text);
 
 // The whole of a file as bytes (empty when it cannot be read).
 QByteArray fileBytes(const QString &path);

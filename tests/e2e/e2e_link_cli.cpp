@@ -4,59 +4,28 @@
 #include "shared/Files.h"
 #include "shared/Messages.h"
 #include "shared/PortConfig.h"
+#include "support/CliProcess.h"
 #include "support/SimProcess.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace ztk;
+using ztk::test::CliRun;
+using ztk::test::onPort;
+using ztk::test::runCli;
 using ztk::test::SimProcess;
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-// Runs ztk-cli in `dir`; the fast clock lets a time-out pass in a fraction of its length.
-CliRun runCli(const QString &dir, const QStringList &args, bool fastClock = false)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ZTK_CLOCK_RATE"));
-    if (fastClock)
-        env.insert(QStringLiteral("ZTK_CLOCK_RATE"), QStringLiteral("20"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(dir);
-    p.start(QStringLiteral(ZTK_CLI_PATH), args);
-    CliRun r;
-    if (!p.waitForFinished(60000)) {
-        p.kill();
-        p.waitForFinished();
-        r.err = QStringLiteral("ztk-cli did not finish");
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
 
 QString line(const char *text)
 {
     return msg::tr(text) + QLatin1Char('\n');
 }
 
-QStringList onPort(const SimProcess &sim, const QStringList &command)
-{
-    return QStringList{QStringLiteral("--port"), sim.port(), QStringLiteral("--baud"), QStringLiteral("9600")} + command;
-}
 
 const QString Silent = QStringLiteral("silent");
 
@@ -67,7 +36,7 @@ TEST(E2eLinkCli, LinkCheckAnswered)
     QTemporaryDir dir;
     SimProcess sim;
     ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
-    const CliRun r = runCli(dir.path(), onPort(sim, {QStringLiteral("link-check")}));
+    const CliRun r = runCli(dir.path(), onPort(sim.port(), {QStringLiteral("link-check")}));
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
     EXPECT_EQ(r.out, line(msg::LinkUp));
     EXPECT_EQ(r.err, QString());
@@ -82,7 +51,7 @@ TEST_P(E2eLinkCliSilent, TimesOutWithTheMessage)
     QTemporaryDir dir;
     SimProcess sim;
     ASSERT_TRUE(sim.start({QStringLiteral("--fault"), Silent})) << qPrintable(sim.error());
-    const CliRun r = runCli(dir.path(), onPort(sim, {QString::fromLatin1(GetParam())}), true);
+    const CliRun r = runCli(dir.path(), onPort(sim.port(), {QString::fromLatin1(GetParam())}), 20);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, QString());
     EXPECT_EQ(r.err, line(msg::NoLink));
@@ -96,7 +65,7 @@ TEST(E2eLinkCli, ScaleNumberSigned)
     QTemporaryDir dir;
     SimProcess sim;
     ASSERT_TRUE(sim.start({QStringLiteral("--number"), QStringLiteral("255")})) << qPrintable(sim.error());
-    const CliRun r = runCli(dir.path(), onPort(sim, {QStringLiteral("scale-number")}));
+    const CliRun r = runCli(dir.path(), onPort(sim.port(), {QStringLiteral("scale-number")}));
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
     EXPECT_EQ(r.out, QStringLiteral("-1\n"));
     EXPECT_EQ(sim.waitForLog(1), QByteArray("\x13"));

@@ -3,44 +3,19 @@
 
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "support/CliProcess.h"
 #include "support/SimProcess.h"
 
-#include <QProcess>
 
 using namespace ztk;
 using namespace ztk::test;
 
 namespace {
 
-struct CliResult {
-    int exitCode = -1;
-    QString out, err;
-};
-
-CliResult cli(const QString &dir, const QStringList &args, bool fastClock = false)
+// ztk-cli on the files of `dir`.
+CliRun cli(const QString &dir, const QStringList &args, bool fastClock = false)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("ZTK_CLOCK_RATE"));
-    if (fastClock)
-        env.insert(QStringLiteral("ZTK_CLOCK_RATE"), QStringLiteral("50"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(ZTK_CLI_PATH), QStringList{QStringLiteral("--dir"), dir} + args);
-    CliResult r;
-    if (!p.waitForFinished(120000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-QStringList onPort(const SimProcess &sim, const QStringList &command)
-{
-    return QStringList{QStringLiteral("--port"), sim.port(), QStringLiteral("--baud"), QStringLiteral("9600")} + command;
+    return runCli(dir, QStringList{QStringLiteral("--dir"), dir} + args, fastClock ? 50 : 0);
 }
 
 class CliStore : public ProductRowsFixture {
@@ -77,7 +52,7 @@ TEST(WriteProductsCli, BuildImageOfSelectionAndList)
     };
     for (const Case &c : cases) {
         CliStore s;
-        const CliResult r = cli(s.path(), QStringList{QStringLiteral("build-image")} + c.args);
+        const CliRun r = cli(s.path(), QStringList{QStringLiteral("build-image")} + c.args);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_EQ(r.out, QString::number(c.products.size()) + '\n');
         const QByteArray image = s.imageFile();
@@ -100,7 +75,7 @@ TEST(WriteProductsCli, BadInput)
     };
     for (const Case &c : cases) {
         CliStore s;
-        const CliResult r = cli(s.path(), c.args);
+        const CliRun r = cli(s.path(), c.args);
         EXPECT_EQ(r.exitCode, 2) << c.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(c.err)) << r.err.toStdString();
     }
@@ -108,7 +83,7 @@ TEST(WriteProductsCli, BadInput)
     for (int n = 1; n <= 281; ++n)
         many << QString::number(n);
     CliStore s;
-    const CliResult r = cli(s.path(), {"build-image", "--list", many.join(',')});
+    const CliRun r = cli(s.path(), {"build-image", "--list", many.join(',')});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err, msg::tr(msg::ListTooMany) + '\n');
 }
@@ -118,7 +93,7 @@ TEST(WriteProductsCli, WritesTheSelection)
     CliStore s;
     SimProcess sim;
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
-    const CliResult r = cli(s.path(), onPort(sim, {"write-products", "--selection", "prefix=25", "--list", "3,9,10"}));
+    const CliRun r = cli(s.path(), onPort(sim.port(), {"write-products", "--selection", "prefix=25", "--list", "3,9,10"}));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("2\n"));
     EXPECT_TRUE(r.err.contains(msg::tr(msg::WriteLoading))); // the progress line
@@ -136,7 +111,7 @@ TEST(WriteProductsCli, TimeOutGivesTheStageMessage)
         CliStore s;
         SimProcess sim;
         ASSERT_TRUE(sim.start({"--fault", c.fault}));
-        const CliResult r = cli(s.path(), onPort(sim, {"write-products"}), true);
+        const CliRun r = cli(s.path(), onPort(sim.port(), {"write-products"}), true);
         EXPECT_EQ(r.exitCode, 1) << c.fault;
         EXPECT_TRUE(r.err.endsWith(msg::noLinkAtStage(c.stage) + '\n')) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());

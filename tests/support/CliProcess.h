@@ -1,0 +1,22 @@
+#pragma once
+// Runs the real ztk-cli for end-to-end tests.
+
+#include <QString>
+#include <QStringList>
+
+namespace ztk::test {
+
+struct CliRun {
+    int exitCode = -1; // -1 when it crashed or did not finish
+    QString out;
+    QString err;
+};
+
+// Runs ztk-cli with `args` in `workingDir`. A clock rate above 1 makes its waits'
+// clock run that much faster (ZTK_CLOCK_RATE), so a time-out passes in a fraction of its length.
+CliRun runCli(const QString &workingDir, const QStringList &args, int clockRate = 0);
+
+// `command` preceded by --port PORT --baud 9600.
+QStringList onPort(const QString &port, const QStringList &command);
+
+} // namespace ztk::test

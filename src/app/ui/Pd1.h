@@ -210,6 +210,8 @@ private:
     // The edited boxes into the record (before a store or a move); false, with the
     // conversion error shown, when a box holds a text its field cannot take.
     bool writeDetailPanel();
+    // A date selection: Edit2 shown, the builder set, the query built and run.
+    void startDateSelection(ztk::SelectionBuilder builder);
     // Runs `sql` as the current selection's query (it becomes SelectionSql) with the
     // grid suspended; shows the count, and the store's error text when it fails.
     bool runSelection(const QString &sql);

@@ -98,52 +98,42 @@ void TForm1::RadioButton17Click()
 
 // The date selections: the builder keeps them, so a calendar click runs them again.
 
-void TForm1::RadioButton4Click()
+void TForm1::startDateSelection(ztk::SelectionBuilder builder)
 {
     showInputs(*this, {Edit2});
-    m_selectionBuilder = SelectionBuilder::CorrDateEqual;
+    m_selectionBuilder = builder;
     m_dataset->setTypeRule(ztk::TypeRule::Keep);
     RefreshSelection();
+}
+
+void TForm1::RadioButton4Click()
+{
+    startDateSelection(SelectionBuilder::CorrDateEqual);
 }
 
 void TForm1::RadioButton5Click()
 {
-    showInputs(*this, {Edit2});
-    m_selectionBuilder = SelectionBuilder::CorrDateBefore;
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
-    RefreshSelection();
+    startDateSelection(SelectionBuilder::CorrDateBefore);
 }
 
 void TForm1::RadioButton6Click()
 {
-    showInputs(*this, {Edit2});
-    m_selectionBuilder = SelectionBuilder::CorrDateAfter;
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
-    RefreshSelection();
+    startDateSelection(SelectionBuilder::CorrDateAfter);
 }
 
 void TForm1::RadioButton14Click()
 {
-    showInputs(*this, {Edit2});
-    m_selectionBuilder = SelectionBuilder::BestBeforeEqual;
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
-    RefreshSelection();
+    startDateSelection(SelectionBuilder::BestBeforeEqual);
 }
 
 void TForm1::RadioButton15Click()
 {
-    showInputs(*this, {Edit2});
-    m_selectionBuilder = SelectionBuilder::BestBeforeBefore;
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
-    RefreshSelection();
+    startDateSelection(SelectionBuilder::BestBeforeBefore);
 }
 
 void TForm1::RadioButton16Click()
 {
-    showInputs(*this, {Edit2});
-    m_selectionBuilder = SelectionBuilder::BestBeforeAfter;
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
-    RefreshSelection();
+    startDateSelection(SelectionBuilder::BestBeforeAfter);
 }
 
 // --- selections that run on their input

@@ -45,7 +45,7 @@ int main(int argc, char **argv)
     ztk::WidgetPrompter prompter;
     Application app(argc, argv, prompter);
     QApplication::setApplicationName(QStringLiteral("ztk"));
-    QApplication::setApplicationDisplayName(ztk::msg::tr(ztk::msg::MainCaption));
+    QApplication::setApplicationDisplayName(ztk::msg::text(ztk::msg::MainCaption));
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     ztk::QtEventPump pump;

@@ -66,17 +66,9 @@ ScaleLink *CliContext::link()
     if (m_linkFailed)
         return nullptr;
     if (portConfigMissing)
-        prompter.message(msg::tr(msg::CfgMissing));
+        prompter.message(msg::text(msg::CfgMissing));
     auto link = std::make_unique<ScaleLink>();
-    if (link->openPort(SerialPort::devicePath(portName), baud, stopBitsIndex, parityIndex) != SerialPort::Opened) {
-        prompter.message(msg::tr(msg::PortOpenFailed));
-        m_linkFailed = true;
-        return nullptr;
-    }
-    link->discardAll();
-    link->clearModes();
-    if (!link->startReader()) {
-        prompter.message(msg::tr(msg::ThreadFailed), msg::tr(msg::ThreadFailedCaption));
+    if (!link->open(port, prompter).ok()) {
         m_linkFailed = true;
         return nullptr;
     }

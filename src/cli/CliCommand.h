@@ -9,6 +9,7 @@
 // been shown) or ExitBadUsage (bad usage or bad input).
 
 #include "link/ScaleLink.h"
+#include "shared/PortConfig.h"
 #include "shared/Seams.h"
 
 #include <QList>
@@ -44,10 +45,7 @@ public:
     CliContext &operator=(const CliContext &) = delete;
 
     QString workDir;            // absolute
-    QString portName;           // as given or as in "fbdves.cfg"
-    std::int32_t baud = 0;
-    std::int32_t stopBitsIndex = 0;
-    std::int16_t parityIndex = 0;
+    PortConfig port;                // "fbdves.cfg" with --port and --baud applied
     bool portConfigMissing = false; // "fbdves.cfg" was needed and is not there
     const Command *command = nullptr;
 

@@ -18,10 +18,10 @@ int linkCheck(CliContext &ctx, const QStringList &args)
     if (!link)
         return ExitNoAnswer;
     if (!probeLink(*link, ctx.clock, ctx.pump)) {
-        ctx.prompter.message(msg::tr(msg::NoLink));
+        ctx.prompter.message(msg::text(msg::NoLink));
         return ExitNoAnswer;
     }
-    ctx.print(msg::tr(msg::LinkUp));
+    ctx.print(msg::text(msg::LinkUp));
     return ExitOk;
 }
 
@@ -34,7 +34,7 @@ int scaleNumber(CliContext &ctx, const QStringList &args)
         return ExitNoAnswer;
     const std::optional<std::int8_t> number = queryScaleNumber(*link, ctx.clock, ctx.pump);
     if (!number) {
-        ctx.prompter.message(msg::tr(msg::NoLink));
+        ctx.prompter.message(msg::text(msg::NoLink));
         return ExitNoAnswer;
     }
     ctx.print(QString::number(*number));

@@ -48,6 +48,6 @@ int listProducts(CliContext &ctx, const QStringList &args)
         };
         ctx.print(cells.join(QLatin1Char(';')));
     }
-    ctx.print(msg::tr(msg::RecordsPrefix) + QString::number(dataset.recordCount()));
+    ctx.print(msg::text(msg::RecordsPrefix) + QString::number(dataset.recordCount()));
     return ExitOk;
 }

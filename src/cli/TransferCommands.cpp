@@ -72,7 +72,7 @@ std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const std::o
     list.open(entries);
     for (int i = 0; i < entries.size(); ++i) {
         if (!list.tick(i)) {
-            ctx.prompter.message(msg::tr(msg::ListTooMany));
+            ctx.prompter.message(msg::text(msg::ListTooMany));
             return std::nullopt;
         }
     }
@@ -162,7 +162,7 @@ int writeProducts(CliContext &ctx, const QStringList &args)
         std::fputc('\n', stderr);
     if (!r.ok) {
         ctx.prompter.message(r.message);
-        return r.message == msg::tr(msg::CannotOpenForReading) ? ExitBadUsage : ExitNoAnswer;
+        return r.message == msg::text(msg::CannotOpenForReading) ? ExitBadUsage : ExitNoAnswer;
     }
     ctx.print(QString::number(r.sent));
     return ExitOk;

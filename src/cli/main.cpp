@@ -70,7 +70,7 @@ int main(int argc, char **argv)
             bool ok = false;
             const std::int32_t n = value.toInt(&ok);
             if (!ok) {
-                std::fputs((msg::tr(msg::NotAnInteger).arg(value).toUtf8() + '\n').constData(), stderr);
+                std::fputs((msg::text(msg::NotAnInteger).arg(value).toUtf8() + '\n').constData(), stderr);
                 return ExitBadUsage;
             }
             baud = n;
@@ -97,14 +97,13 @@ int main(int argc, char **argv)
     ctx.command = command;
 
     // As at the program's start-up: without "fbdves.cfg" the port is COM1 at speed 0.
-    PortConfig config;
-    config.portName = msg::DefaultPortName;
-    const bool haveConfig = config.load(ctx.path(files::PortConfig));
-    ctx.portName = port ? *port : QString::fromLatin1(config.portName);
-    ctx.baud = baud ? *baud : config.baudRate;
-    ctx.stopBitsIndex = config.stopBitsIndex;
-    ctx.parityIndex = config.parityIndex;
-    ctx.portConfigMissing = !haveConfig && !(port && baud);
+    bool cfgMissing = false;
+    ctx.port = PortConfig::loadOrDefault(ctx.path(files::PortConfig), &cfgMissing);
+    if (port)
+        ctx.port.portName = port->toLocal8Bit();
+    if (baud)
+        ctx.port.baudRate = *baud;
+    ctx.portConfigMissing = cfgMissing && !(port && baud);
 
     return command->run(ctx, args);
 }

@@ -1,6 +1,8 @@
 #include "link/ScaleLink.h"
 
 #include "link/Commands.h"
+#include "shared/Messages.h"
+#include "shared/PortConfig.h"
 
 #include <cerrno>
 #include <chrono>
@@ -44,10 +46,27 @@ ScaleLink::~ScaleLink()
     closePort();
 }
 
-int ScaleLink::openPort(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex,
-                        std::int16_t parityIndex)
+SerialPort::OpenResult ScaleLink::openPort(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex,
+                                           std::int16_t parityIndex)
 {
     return m_port.open(devicePath, baud, stopBitsIndex, parityIndex);
+}
+
+LinkOpenResult ScaleLink::open(const PortConfig &config, Prompter &prompter)
+{
+    LinkOpenResult result;
+    stopReader();
+    closePort();
+    result.port = openPort(SerialPort::devicePath(QString::fromLocal8Bit(config.portName)), config.baudRate,
+                           config.stopBitsIndex, config.parityIndex);
+    if (result.port != SerialPort::Opened)
+        prompter.message(msg::text(msg::PortOpenFailed));
+    discardAll();
+    clearModes();
+    result.readerStarted = startReader();
+    if (!result.readerStarted)
+        prompter.message(msg::text(msg::ThreadFailed), msg::text(msg::ThreadFailedCaption));
+    return result;
 }
 
 void ScaleLink::closePort()
@@ -64,6 +83,12 @@ void ScaleLink::sendWord(std::uint16_t word)
 {
     sendByte(std::uint8_t(word & 0xFF));
     sendByte(std::uint8_t(word >> 8));
+}
+
+void ScaleLink::sendBytes(std::span<const std::uint8_t> bytes)
+{
+    for (const std::uint8_t b : bytes)
+        m_port.sendByte(b);
 }
 
 void ScaleLink::discardAll()
@@ -133,6 +158,8 @@ void ScaleLink::route(std::uint8_t byte)
             ack.count.store(count, std::memory_order_release);
             if (count >= expected)
                 ack.done.store(true, std::memory_order_release);
+            if (count == expected)
+                advanceStages();
         }
         return;
     }
@@ -225,6 +252,8 @@ void ScaleLink::readerLoop()
             continue; // time-out or a signal: next pass
         if (p.revents & POLLIN) {
             const ssize_t n = ::read(m_port.fd(), chunk.data(), chunk.size());
+            if (m_turnaroundLog)
+                m_lastRead = std::chrono::steady_clock::now();
             if (n > 0) {
                 for (ssize_t i = 0; i < n; ++i)
                     route(chunk[std::size_t(i)]);
@@ -245,8 +274,12 @@ void ScaleLink::readerLoop()
 bool ScaleLink::receptionWait(const std::function<bool()> &answered, int seconds, const Clock &clock,
                               EventPump &pump)
 {
-    const QDateTime start = clock.now();
-    const qint64 limitMs = qint64(seconds) * 1000;
+    return waitFrom(clock.now(), qint64(seconds) * 1000, answered, clock, pump);
+}
+
+bool ScaleLink::waitFrom(const QDateTime &start, qint64 limitMs, const std::function<bool()> &answered,
+                         const Clock &clock, EventPump &pump)
+{
     for (;;) {
         // Take the hand-over count before testing, so a byte routed in between
         // cuts the sleep below short instead of being missed.
@@ -265,30 +298,198 @@ bool ScaleLink::receptionWait(const std::function<bool()> &answered, int seconds
     }
 }
 
+// --- exchanges
+
+CountedMode *ScaleLink::countedMode(Reception reception)
+{
+    switch (reception) {
+    case Reception::CommonData:
+        return &commonData;
+    case Reception::Totals:
+        return &totals;
+    case Reception::Record:
+        return &record;
+    case Reception::LinkProbe:
+    case Reception::ByteReply:
+        break;
+    }
+    return nullptr;
+}
+
+bool ScaleLink::receptionDone(Reception reception) const
+{
+    switch (reception) {
+    case Reception::CommonData:
+        return !commonData.on.load(std::memory_order_acquire);
+    case Reception::Totals:
+        return !totals.on.load(std::memory_order_acquire);
+    case Reception::Record:
+        return !record.on.load(std::memory_order_acquire);
+    case Reception::LinkProbe:
+        return !linkProbe.load(std::memory_order_acquire);
+    case Reception::ByteReply:
+        return !byteReply.on.load(std::memory_order_acquire);
+    }
+    return false;
+}
+
+bool ScaleLink::receive(Reception reception, std::span<const std::uint8_t> command, WaitLimit limit,
+                        const Clock &clock, EventPump &pump, bool discardFirst,
+                        const std::function<void(int)> &progress)
+{
+    CountedMode *counted = countedMode(reception);
+    if (counted) {
+        counted->count.store(0, std::memory_order_release);
+        counted->on.store(true, std::memory_order_release);
+    } else if (reception == Reception::LinkProbe) {
+        linkProbe.store(true, std::memory_order_release);
+    } else {
+        byteReply.on.store(true, std::memory_order_release);
+    }
+    if (discardFirst)
+        discardAll();
+    sendBytes(command);
+
+    const auto done = [&] { return receptionDone(reception); };
+    const auto count = [&] { return counted ? counted->count.load(std::memory_order_acquire) : 0; };
+    bool answered = false;
+    if (!limit.sinceLastByte && !progress) {
+        answered = receptionWait(done, limit.seconds, clock, pump);
+    } else {
+        // Wait for the reply or the next byte; with sinceLastByte every byte starts the limit anew.
+        QDateTime start = clock.now();
+        int seen = 0;
+        for (;;) {
+            const bool moved = waitFrom(start, qint64(limit.seconds) * 1000,
+                                        [&] { return done() || count() != seen; }, clock, pump);
+            if (done()) {
+                answered = true;
+                break;
+            }
+            if (!moved)
+                break;
+            seen = count();
+            if (progress)
+                progress(seen);
+            if (limit.sinceLastByte)
+                start = clock.now();
+        }
+    }
+    if (!answered) {
+        if (counted)
+            counted->on.store(false, std::memory_order_release);
+        else if (reception == Reception::LinkProbe)
+            linkProbe.store(false, std::memory_order_release);
+        else
+            byteReply.on.store(false, std::memory_order_release);
+        return false;
+    }
+    if (reception == Reception::ByteReply)
+        m_byteReplied[0] = byteReply.reply.load(std::memory_order_acquire);
+    return true;
+}
+
+std::span<const std::uint8_t> ScaleLink::received(Reception reception) const
+{
+    switch (reception) {
+    case Reception::CommonData:
+        return {m_receiveBuffer.data(), std::size_t(cmd::CommonDataSize)};
+    case Reception::Record:
+        return {m_receiveBuffer.data(), std::size_t(cmd::RecordSize)};
+    case Reception::Totals:
+        return {m_totalsImage.data(), m_totalsImage.size()};
+    case Reception::ByteReply:
+        return {m_byteReplied.data(), m_byteReplied.size()};
+    case Reception::LinkProbe:
+        break;
+    }
+    return {};
+}
+
+ScaleLink::AckSession::AckSession(ScaleLink &link) : m_link(link)
+{
+    m_link.armAck(0);
+    m_link.ack.on.store(true, std::memory_order_release);
+}
+
+ScaleLink::AckSession::~AckSession()
+{
+    m_link.armAck(0);
+    m_link.ack.on.store(false, std::memory_order_release);
+}
+
+void ScaleLink::advanceStages()
+{
+    std::lock_guard<std::mutex> lock(m_stageMutex);
+    if (!m_stagesActive)
+        return;
+    const int done = m_stagesDone.load(std::memory_order_relaxed) + 1;
+    if (done < int(m_stages.size())) {
+        const AckStage &next = m_stages[std::size_t(done)];
+        armAck(next.acks);
+        if (m_turnaroundLog)
+            m_turnaroundLog->push_back(
+                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - m_lastRead).count());
+        sendBytes(next.bytes);
+    } else {
+        m_stagesActive = false;
+    }
+    m_stagesDone.store(done, std::memory_order_release);
+}
+
+int ScaleLink::runAcknowledged(std::span<const AckStage> stages, WaitLimit limit, const Clock &clock,
+                               EventPump &pump, const std::function<void(int)> &progress)
+{
+    if (stages.empty())
+        return 0;
+    const bool ownSession = !ack.on.load(std::memory_order_acquire);
+    if (ownSession) {
+        armAck(0);
+        ack.on.store(true, std::memory_order_release);
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_stageMutex);
+        m_stages = stages;
+        m_stagesDone.store(0, std::memory_order_release);
+        m_stagesActive = true;
+        armAck(stages[0].acks);
+        sendBytes(stages[0].bytes);
+    }
+    const int total = int(stages.size());
+    int done = 0;
+    while (done < total) {
+        const bool moved = receptionWait([&] { return m_stagesDone.load(std::memory_order_acquire) != done; },
+                                         limit.seconds, clock, pump);
+        if (!moved)
+            break;
+        done = m_stagesDone.load(std::memory_order_acquire);
+        if (progress)
+            progress(done);
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_stageMutex);
+        m_stagesActive = false;
+        m_stages = {};
+        done = m_stagesDone.load(std::memory_order_acquire);
+    }
+    armAck(0);
+    if (ownSession)
+        ack.on.store(false, std::memory_order_release);
+    return done;
+}
+
 bool probeLink(ScaleLink &link, const Clock &clock, EventPump &pump)
 {
-    link.linkProbe.store(true, std::memory_order_release);
-    link.discardAll();
-    link.sendByte(cmd::LinkProbe);
-    const bool answered = link.receptionWait(
-        [&] { return !link.linkProbe.load(std::memory_order_acquire); }, cmd::LinkCheckWaitSeconds, clock, pump);
-    if (!answered)
-        link.linkProbe.store(false, std::memory_order_release);
-    return answered;
+    const std::uint8_t command[] = {cmd::LinkProbe};
+    return link.receive(Reception::LinkProbe, command, {cmd::LinkCheckWaitSeconds}, clock, pump, true);
 }
 
 std::optional<std::int8_t> queryScaleNumber(ScaleLink &link, const Clock &clock, EventPump &pump)
 {
-    link.byteReply.on.store(true, std::memory_order_release);
-    link.discardAll();
-    link.sendByte(cmd::ScaleNumber);
-    const bool answered = link.receptionWait(
-        [&] { return !link.byteReply.on.load(std::memory_order_acquire); }, cmd::WaitSeconds, clock, pump);
-    if (!answered) {
-        link.byteReply.on.store(false, std::memory_order_release);
+    const std::uint8_t command[] = {cmd::ScaleNumber};
+    if (!link.receive(Reception::ByteReply, command, {cmd::WaitSeconds}, clock, pump, true))
         return std::nullopt;
-    }
-    return std::int8_t(link.byteReply.reply.load(std::memory_order_acquire));
+    return std::int8_t(link.received(Reception::ByteReply)[0]);
 }
 
 } // namespace ztk

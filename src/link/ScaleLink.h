@@ -9,21 +9,26 @@
 // user-interface thread reads the buffer only after it has seen the switch off
 // (acquire).
 
+#include "link/Commands.h"
 #include "link/SerialPort.h"
 #include "shared/Seams.h"
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <thread>
 #include <vector>
 
 namespace ztk {
+
+struct PortConfig;
 
 // The receive modes, in the order in which the reader tests them.
 struct AckCountMode {
@@ -43,6 +48,29 @@ struct ByteReplyMode {
     std::atomic<std::uint8_t> reply{0};
 };
 
+// The receptions a caller can ask for; each has its reply size and its buffer.
+enum class Reception { CommonData, Totals, Record, LinkProbe, ByteReply };
+
+// How long a reception or a stage may take, by the clock: `seconds` in all, or, with
+// `sinceLastByte`, `seconds` without a new byte (a long reply at a slow speed).
+struct WaitLimit {
+    int seconds = cmd::WaitSeconds;
+    bool sinceLastByte = false;
+};
+
+// One stage of an acknowledged exchange: these bytes, then `acks` bytes back.
+struct AckStage {
+    std::span<const std::uint8_t> bytes;
+    std::int32_t acks = 0;
+};
+
+// What opening the link came to; the messages have been shown.
+struct LinkOpenResult {
+    SerialPort::OpenResult port = SerialPort::CannotOpen;
+    bool readerStarted = false;
+    bool ok() const { return port == SerialPort::Opened && readerStarted; }
+};
+
 class ScaleLink {
 public:
     static constexpr int ReceiveBufferSize = 512;
@@ -52,13 +80,55 @@ public:
     ScaleLink(const ScaleLink &) = delete;
     ScaleLink &operator=(const ScaleLink &) = delete;
 
-    // Port. openPort returns 0, 2 or 3 as SerialPort::open. Close only with the reader stopped.
-    int openPort(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex, std::int16_t parityIndex);
+    // The open sequence of the program and of ztk-cli: the reader stopped, the port of
+    // `config` opened ("ERROR: Opening COM-Port failed!" shown when it is not), pending
+    // bytes dropped, every mode off, the reader started (its message shown when it
+    // cannot be). The reader runs even without a port, so a later open finds it.
+    LinkOpenResult open(const PortConfig &config, Prompter &prompter);
+
+    // Port. Close only with the reader stopped.
+    SerialPort::OpenResult openPort(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex,
+                                    std::int16_t parityIndex);
     void closePort();
     bool portOpen() const { return m_port.isOpen(); }
     void sendByte(std::uint8_t byte);  // one write; nothing without a port
     void sendWord(std::uint16_t word); // low byte, then high byte: two writes
+    void sendBytes(std::span<const std::uint8_t> bytes); // one write per byte
     void discardAll();
+
+    // --- exchanges: the only way callers use the modes
+
+    // Arms `reception` with count 0 (after DiscardAll when `discardFirst`), sends
+    // `command`, and waits within `limit`. True when the whole reply came; the mode is
+    // off again either way. `progress` is given the bytes received so far.
+    bool receive(Reception reception, std::span<const std::uint8_t> command, WaitLimit limit, const Clock &clock,
+                 EventPump &pump, bool discardFirst = false, const std::function<void(int received)> &progress = {});
+    // The reply of the last reception of that kind (its whole buffer; for ByteReply
+    // the one byte).
+    std::span<const std::uint8_t> received(Reception reception) const;
+
+    // Runs the stages in order: each stage's bytes leave as soon as the acknowledgements
+    // of the one before are in. The reader thread sends them, so the scale never waits
+    // for this thread to wake. Each stage may take `limit`. AckCount is on while this
+    // runs (bytes outside a stage are dropped uncounted) and off on every way out.
+    // Returns how many stages were acknowledged; `progress` is told after each one.
+    int runAcknowledged(std::span<const AckStage> stages, WaitLimit limit, const Clock &clock, EventPump &pump,
+                        const std::function<void(int done)> &progress = {});
+    // While a caller holds one, AckCount is on with nothing expected, so that stray
+    // bytes before the first stage are dropped.
+    class AckSession {
+    public:
+        explicit AckSession(ScaleLink &link);
+        ~AckSession();
+        AckSession(const AckSession &) = delete;
+        AckSession &operator=(const AckSession &) = delete;
+    private:
+        ScaleLink &m_link;
+    };
+
+    // For benchmarks: when set, the reader appends the time from reading an acknowledgement's
+    // last byte to writing the next stage's first byte, in microseconds.
+    void setTurnaroundLog(std::vector<double> *log) { m_turnaroundLog = log; }
 
     // Reader thread. startReader clears the stop request; false when the thread cannot be made.
     bool startReader();
@@ -71,7 +141,7 @@ public:
     // must hand the display change over to the user-interface thread.
     void setLinkStateHandler(std::function<void(bool up)> handler);
 
-    // Modes.
+    // Modes. The exchanges above arm them; tests may look at them.
     AckCountMode ack;
     CountedMode commonData; // armed by the common-data window
     CountedMode totals;
@@ -97,6 +167,12 @@ public:
     bool receptionWait(const std::function<bool()> &answered, int seconds, const Clock &clock, EventPump &pump);
 
 private:
+    CountedMode *countedMode(Reception reception);
+    bool receptionDone(Reception reception) const;
+    void advanceStages(); // on the reader thread, after a stage's last acknowledgement
+    // receptionWait with the limit counted from `start`.
+    bool waitFrom(const QDateTime &start, qint64 limitMs, const std::function<bool()> &answered, const Clock &clock,
+                  EventPump &pump);
     void readerLoop();
     void notifyWaiter();
     void reportLinkState(bool up, bool &lastUp);
@@ -111,10 +187,20 @@ private:
     std::function<void(bool)> m_linkStateHandler;
     std::array<std::uint8_t, ReceiveBufferSize> m_receiveBuffer{};
     std::vector<std::uint8_t> m_totalsImage;
+    std::array<std::uint8_t, 1> m_byteReplied{};
 
     std::mutex m_wakeMutex;
     std::condition_variable m_wake;
     std::uint64_t m_wakeSeq = 0; // guarded by m_wakeMutex
+
+    // The acknowledged stages under way; the reader advances them, the waiting thread
+    // stops them on a time-out. Both under m_stageMutex.
+    std::mutex m_stageMutex;
+    std::span<const AckStage> m_stages;
+    bool m_stagesActive = false;
+    std::atomic<int> m_stagesDone{0};
+    std::chrono::steady_clock::time_point m_lastRead{};
+    std::vector<double> *m_turnaroundLog = nullptr;
 };
 
 // The link check: LinkProbe on, DiscardAll, 0x0D, a wait of 3 s. True when any

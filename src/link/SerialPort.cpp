@@ -116,13 +116,14 @@ QString SerialPort::devicePath(const QString &portName)
     return QStringLiteral("/dev/") + portName;
 }
 
-int SerialPort::open(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex, std::int16_t)
+SerialPort::OpenResult SerialPort::open(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex,
+                                        std::int16_t)
 {
     close();
     int result = CannotOpen;
     const int fd = openConfigured(QFile::encodeName(devicePath), baud, stopBitsIndex, result);
     if (fd < 0)
-        return result;
+        return OpenResult(result);
     m_fd = fd;
     m_path = devicePath;
     m_baud = baud;

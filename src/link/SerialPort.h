@@ -21,7 +21,7 @@ public:
 
     // 0 when open and ready; 2 when the device cannot be opened or prepared;
     // 3 when the line settings are refused (a baud rate of 0 among them). On 2 or 3 no port is held.
-    int open(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex, std::int16_t parityIndex);
+    OpenResult open(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex, std::int16_t parityIndex);
     void close();
     bool isOpen() const { return m_fd >= 0; }
     int fd() const { return m_fd; }

@@ -221,7 +221,7 @@ void computeCalculated(const std::array<QVariant, kColumnCount> &values, const Q
         dcorr = datetext::dayFirstWithTime(now);
     }
     const QVariant type = values[columnIndex(fld::Type)];
-    typeCal = msg::tr(!type.isNull() && type.toString() == QLatin1String("0") ? msg::TypeWeight : msg::TypePiece);
+    typeCal = msg::text(!type.isNull() && type.toString() == QLatin1String("0") ? msg::TypeWeight : msg::TypePiece);
 }
 
 } // namespace
@@ -502,7 +502,7 @@ bool ProductDataset::post()
     }
     if (ok && !inserting && q.numRowsAffected() == 0) {
         ok = false;
-        m_error = msg::tr(msg::RowNotFound);
+        m_error = msg::text(msg::RowNotFound);
     } else if (!ok) {
         m_error = storeError(db, q, m_store);
     }
@@ -686,7 +686,7 @@ void ProductDataset::setValue(const char *field, const QVariant &v)
         return;
     QVariant nv = normalized(kColumns[c].kind, v);
     if (c == columnIndex(fld::N) && nv.typeId() == QMetaType::LongLong && nv.toLongLong() > fld::MaxProductNumber) {
-        m_prompter.message(msg::tr(msg::NumberAbove5000));
+        m_prompter.message(msg::text(msg::NumberAbove5000));
         nv = QVariant(qlonglong(0));
     }
     QVariant &slot = m_d->buffer.values[c];
@@ -713,7 +713,7 @@ bool ProductDataset::setText(const char *field, const QString &t)
         bool ok = false;
         const qlonglong n = trimmed.toLongLong(&ok);
         if (!ok) {
-            m_error = msg::tr(msg::NotAnInteger).arg(t);
+            m_error = msg::text(msg::NotAnInteger).arg(t);
             return false;
         }
         setValue(field, n);
@@ -726,7 +726,7 @@ bool ProductDataset::setText(const char *field, const QString &t)
         }
         const auto d = parseNumber(trimmed);
         if (!d) {
-            m_error = msg::tr(msg::NotAFloat).arg(t);
+            m_error = msg::text(msg::NotAFloat).arg(t);
             return false;
         }
         setValue(field, *d);

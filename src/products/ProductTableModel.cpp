@@ -79,7 +79,7 @@ QVariant ProductTableModel::headerData(int section, Qt::Orientation orientation,
         return QVariant();
     if (section < 0 || section >= ColumnCount)
         return QVariant();
-    return msg::tr(kGrid[section].title);
+    return msg::text(kGrid[section].title);
 }
 
 Qt::ItemFlags ProductTableModel::flags(const QModelIndex &index) const

@@ -67,7 +67,7 @@ bool RecordEditing::insertAfterCurrent()
     if (taken) {
         m_dataset.first();
         m_dataset.moveBy(r);
-        const Answer a = m_prompter.ask(msg::tr(msg::InsertTaken).arg(k + 1), msg::tr(msg::InsertCaption),
+        const Answer a = m_prompter.ask(msg::text(msg::InsertTaken).arg(k + 1), msg::text(msg::InsertCaption),
                                         Buttons::OkCancel);
         if (a == Answer::Cancel) {
             m_dataset.open(wholeBaseSql());
@@ -91,7 +91,7 @@ bool RecordEditing::insertAfterCurrent()
 
 bool RecordEditing::deleteCurrent()
 {
-    if (m_prompter.ask(msg::tr(msg::DeleteOne), msg::tr(msg::DeleteOneCaption), Buttons::YesNo) != Answer::Yes)
+    if (m_prompter.ask(msg::text(msg::DeleteOne), msg::text(msg::DeleteOneCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);
     return m_dataset.deleteCurrent();
@@ -99,7 +99,7 @@ bool RecordEditing::deleteCurrent()
 
 bool RecordEditing::deleteSelection()
 {
-    if (m_prompter.ask(msg::tr(msg::DeleteAll), msg::tr(msg::DeleteAllCaption), Buttons::YesNo) != Answer::Yes)
+    if (m_prompter.ask(msg::text(msg::DeleteAll), msg::text(msg::DeleteAllCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);
     const int n = m_dataset.recordCount();
@@ -120,7 +120,7 @@ bool RecordEditing::deleteSelection()
 
 bool RecordEditing::clearCurrent()
 {
-    if (m_prompter.ask(msg::tr(msg::ClearRecord), msg::tr(msg::ClearRecordCaption), Buttons::YesNo) != Answer::Yes)
+    if (m_prompter.ask(msg::text(msg::ClearRecord), msg::text(msg::ClearRecordCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);
     if (!m_dataset.edit())
@@ -177,7 +177,7 @@ std::optional<QString> storedBestBefore(const QString &shown, const QDate &today
     const auto d = datetext::parseDayFirst(shown, today);
     if (!d) {
         if (error)
-            *error = msg::tr(msg::NotADate).arg(shown);
+            *error = msg::text(msg::NotADate).arg(shown);
         return std::nullopt;
     }
     return datetext::yearFirst(d->date());

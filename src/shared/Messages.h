@@ -1,12 +1,12 @@
 #pragma once
 // Every text the program shows to the operator, defined once. Texts are UTF-8;
-// use them through QString::fromUtf8 (the tr() helper below).
+// use them through QString::fromUtf8 (the text() helper below).
 
 #include <QString>
 
 namespace ztk::msg {
 
-inline QString tr(const char *utf8) { return QString::fromUtf8(utf8); }
+inline QString text(const char *utf8) { return QString::fromUtf8(utf8); }
 
 // Start-up and shutdown
 inline constexpr const char MainCaption[] = "БД для ЗТК-М";
@@ -67,6 +67,6 @@ inline constexpr const char ListFormed[] = "Список товаров сфор
 inline constexpr const char ListNotFormed[] = "Список товаров НЕ сформирован";
 
 // "1 Возможно, нет связи с весами": the stage digit of a failed product write in front.
-inline QString noLinkAtStage(int stage) { return QString::number(stage) + QLatin1Char(' ') + tr(NoLink); }
+inline QString noLinkAtStage(int stage) { return QString::number(stage) + QLatin1Char(' ') + text(NoLink); }
 
 } // namespace ztk::msg

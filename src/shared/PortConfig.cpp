@@ -1,24 +1,18 @@
 #include "shared/PortConfig.h"
 
+#include "shared/LittleEndian.h"
+#include "shared/Messages.h"
+
 #include <QFile>
 
 namespace ztk {
 
 namespace {
 
-void put4(QByteArray &b, int at, std::int32_t v)
+std::span<std::uint8_t> bytesOf(QByteArray &b) { return {reinterpret_cast<std::uint8_t *>(b.data()), std::size_t(b.size())}; }
+std::span<const std::uint8_t> bytesOf(const QByteArray &b)
 {
-    const auto u = static_cast<std::uint32_t>(v);
-    b[at] = char(u & 0xFF);
-    b[at + 1] = char((u >> 8) & 0xFF);
-    b[at + 2] = char((u >> 16) & 0xFF);
-    b[at + 3] = char((u >> 24) & 0xFF);
-}
-
-std::int32_t get4(const QByteArray &b, int at)
-{
-    const auto byte = [&](int i) { return std::uint32_t(static_cast<unsigned char>(b[at + i])); };
-    return static_cast<std::int32_t>(byte(0) | (byte(1) << 8) | (byte(2) << 16) | (byte(3) << 24));
+    return {reinterpret_cast<const std::uint8_t *>(b.constData()), std::size_t(b.size())};
 }
 
 } // namespace
@@ -29,8 +23,8 @@ QByteArray PortConfig::toBytes() const
     const QByteArray name = portName.left(MaxNameLength);
     for (int i = 0; i < name.size() && name[i] != '\0'; ++i)
         b[NameOffset + i] = name[i];
-    put4(b, BaudOffset, baudRate);
-    put4(b, StopBitsOffset, stopBitsIndex);
+    le::put4(bytesOf(b), BaudOffset, std::uint32_t(baudRate));
+    le::put4(bytesOf(b), StopBitsOffset, std::uint32_t(stopBitsIndex));
     b[LastScaleOffset] = char(lastScaleNumber);
     return b;
 }
@@ -47,11 +41,25 @@ void PortConfig::fromBytes(const QByteArray &bytes)
         portName = name.left(MaxNameLength);
     }
     if (n >= BaudOffset + 4)
-        baudRate = get4(bytes, BaudOffset);
+        baudRate = std::int32_t(le::get4(bytesOf(bytes), BaudOffset));
     if (n >= StopBitsOffset + 4)
-        stopBitsIndex = get4(bytes, StopBitsOffset);
+        stopBitsIndex = std::int32_t(le::get4(bytesOf(bytes), StopBitsOffset));
     if (n > LastScaleOffset)
         lastScaleNumber = static_cast<std::uint8_t>(bytes[LastScaleOffset]);
+}
+
+PortConfig PortConfig::loadOrDefault(const QString &path, bool *missing)
+{
+    PortConfig config;
+    const bool found = config.load(path);
+    if (!found) {
+        config = PortConfig{};
+        config.portName = QByteArray(msg::DefaultPortName);
+        config.lastScaleNumber = 1;
+    }
+    if (missing)
+        *missing = !found;
+    return config;
 }
 
 bool PortConfig::load(const QString &path)

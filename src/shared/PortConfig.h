@@ -39,6 +39,9 @@ struct PortConfig {
 
     // True when the file existed (and was read, even if short).
     bool load(const QString &path);
+    // The file's settings, or, when it is missing, port COM1 (speed 0) with scale 1;
+    // `missing` tells the caller to show "CFG-файл отсутствует, назначен порт COM1".
+    static PortConfig loadOrDefault(const QString &path, bool *missing);
     // Creates the file when missing, then overwrites its first 19 bytes in place;
     // a longer file keeps its tail. False when the file cannot be written.
     bool save(const QString &path) const;

@@ -9,11 +9,13 @@
 
 namespace ztk {
 
-ProductRecord ProductRecord::fromBytes(const std::uint8_t *data)
+Decoded<ProductRecord> ProductRecord::decode(std::span<const std::uint8_t> data)
 {
-    ProductRecord r;
-    std::memcpy(r.bytes.data(), data, Size);
-    return r;
+    if (data.size() < std::size_t(Size))
+        return Decoded<ProductRecord>::truncated(data.size(), Size);
+    Decoded<ProductRecord> d;
+    std::copy_n(data.begin(), Size, d.value.bytes.begin());
+    return d;
 }
 
 bool ProductRecord::isEmpty() const
@@ -21,22 +23,9 @@ bool ProductRecord::isEmpty() const
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == Unset; });
 }
 
-std::uint32_t ProductRecord::get4(const std::uint8_t *p)
-{
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
+void ProductRecord::setBarcode(std::int32_t sk5) { le::put4(bytes, BarcodeOffset, std::uint32_t(sk5)); }
 
-void ProductRecord::put4(std::uint8_t *p, std::uint32_t v)
-{
-    p[0] = std::uint8_t(v);
-    p[1] = std::uint8_t(v >> 8);
-    p[2] = std::uint8_t(v >> 16);
-    p[3] = std::uint8_t(v >> 24);
-}
-
-void ProductRecord::setBarcode(std::int32_t sk5) { put4(&bytes[BarcodeOffset], std::uint32_t(sk5)); }
-
-void ProductRecord::setPriceHundredths(std::int32_t hundredths) { put4(&bytes[PriceOffset], std::uint32_t(hundredths)); }
+void ProductRecord::setPriceHundredths(std::int32_t hundredths) { le::put4(bytes, PriceOffset, std::uint32_t(hundredths)); }
 
 void ProductRecord::setName(int line, const QString &text)
 {

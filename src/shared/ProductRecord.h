@@ -24,6 +24,8 @@
 //      254    1 prefix, low 8 bits
 //      255    1 0xFF
 
+#include "shared/LittleEndian.h"
+
 #include <QDateTime>
 #include <QString>
 #include <array>
@@ -67,16 +69,13 @@ public:
     using Bytes = std::array<std::uint8_t, Size>;
 
     ProductRecord() { bytes.fill(Unset); } // an empty slot
-    // A record from 256 bytes of a buffer (the caller has checked the length).
-    static ProductRecord fromBytes(const std::uint8_t *data);
+    // A record from the first 256 bytes of `data`; fewer bytes give DecodeError::Truncated
+    // and nothing is read past the end.
+    static Decoded<ProductRecord> decode(std::span<const std::uint8_t> data);
 
     Bytes bytes;
 
     bool isEmpty() const; // all 256 bytes 0xFF
-
-    // Little-endian accessors by byte code.
-    static std::uint32_t get4(const std::uint8_t *p);
-    static void put4(std::uint8_t *p, std::uint32_t v);
 
     // --- building
     void setBarcode(std::int32_t sk5);
@@ -89,8 +88,8 @@ public:
     void setCorrectionStamp(const QDateTime &moment);
 
     // --- reading back
-    std::int32_t barcode() const { return std::int32_t(get4(&bytes[BarcodeOffset])); }
-    std::uint32_t priceHundredths() const { return get4(&bytes[PriceOffset]); }
+    std::int32_t barcode() const { return std::int32_t(le::get4(bytes, BarcodeOffset)); }
+    std::uint32_t priceHundredths() const { return le::get4(bytes, PriceOffset); }
     QString name(int line) const;       // decoded ScaleText, fill kept
     QString bestBeforeText() const;     // decoded ScaleDateText, fill kept
     std::uint8_t type() const { return bytes[TypeOffset]; }

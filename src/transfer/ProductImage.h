@@ -38,7 +38,7 @@ public:
 
     // Slot index 0..4999.
     const std::uint8_t *slotData(int index) const { return m_block.data() + std::size_t(index) * ProductRecord::Size; }
-    ProductRecord slot(int index) const { return ProductRecord::fromBytes(slotData(index)); }
+    ProductRecord slot(int index) const { return ProductRecord::decode({slotData(index), std::size_t(ProductRecord::Size)}).value; }
     void setSlot(int index, const ProductRecord &record);
     bool slotEmpty(int index) const; // all 256 bytes 0xFF
     int nonEmptyCount() const;

@@ -35,7 +35,7 @@ ProductList::Outcome ProductList::form()
 {
     if (m_ticked.isEmpty()) {
         m_formed = false;
-        return {false, msg::tr(msg::ListNotFormed)};
+        return {false, msg::text(msg::ListNotFormed)};
     }
     QList<int> numbers;
     for (int i = 0; i < tickedCount(); ++i) {
@@ -44,15 +44,15 @@ ProductList::Outcome ProductList::form()
         bool ok = false;
         const int n = line.trimmed().toInt(&ok, 10);
         if (!ok)
-            return {false, msg::tr(msg::NotAnInteger).arg(line)};
+            return {false, msg::text(msg::NotAnInteger).arg(line)};
         numbers.append(n);
     }
     m_numbers = numbers;
     m_formed = true;
-    return {true, msg::tr(msg::ListFormed)};
+    return {true, msg::text(msg::ListFormed)};
 }
 
-QString ProductList::leave() const { return m_formed ? QString() : msg::tr(msg::ListNotFormed); }
+QString ProductList::leave() const { return m_formed ? QString() : msg::text(msg::ListNotFormed); }
 
 std::optional<QSet<int>> ProductList::filter() const
 {

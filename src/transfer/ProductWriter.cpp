@@ -9,6 +9,7 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <vector>
 
 namespace ztk {
 
@@ -16,15 +17,14 @@ namespace {
 
 constexpr int PauseAfterCommandMs = 100;
 
-// AckCount off, whichever way the write ends.
-struct AckOff {
-    ScaleLink &link;
-    ~AckOff()
-    {
-        link.armAck(0);
-        link.ack.on.store(false, std::memory_order_release);
-    }
-};
+// The stage of the write a failed acknowledgement belongs to: 1 the count, 2 a slot
+// index, 3 a record. Stage 0 of the exchange is the count, then index and record by turns.
+int failedStage(int stagesDone)
+{
+    if (stagesDone == 0)
+        return 1;
+    return stagesDone % 2 == 1 ? 2 : 3;
+}
 
 } // namespace
 
@@ -39,7 +39,7 @@ WriteResult ProductWriter::sendFile(const QString &path)
     auto image = std::make_unique<ProductImage>();
     if (!image->load(path)) {
         WriteResult r;
-        r.message = msg::tr(msg::CannotOpenForReading);
+        r.message = msg::text(msg::CannotOpenForReading);
         return r;
     }
     return send(*image);
@@ -58,58 +58,47 @@ void ProductWriter::pause(int ms)
     }
 }
 
-bool ProductWriter::waitAck()
-{
-    return m_link.receptionWait([this] { return m_link.ack.done.load(std::memory_order_acquire); }, cmd::WaitSeconds,
-                                m_clock, m_pump);
-}
-
 WriteResult ProductWriter::send(const ProductImage &image)
 {
     WriteResult r;
     r.announced = image.nonEmptyCount();
 
-    m_link.discardAll();
-    m_link.armAck(0); // on with expected 0: stray bytes are dropped uncounted
-    m_link.ack.on.store(true, std::memory_order_release);
-    AckOff off{m_link};
-
-    const auto fail = [&](int stage) {
-        m_link.discardAll();
-        r.message = msg::noLinkAtStage(stage);
-        return r;
-    };
-
-    m_link.sendByte(cmd::WriteProducts);
-    pause(PauseAfterCommandMs);
-
-    m_link.armAck(2);
-    m_link.sendWord(std::uint16_t(r.announced));
-    if (!waitAck())
-        return fail(1);
-    m_link.armAck(0);
-
+    // The words the stages send: the count, then each non-empty slot's index.
+    std::vector<std::uint8_t> words(std::size_t(r.announced + 1) * 2);
+    std::vector<AckStage> stages;
+    stages.reserve(std::size_t(r.announced) * 2 + 1);
+    le::put2(words, 0, std::uint16_t(r.announced));
+    stages.push_back({std::span<const std::uint8_t>(words).subspan(0, 2), 2});
+    std::size_t at = 2;
     for (int i = 0; i < ProductImage::SlotCount; ++i) {
         if (image.slotEmpty(i))
             continue;
-        m_link.armAck(2);
-        m_link.sendWord(std::uint16_t(i));
-        if (!waitAck())
-            return fail(2);
-        m_link.armAck(0);
+        le::put2(words, at, std::uint16_t(i));
+        stages.push_back({std::span<const std::uint8_t>(words).subspan(at, 2), 2});
+        stages.push_back({{image.slotData(i), std::size_t(ProductRecord::Size)}, 1});
+        at += 2;
+    }
 
-        m_link.armAck(1);
-        const std::uint8_t *p = image.slotData(i);
-        for (int b = 0; b < ProductRecord::Size; ++b)
-            m_link.sendByte(p[b]);
-        if (!waitAck())
-            return fail(3);
-        m_link.armAck(0);
+    m_link.discardAll();
+    ScaleLink::AckSession session(m_link); // stray bytes during the pause are dropped uncounted
+    m_link.sendByte(cmd::WriteProducts);
+    pause(PauseAfterCommandMs);
 
-        if (m_progress)
-            m_progress(r.announced > 0 ? r.sent * 100 / r.announced : 0);
-        m_pump.pump();
-        ++r.sent;
+    // The gauge after each acknowledged record, from the records done before it.
+    int reported = 0;
+    const auto progress = [&](int stagesDone) {
+        const int records = stagesDone >= 1 ? (stagesDone - 1) / 2 : 0;
+        for (; reported < records; ++reported) {
+            if (m_progress)
+                m_progress(r.announced > 0 ? reported * 100 / r.announced : 0);
+        }
+    };
+    const int done = m_link.runAcknowledged(stages, {cmd::WaitSeconds}, m_clock, m_pump, progress);
+    r.sent = done >= 1 ? (done - 1) / 2 : 0;
+    if (done < int(stages.size())) {
+        m_link.discardAll();
+        r.message = msg::noLinkAtStage(failedStage(done));
+        return r;
     }
     r.ok = true;
     return r;

@@ -37,7 +37,6 @@ public:
 
 private:
     void pause(int ms);
-    bool waitAck();
 
     ScaleLink &m_link;
     const Clock &m_clock;

@@ -23,7 +23,7 @@ namespace {
 
 QString line(const char *text)
 {
-    return msg::tr(text) + QLatin1Char('\n');
+    return msg::text(text) + QLatin1Char('\n');
 }
 
 
@@ -110,7 +110,7 @@ TEST(E2eLinkCli, PortAndSpeedFromTheConfigFile)
     }
     r = runCli(dir.path(), {QStringLiteral("link-check")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, msg::tr(msg::PortOpenFailed));
+    EXPECT_EQ(r.err, msg::text(msg::PortOpenFailed));
 }
 
 TEST(E2eLinkCli, PortThatDoesNotOpen)
@@ -119,14 +119,14 @@ TEST(E2eLinkCli, PortThatDoesNotOpen)
     CliRun r = runCli(dir.path(), {QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"), QStringLiteral("--baud"),
                                    QStringLiteral("9600"), QStringLiteral("link-check")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, msg::tr(msg::PortOpenFailed));
+    EXPECT_EQ(r.err, msg::text(msg::PortOpenFailed));
 
     // No "fbdves.cfg" and no --baud: as at the program's start-up, speed 0, which no line takes.
     SimProcess sim;
     ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
     r = runCli(dir.path(), {QStringLiteral("--port"), sim.port(), QStringLiteral("scale-number")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, line(msg::CfgMissing) + msg::tr(msg::PortOpenFailed));
+    EXPECT_EQ(r.err, line(msg::CfgMissing) + msg::text(msg::PortOpenFailed));
     EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath(QString::fromUtf8(files::PortConfig))));
     EXPECT_EQ(sim.log(), QByteArray());
 }
@@ -149,5 +149,5 @@ TEST(E2eLinkCli, BadUsage)
         EXPECT_FALSE(r.err.isEmpty()) << qPrintable(args.join(QLatin1Char(' ')));
     }
     const CliRun r = runCli(dir.path(), {QStringLiteral("--baud"), QStringLiteral("fast"), QStringLiteral("link-check")});
-    EXPECT_EQ(r.err, msg::tr(msg::NotAnInteger).arg(QStringLiteral("fast")) + QLatin1Char('\n'));
+    EXPECT_EQ(r.err, msg::text(msg::NotAnInteger).arg(QStringLiteral("fast")) + QLatin1Char('\n'));
 }

@@ -117,17 +117,17 @@ TEST(ProgramStartup, SecondInstanceIsRefusedAndTheFirstRunsOn)
     ProgramRun first(program, work);
     ASSERT_TRUE(first.started());
     // Past the single-instance check: the port message, then the link check's.
-    ASSERT_TRUE(first.waitForMessage(msg::tr(msg::NoLink))) << first.messages().toStdString();
-    EXPECT_FALSE(first.messages().contains(msg::tr(msg::AlreadyRunning)));
+    ASSERT_TRUE(first.waitForMessage(msg::text(msg::NoLink))) << first.messages().toStdString();
+    EXPECT_FALSE(first.messages().contains(msg::text(msg::AlreadyRunning)));
 
     ProgramRun second(program, work);
     ASSERT_TRUE(second.started());
     ASSERT_TRUE(second.waitForEnd());
     EXPECT_EQ(second.exitCode(), 0);
     // Refused before anything else: no port opened, no settings read or written.
-    EXPECT_TRUE(second.messages().contains(msg::tr(msg::AlreadyRunning))) << second.messages().toStdString();
-    EXPECT_FALSE(second.messages().contains(msg::tr(msg::PortOpenFailed).trimmed()));
-    EXPECT_FALSE(second.messages().contains(msg::tr(msg::NoLink)));
+    EXPECT_TRUE(second.messages().contains(msg::text(msg::AlreadyRunning))) << second.messages().toStdString();
+    EXPECT_FALSE(second.messages().contains(msg::text(msg::PortOpenFailed).trimmed()));
+    EXPECT_FALSE(second.messages().contains(msg::text(msg::NoLink)));
     EXPECT_TRUE(first.running());
     EXPECT_EQ(readAll(cfgPath), cfgBefore);
 
@@ -137,7 +137,7 @@ TEST(ProgramStartup, SecondInstanceIsRefusedAndTheFirstRunsOn)
     ASSERT_TRUE(QFile::setPermissions(other, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     ProgramRun third(other, work);
     ASSERT_TRUE(third.started());
-    ASSERT_TRUE(third.waitForMessage(msg::tr(msg::PortOpenFailed).trimmed())) << third.messages().toStdString();
-    EXPECT_FALSE(third.messages().contains(msg::tr(msg::AlreadyRunning)));
+    ASSERT_TRUE(third.waitForMessage(msg::text(msg::PortOpenFailed).trimmed())) << third.messages().toStdString();
+    EXPECT_FALSE(third.messages().contains(msg::text(msg::AlreadyRunning)));
     EXPECT_TRUE(first.running());
 }

@@ -68,7 +68,7 @@ TEST(WriteProductsCli, BuildImageOfSelectionAndList)
 TEST(WriteProductsCli, BadInput)
 {
     struct Case { QStringList args; QString err; } cases[] = {
-        {{"build-image", "--list", "3,x"}, msg::tr(msg::NotAnInteger).arg("x")},
+        {{"build-image", "--list", "3,x"}, msg::text(msg::NotAnInteger).arg("x")},
         {{"build-image", "--selection", "nonsense"}, "bad selection 'nonsense'"},
         {{"build-image", "--frob", "1"}, "unknown option --frob"},
         {{"write-products", "--out", "x.bd"}, "unknown option --out"},
@@ -85,7 +85,7 @@ TEST(WriteProductsCli, BadInput)
     CliStore s;
     const CliRun r = cli(s.path(), {"build-image", "--list", many.join(',')});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(r.err, msg::tr(msg::ListTooMany) + '\n');
+    EXPECT_EQ(r.err, msg::text(msg::ListTooMany) + '\n');
 }
 
 TEST(WriteProductsCli, WritesTheSelection)
@@ -96,7 +96,7 @@ TEST(WriteProductsCli, WritesTheSelection)
     const CliRun r = cli(s.path(), onPort(sim.port(), {"write-products", "--selection", "prefix=25", "--list", "3,9,10"}));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("2\n"));
-    EXPECT_TRUE(r.err.contains(msg::tr(msg::WriteLoading))); // the progress line
+    EXPECT_TRUE(r.err.contains(msg::text(msg::WriteLoading))); // the progress line
     sim.stop();
     const QByteArray image = s.imageFile();
     EXPECT_EQ(filled(image), (QList<int>{3, 9}));

@@ -175,13 +175,13 @@ TEST(WriteProducts, ImageFileMissingOrShortSendsNothing)
     ProductWriter writer(rig.link, rig.realClock, rig.pump);
     WriteResult r = writer.sendFile(rig.imagePath());
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, msg::tr(msg::CannotOpenForReading));
+    EXPECT_EQ(r.message, msg::text(msg::CannotOpenForReading));
 
     ProductImage img;
     ASSERT_TRUE(img.save(rig.imagePath()));
     ASSERT_TRUE(QFile::resize(rig.imagePath(), ProductImage::ImageSize - 256));
     r = writer.sendFile(rig.imagePath());
-    EXPECT_EQ(r.message, msg::tr(msg::CannotOpenForReading));
+    EXPECT_EQ(r.message, msg::text(msg::CannotOpenForReading));
     EXPECT_FALSE(rig.link.ack.on.load());
 
     // The link is quiet: a probe is the first thing the scale sees.

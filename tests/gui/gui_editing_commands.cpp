@@ -29,7 +29,7 @@ using namespace ztk::test;
 
 namespace {
 
-QString t(const char *utf8) { return msg::tr(utf8); }
+QString t(const char *utf8) { return msg::text(utf8); }
 
 SeedProduct product(int n, const QString &name, double price, const QString &type)
 {

@@ -27,7 +27,7 @@ using namespace ztk::test;
 
 namespace {
 
-QString t(const char *utf8) { return msg::tr(utf8); }
+QString t(const char *utf8) { return msg::text(utf8); }
 
 class SelectionWindow : public ::testing::Test {
 protected:

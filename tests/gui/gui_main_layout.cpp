@@ -38,7 +38,7 @@ namespace {
 
 QString t(const char *utf8)
 {
-    return msg::tr(utf8);
+    return msg::text(utf8);
 }
 
 QRect scaled(int W, int H, int l, int tp, int w, int h)

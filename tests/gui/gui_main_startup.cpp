@@ -37,7 +37,7 @@ namespace {
 
 QString t(const char *utf8)
 {
-    return msg::tr(utf8);
+    return msg::text(utf8);
 }
 
 QList<SeedProduct> threeProducts()

@@ -108,19 +108,19 @@ TEST(ProductListWindow, TicksMemoAndForming)
         tick(1);
         EXPECT_EQ(entryOf(1)->checkState(), Qt::Unchecked);
         EXPECT_EQ(Form7->Label1->text(), QStringLiteral("280"));
-        EXPECT_EQ(f.prompter.texts(), QStringList{msg::tr(msg::ListTooMany)});
+        EXPECT_EQ(f.prompter.texts(), QStringList{msg::text(msg::ListTooMany)});
         EXPECT_EQ(Form7->Memo1->toPlainText().split('\n').size(), 280);
 
         // A line the operator spoiled: the conversion error, nothing formed.
         f.prompter.clear();
         Form7->Memo1->setPlainText(Form7->Memo1->toPlainText().replace(QStringLiteral("12\n"), QStringLiteral("1x\n")));
         Form7->N1Click();
-        EXPECT_EQ(f.prompter.texts(), QStringList{msg::tr(msg::NotAnInteger).arg(QStringLiteral("1x"))});
+        EXPECT_EQ(f.prompter.texts(), QStringList{msg::text(msg::NotAnInteger).arg(QStringLiteral("1x"))});
         EXPECT_FALSE(Form7->list().formed());
 
         f.prompter.clear();
         Form7->N3Click();
-        EXPECT_EQ(f.prompter.texts(), QStringList{msg::tr(msg::ListNotFormed)});
+        EXPECT_EQ(f.prompter.texts(), QStringList{msg::text(msg::ListNotFormed)});
     });
     EXPECT_FALSE(Form7->isVisible());
     EXPECT_TRUE(Form1->CheckBox2->isChecked());
@@ -131,7 +131,7 @@ TEST(ProductListWindow, TicksMemoAndForming)
         EXPECT_TRUE(Form7->Memo1->toPlainText().isEmpty());
         f.prompter.clear();
         Form7->N1Click();
-        EXPECT_EQ(f.prompter.texts(), QStringList{msg::tr(msg::ListNotFormed)});
+        EXPECT_EQ(f.prompter.texts(), QStringList{msg::text(msg::ListNotFormed)});
     });
 }
 
@@ -149,7 +149,7 @@ TEST(WriteProductsWindow, WritesTheSelectionAndTheList)
     EXPECT_TRUE(f.prompter.texts().isEmpty()) << f.prompter.texts().join('|').toStdString();
     EXPECT_FALSE(Mess1->isVisible());
     EXPECT_TRUE(Form1->DBGrid1->isVisible());
-    EXPECT_EQ(Mess1->windowTitle(), msg::tr(msg::WriteCaption));
+    EXPECT_EQ(Mess1->windowTitle(), msg::text(msg::WriteCaption));
     const QByteArray image = fileBytes(f.path(files::ProductImage));
     EXPECT_EQ(filledSlots(image), (QList<int>{1, 2, 5, 12, 40, 300}));
     ASSERT_NE(Form1->productImage(), nullptr);

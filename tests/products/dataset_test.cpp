@@ -12,7 +12,7 @@ using namespace ztk::test;
 
 namespace {
 
-const QString kNumberMessage = msg::tr(msg::NumberAbove5000);
+const QString kNumberMessage = msg::text(msg::NumberAbove5000);
 
 QString sql(const char *utf8) { return QString::fromUtf8(utf8); }
 

@@ -115,7 +115,7 @@ TEST_F(EditingTest, InsertAfterTheLastNumberRenumbers)
     select(wholeBaseSql());
     goTo(5000);
     EXPECT_TRUE(editing.insertAfterCurrent());
-    EXPECT_EQ(prompter.texts(), QStringList{msg::tr(msg::NumberAbove5000)});
+    EXPECT_EQ(prompter.texts(), QStringList{msg::text(msg::NumberAbove5000)});
     // numbered by the store rule: the records already there + 1
     EXPECT_EQ(stored(3, fld::Type).toString(), QLatin1String("0"));
     EXPECT_EQ(storedCount(), 3);

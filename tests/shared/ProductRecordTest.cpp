@@ -62,7 +62,7 @@ TEST(ProductRecord, ReadBack)
     r.setBestBefore(QDateTime(QDate(2010, 2, 15), QTime(0, 0)));
     r.setCorrectionStamp(QDateTime(QDate(2010, 2, 15), QTime(14, 5, 9)));
 
-    const ProductRecord back = ProductRecord::fromBytes(r.bytes.data());
+    const ProductRecord back = ProductRecord::decode(r.bytes).value;
     EXPECT_EQ(back.barcode(), 65535);
     EXPECT_EQ(back.priceHundredths(), 1234u);
     EXPECT_EQ(back.name(1).trimmed(), QStringLiteral("Конь"));

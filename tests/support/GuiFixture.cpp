@@ -37,7 +37,7 @@ QApplication &guiApplication()
         static char name[] = "test_gui";
         static char *argv[] = {name, nullptr};
         auto *a = new QApplication(argc, argv); // lives for the whole test program
-        QApplication::setApplicationDisplayName(msg::tr(msg::MainCaption));
+        QApplication::setApplicationDisplayName(msg::text(msg::MainCaption));
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         return a;
     }();
@@ -160,7 +160,7 @@ bool GuiFixture::showMain(int timeoutMs)
         return false;
     // The first link check runs once the window is up: it titles the wait window and
     // closes it again when it ends.
-    const QString linkCheck = msg::tr(msg::LinkCheckCaption);
+    const QString linkCheck = msg::text(msg::LinkCheckCaption);
     Form1->show();
     return QTest::qWaitFor([&] { return Mess1->windowTitle() == linkCheck && !Mess1->isVisible(); }, timeoutMs);
 }

@@ -26,11 +26,11 @@ TEST(ProductList, TicksFillTheMemoInTickOrderAndFormTheList)
         EXPECT_TRUE(list.tick(position));
     EXPECT_EQ(list.memoLines(), (QStringList{"12", "5", "40"}));
     EXPECT_EQ(list.tickedCount(), 3);
-    EXPECT_EQ(list.leave(), msg::tr(msg::ListNotFormed));
+    EXPECT_EQ(list.leave(), msg::text(msg::ListNotFormed));
 
     const auto formed = list.form();
     EXPECT_TRUE(formed.ok);
-    EXPECT_EQ(formed.message, msg::tr(msg::ListFormed));
+    EXPECT_EQ(formed.message, msg::text(msg::ListFormed));
     EXPECT_TRUE(list.formed());
     EXPECT_EQ(list.leave(), QString());
     EXPECT_EQ(list.formedNumbers(), (QList<int>{12, 5, 40}));
@@ -81,7 +81,7 @@ TEST(ProductList, FormingRefusals)
     list.open(entries(10));
     auto r = list.form();
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.message, msg::tr(msg::ListNotFormed));
+    EXPECT_EQ(r.message, msg::text(msg::ListNotFormed));
 
     list.tick(1);
     list.tick(2);

@@ -3,6 +3,8 @@
 // the byte-by-byte command machine that answers the PC. No I/O here: the caller
 // feeds received bytes and sends what comes back.
 
+#include "shared/LittleEndian.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -66,7 +68,7 @@ private:
     void replyByte(Bytes &out, std::uint8_t byte);
     void ackWrite(Bytes &out, int stage, int occurrence, int bytes);
     void endWithoutReply(Bytes &out);
-    int word() const { return m_args[0] | (m_args[1] << 8); }
+    int word() const { return m_args.size() < 2 ? 0 : le::get2(m_args, 0); }
 
     ScaleMemory &m_mem;
     Faults m_faults;

@@ -11,13 +11,12 @@
 
 TAboutProgram1 *AboutProgram1 = nullptr;
 
-using ztk::msg::tr;
 
 TAboutProgram1::TAboutProgram1(const QString &versionText, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("AboutProgram1"));
-    setWindowTitle(tr(ztk::msg::AboutCaption));
+    setWindowTitle(ztk::msg::text(ztk::msg::AboutCaption));
     setFixedSize(304, 213);
 
     auto *panel = new QFrame(this);
@@ -30,13 +29,13 @@ TAboutProgram1::TAboutProgram1(const QString &versionText, QWidget *parent)
     ProgramIcon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
     ProgramIcon->setGeometry(8, 8, 40, 40);
 
-    ProductName = new QLabel(tr(ztk::msg::AboutProductName), panel);
+    ProductName = new QLabel(ztk::msg::text(ztk::msg::AboutProductName), panel);
     ProductName->setObjectName(QStringLiteral("ProductName"));
     ProductName->setStyleSheet(QStringLiteral("color: blue; font-weight: bold; font-style: italic;"));
     ProductName->setGeometry(64, 12, 216, 16);
 
-    Version = new QLabel(versionText.isEmpty() ? tr(ztk::msg::AboutVersionDesign)
-                                               : tr(ztk::msg::AboutVersionPrefix) + versionText,
+    Version = new QLabel(versionText.isEmpty() ? ztk::msg::text(ztk::msg::AboutVersionDesign)
+                                               : ztk::msg::text(ztk::msg::AboutVersionPrefix) + versionText,
                          panel);
     Version->setObjectName(QStringLiteral("Version"));
     Version->setGeometry(64, 40, 216, 16);
@@ -45,7 +44,7 @@ TAboutProgram1::TAboutProgram1(const QString &versionText, QWidget *parent)
     Copyright->setObjectName(QStringLiteral("Copyright"));
     Copyright->setGeometry(8, 64, 272, 16);
 
-    Comments = new QLabel(tr(ztk::msg::AboutComments), panel);
+    Comments = new QLabel(ztk::msg::text(ztk::msg::AboutComments), panel);
     Comments->setObjectName(QStringLiteral("Comments"));
     Comments->setWordWrap(true);
     Comments->setStyleSheet(QStringLiteral("color: blue; font-style: italic; font-size: 16px;"));

@@ -14,7 +14,7 @@ TMess1::TMess1(QWidget *parent)
     setObjectName(QStringLiteral("Mess1"));
     setWindowTitle(QStringLiteral("Mess1"));
 
-    Label1 = new QLabel(ztk::msg::tr(ztk::msg::WaitDesignText), this);
+    Label1 = new QLabel(ztk::msg::text(ztk::msg::WaitDesignText), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont font = Label1->font();
     font.setPixelSize(24);

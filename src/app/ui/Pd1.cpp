@@ -46,7 +46,6 @@
 
 TForm1 *Form1 = nullptr;
 
-using ztk::msg::tr;
 namespace fld = ztk::fld;
 
 namespace {
@@ -106,7 +105,7 @@ TForm1::TForm1(const ztk::AppContext &context, QWidget *parent)
 {
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(tr(ztk::msg::MainCaption));
+    setWindowTitle(ztk::msg::text(ztk::msg::MainCaption));
     // The design font is a narrow 11-pixel sans; the layout's label widths are made for it.
     QFont f = font();
     f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
@@ -227,7 +226,7 @@ void TForm1::buildControls()
     Label20->setIndent(2); // room for the italic overhang at the window's edge
     Label2 = label(c, "Label2", QString(), 8, 55, 120, 20);
     setTextStyle(Label2, 16, false, false, true);
-    Label9 = label(c, "Label9", tr(ztk::msg::RecordsPrefix), 0, 78, 140, 20);
+    Label9 = label(c, "Label9", ztk::msg::text(ztk::msg::RecordsPrefix), 0, 78, 140, 20);
     setTextStyle(Label9, 16, false, true, true);
     Label1 = label(c, "Label1", QString(), 544, 3, 190, 16);
     setTextStyle(Label1, 11, false, false, true);
@@ -379,7 +378,7 @@ void TForm1::buildControls()
     DBEdit10 = box(g, "DBEdit10", 19);
     DBEdit10->setGeometry(15, 212, 66, 32);
     ComboBox1 = named(new QComboBox(g), "ComboBox1");
-    ComboBox1->addItems({tr(ztk::msg::TypeWeight), tr(ztk::msg::TypePiece)});
+    ComboBox1->addItems({ztk::msg::text(ztk::msg::TypeWeight), ztk::msg::text(ztk::msg::TypePiece)});
     setTextStyle(ComboBox1, 19, false, false, true);
     ComboBox1->setGeometry(24, 256, 65, 32);
     DBEdit11 = box(g, "DBEdit11", 11);
@@ -642,7 +641,7 @@ bool TForm1::runSelection(const QString &sql)
 void TForm1::showRecordCount()
 {
     const int count = m_dataset->isOpen() ? m_dataset->recordCount() : 0;
-    Label9->setText(tr(ztk::msg::RecordsPrefix) + QString::number(count));
+    Label9->setText(ztk::msg::text(ztk::msg::RecordsPrefix) + QString::number(count));
 }
 
 // ---------------------------------------------------------------- start-up
@@ -652,7 +651,7 @@ void TForm1::FormCreate()
     // 1-2: the single-instance rule.
     const QString ownName = m_context.programFileName.isEmpty() ? ztk::ownProgramFileName() : m_context.programFileName;
     if (m_context.checkSingleInstance && ztk::countProcessesNamed(ownName) > 1) {
-        m_context.prompter->message(tr(ztk::msg::AlreadyRunning));
+        m_context.prompter->message(ztk::msg::text(ztk::msg::AlreadyRunning));
         m_startedOk = false;
         return;
     }
@@ -665,33 +664,22 @@ void TForm1::FormCreate()
     m_versionText = ztk::versionText();
     m_versionKnown = !m_versionText.isEmpty();
     if (m_versionKnown) {
-        const QString suffix = tr(ztk::msg::VersionSuffix) + m_versionText;
-        setWindowTitle(tr(ztk::msg::MainCaption) + suffix);
+        const QString suffix = ztk::msg::text(ztk::msg::VersionSuffix) + m_versionText;
+        setWindowTitle(ztk::msg::text(ztk::msg::MainCaption) + suffix);
         const QString title = QGuiApplication::applicationDisplayName();
         if (!title.endsWith(suffix))
             QGuiApplication::setApplicationDisplayName(title + suffix);
     }
 
-    // 6-7
-    m_link->ack.on.store(false, std::memory_order_release);
-    if (!m_portConfig.load(m_context.path(ztk::files::PortConfig))) {
-        m_context.prompter->message(tr(ztk::msg::CfgMissing));
-        m_portConfig.portName = QByteArray(ztk::msg::DefaultPortName);
-        m_portConfig.lastScaleNumber = 1;
-    }
+    // The port settings, the port and the reader thread.
+    bool cfgMissing = false;
+    m_portConfig = ztk::PortConfig::loadOrDefault(m_context.path(ztk::files::PortConfig), &cfgMissing);
+    if (cfgMissing)
+        m_context.prompter->message(ztk::msg::text(ztk::msg::CfgMissing));
     const QString portName = QString::fromLocal8Bit(m_portConfig.portName);
-
-    // 8-12: the port and the reader thread.
     Label20->setText(portName);
     m_portList = ztk::makePortList(serialDeviceNames());
-    const int opened = m_link->openPort(ztk::SerialPort::devicePath(portName), m_portConfig.baudRate,
-                                        m_portConfig.stopBitsIndex, m_portConfig.parityIndex);
-    m_portFailed = opened != ztk::SerialPort::Opened;
-    if (m_portFailed)
-        m_context.prompter->message(tr(ztk::msg::PortOpenFailed));
-    m_link->discardAll();
-    if (!m_link->startReader())
-        m_context.prompter->message(tr(ztk::msg::ThreadFailed), tr(ztk::msg::ThreadFailedCaption));
+    m_portFailed = m_link->open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
 
     // 13: the product table; without it the initialisation ends here.
     if (!m_store->open(m_context.path(ztk::files::ProductStore))) {
@@ -703,8 +691,8 @@ void TForm1::FormCreate()
 
     // 14-15: the link status.
     if (m_portFailed) {
-        Label20->setText(tr(ztk::msg::PortLabelNoLink));
-        Label2->setText(tr(ztk::msg::BaudLabelNotSet));
+        Label20->setText(ztk::msg::text(ztk::msg::PortLabelNoLink));
+        Label2->setText(ztk::msg::text(ztk::msg::BaudLabelNotSet));
         setExchangeItemsEnabled(false);
     } else {
         Label20->setText(portName);
@@ -740,10 +728,10 @@ void TForm1::FormShow()
 {
     // LinkCheck
     if (Mess1)
-        Mess1->begin(tr(ztk::msg::LinkCheckCaption), QString(), false);
+        Mess1->begin(ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false);
     const bool answered = ztk::probeLink(*m_link, *m_context.clock, *m_context.pump);
     if (!answered)
-        m_context.prompter->message(tr(ztk::msg::NoLink));
+        m_context.prompter->message(ztk::msg::text(ztk::msg::NoLink));
     if (Mess1)
         Mess1->end();
     setLinkState(answered);
@@ -786,7 +774,7 @@ void TForm1::Button1Click()
 {
     const std::optional<std::int8_t> number = ztk::queryScaleNumber(*m_link, *m_context.clock, *m_context.pump);
     if (!number) {
-        m_context.prompter->message(tr(ztk::msg::NoLink));
+        m_context.prompter->message(ztk::msg::text(ztk::msg::NoLink));
         return;
     }
     if (Form2)
@@ -804,16 +792,7 @@ void TForm1::N1Click()
     const QString portName = QString::fromLocal8Bit(m_portConfig.portName);
     Label20->setText(portName);
     Label2->setText(QString::number(m_portConfig.baudRate));
-    const int opened = m_link->openPort(ztk::SerialPort::devicePath(portName), m_portConfig.baudRate,
-                                        m_portConfig.stopBitsIndex, m_portConfig.parityIndex);
-    if (opened != ztk::SerialPort::Opened) {
-        m_context.prompter->message(tr(ztk::msg::PortOpenFailed));
-        setExchangeItemsEnabled(false);
-    } else {
-        setExchangeItemsEnabled(true);
-    }
-    if (!m_link->startReader())
-        m_context.prompter->message(tr(ztk::msg::ThreadFailed), tr(ztk::msg::ThreadFailedCaption));
+    setExchangeItemsEnabled(m_link->open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
 }
 
 // ---------------------------------------------------------------- shutdown

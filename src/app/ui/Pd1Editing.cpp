@@ -16,7 +16,6 @@
 #include <QTableView>
 #include <QToolButton>
 
-using ztk::msg::tr;
 namespace fld = ztk::fld;
 
 namespace {
@@ -27,9 +26,9 @@ int typeItem(const QComboBox *box, const QString &typeText)
     bool ok = false;
     const int value = typeText.toInt(&ok);
     if (!ok || value == 0)
-        return box->findText(tr(ztk::msg::TypeWeight)); // not a number reads as weight
+        return box->findText(ztk::msg::text(ztk::msg::TypeWeight)); // not a number reads as weight
     if (value == 1)
-        return box->findText(tr(ztk::msg::TypePiece));
+        return box->findText(ztk::msg::text(ztk::msg::TypePiece));
     return -1; // any other number: no item
 }
 
@@ -102,7 +101,7 @@ void TForm1::ComboBox1Change()
     if (m_panelUpdating || !m_dataset->isOpen())
         return;
     m_dataset->edit();
-    const bool weight = ComboBox1->currentText() == tr(ztk::msg::TypeWeight);
+    const bool weight = ComboBox1->currentText() == ztk::msg::text(ztk::msg::TypeWeight);
     m_dataset->setValue(fld::Type, weight ? QStringLiteral("0") : QStringLiteral("1"));
 }
 

@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <initializer_list>
 
-using ztk::msg::tr;
 using ztk::SelectionBuilder;
 using ztk::SelectionQuery;
 
@@ -202,7 +201,7 @@ void TForm1::RefreshSelection()
         } else if (m_selectionBuilder == SelectionBuilder::NumberRange) {
             const ztk::NumberRange range = ztk::parseNumberRange(Edit4->text(), Edit5->text());
             if (!range.valid)
-                m_context.prompter->message(tr(ztk::msg::BadRange));
+                m_context.prompter->message(ztk::msg::text(ztk::msg::BadRange));
             args.low = range.low;
             args.high = range.high;
         } else {

@@ -40,7 +40,7 @@ void TForm1::COM1Click()
     const WriteResult r = writer.sendFile(m_context.path(files::ProductImage));
     if (!r.ok) {
         m_context.prompter->message(r.message);
-        if (Mess1 && r.message != msg::tr(msg::CannotOpenForReading))
+        if (Mess1 && r.message != msg::text(msg::CannotOpenForReading))
             Mess1->end(); // the failed ending closes the wait window
     }
 }
@@ -48,13 +48,13 @@ void TForm1::COM1Click()
 void TForm1::N5Click()
 {
     if (Mess1)
-        Mess1->begin(msg::tr(msg::WriteCaption), msg::tr(msg::WritePreparing));
+        Mess1->begin(msg::text(msg::WriteCaption), msg::text(msg::WritePreparing));
     DBGrid1->hide();
     Button2Click();
     // A failed store shows nothing here; the sending step then refuses the file.
     m_image->save(m_context.path(files::ProductImage));
     if (Mess1) {
-        Mess1->Label1->setText(msg::tr(msg::WriteLoading));
+        Mess1->Label1->setText(msg::text(msg::WriteLoading));
         Mess1->repaint();
     }
     m_dataset->first();

@@ -13,7 +13,6 @@
 
 TSelectPort *SelectPort = nullptr;
 
-using ztk::msg::tr;
 
 TSelectPort::TSelectPort(ztk::Prompter &prompter, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_prompter(prompter)
@@ -113,7 +112,7 @@ void TSelectPort::Button2Click()
     const int baud = text.trimmed().toInt(&ok);
     if (!ok) {
         // The bad speed stops the command; the dialog stays open and nothing is taken.
-        m_prompter.message(tr(ztk::msg::NotAnInteger).arg(text));
+        m_prompter.message(ztk::msg::text(ztk::msg::NotAnInteger).arg(text));
         return;
     }
     m_baud = baud;

@@ -14,7 +14,6 @@
 
 TFormGodenDo *FormGodenDo = nullptr;
 
-using ztk::msg::tr;
 
 TFormGodenDo::TFormGodenDo(QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)

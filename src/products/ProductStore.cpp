@@ -1,12 +1,15 @@
 #include "products/ProductStore.h"
 
 #include "shared/Files.h"
+#include "shared/Messages.h"
 
 #include <QAtomicInt>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QRegularExpression>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -125,11 +128,9 @@ ProductStore::~ProductStore()
     close();
 }
 
-const char *ProductStore::schemaSql()
+QString ProductStore::schemaSql()
 {
-    return "CREATE TABLE lm_t1 (N INTEGER UNIQUE, ДатаКоррекции TEXT, Name TEXT, SK5 INTEGER, "
-           "Префикс TEXT, Цена NUMERIC, ГоденДо TEXT, Name2 TEXT, Name3 TEXT, Name4 TEXT, "
-           "Name5 TEXT, ТипТ TEXT, Дата TEXT, Время TEXT)";
+    return productSchemaSql();
 }
 
 bool ProductStore::open(const QString &path)
@@ -170,7 +171,7 @@ bool ProductStore::open(const QString &path)
     }
     if (!existed) {
         QSqlQuery q(db);
-        if (!q.exec(QString::fromUtf8(schemaSql()))) {
+        if (!q.exec(schemaSql())) {
             m_error = q.lastError().text();
             q = QSqlQuery();
             db.close();
@@ -208,6 +209,241 @@ bool ProductStore::isOpen() const
 QSqlDatabase ProductStore::database() const
 {
     return QSqlDatabase::database(m_connection, false);
+}
+
+// --- rows
+
+namespace {
+
+constexpr const char kRowidAlias[] = "ztk_rowid";
+
+QString table() { return QLatin1String(files::TableName); }
+
+QString quotedColumn(int c)
+{
+    return QLatin1Char('"') + QString::fromUtf8(productColumns()[std::size_t(c)].name) + QLatin1Char('"');
+}
+
+// "select * from ..." with the rowid in front, so that every row can be found again.
+QString withRowid(const QString &sql)
+{
+    static const QRegularExpression head(QStringLiteral("^\\s*select\\s+\\*\\s+from\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = head.match(sql);
+    if (!m.hasMatch())
+        return sql;
+    return QStringLiteral("select rowid as %1, * from").arg(QLatin1String(kRowidAlias)) + sql.mid(m.capturedEnd());
+}
+
+// NULL binds as NULL whatever the column.
+QVariant bindable(const QVariant &v)
+{
+    return v.isNull() ? QVariant() : v;
+}
+
+} // namespace
+
+bool ProductStore::select(const QString &sql, std::vector<Product> &rows, ColumnSet *present)
+{
+    rows.clear();
+    m_error.clear();
+    QSqlDatabase db = database();
+    if (!db.isOpen()) {
+        m_error = QStringLiteral("The product store is not open");
+        return false;
+    }
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(withRowid(sql))) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    const QSqlRecord rec = q.record();
+    const int rowidAt = rec.indexOf(QLatin1String(kRowidAlias));
+    std::array<int, ProductColumnCount> at{};
+    ColumnSet has;
+    for (int c = 0; c < ProductColumnCount; ++c) {
+        at[std::size_t(c)] = rec.indexOf(QString::fromUtf8(productColumns()[std::size_t(c)].name));
+        has[std::size_t(c)] = at[std::size_t(c)] >= 0;
+    }
+    if (present)
+        *present = has;
+    while (q.next()) {
+        Product p;
+        p.rowid = rowidAt >= 0 ? q.value(rowidAt).toLongLong() : -1;
+        for (int c = 0; c < ProductColumnCount; ++c)
+            if (at[std::size_t(c)] >= 0)
+                p.setValue(ProductColumn(c), q.value(at[std::size_t(c)]));
+        rows.push_back(std::move(p));
+    }
+    // next() is false at the end and on an error alike: a damaged page is no end.
+    if (q.lastError().isValid()) {
+        m_error = q.lastError().text();
+        rows.clear();
+        return false;
+    }
+    return true;
+}
+
+std::optional<Product> ProductStore::findByNumber(qint64 n)
+{
+    std::vector<Product> rows;
+    if (!select(QStringLiteral("select * from %1 where N=%2").arg(table()).arg(n), rows) || rows.empty())
+        return std::nullopt;
+    return rows.front();
+}
+
+bool ProductStore::insert(Product &product, const ColumnSet &columns)
+{
+    m_error.clear();
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    QStringList cols, marks;
+    for (int c = 0; c < ProductColumnCount; ++c) {
+        if (!columns[std::size_t(c)])
+            continue;
+        cols << quotedColumn(c);
+        marks << QStringLiteral("?");
+    }
+    const QString sql = QStringLiteral("insert into %1 (%2) values (%3)").arg(table(), cols.join(u','), marks.join(u','));
+    bool ok = db.isOpen() && q.prepare(sql);
+    if (ok) {
+        for (int c = 0; c < ProductColumnCount; ++c)
+            if (columns[std::size_t(c)])
+                q.addBindValue(bindable(product.value(ProductColumn(c))));
+        ok = q.exec();
+    }
+    if (!ok) {
+        m_error = db.isOpen() ? q.lastError().text() : QStringLiteral("The product store is not open");
+        return false;
+    }
+    product.rowid = q.lastInsertId().toLongLong();
+    return true;
+}
+
+bool ProductStore::update(const Product &product, const ColumnSet &columns)
+{
+    m_error.clear();
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    QStringList sets;
+    for (int c = 0; c < ProductColumnCount; ++c)
+        if (columns[std::size_t(c)])
+            sets << quotedColumn(c) + QStringLiteral("=?");
+    const QString sql = QStringLiteral("update %1 set %2 where rowid=?").arg(table(), sets.join(u','));
+    bool ok = db.isOpen() && q.prepare(sql);
+    if (ok) {
+        for (int c = 0; c < ProductColumnCount; ++c)
+            if (columns[std::size_t(c)])
+                q.addBindValue(bindable(product.value(ProductColumn(c))));
+        q.addBindValue(product.rowid);
+        ok = q.exec();
+    }
+    if (!ok) {
+        m_error = db.isOpen() ? q.lastError().text() : QStringLiteral("The product store is not open");
+        return false;
+    }
+    if (q.numRowsAffected() == 0) {
+        m_error = msg::text(msg::RowNotFound);
+        return false;
+    }
+    return true;
+}
+
+bool ProductStore::remove(qint64 rowid)
+{
+    m_error.clear();
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    bool ok = db.isOpen() && q.prepare(QStringLiteral("delete from %1 where rowid=?").arg(table()));
+    if (ok) {
+        q.addBindValue(rowid);
+        ok = q.exec();
+    }
+    if (!ok)
+        m_error = db.isOpen() ? q.lastError().text() : QStringLiteral("The product store is not open");
+    return ok;
+}
+
+bool ProductStore::reload(Product &product)
+{
+    std::vector<Product> rows;
+    if (!select(QStringLiteral("select * from %1 where rowid=%2").arg(table()).arg(product.rowid), rows))
+        return false;
+    if (rows.empty()) {
+        m_error = msg::text(msg::RowNotFound);
+        return false;
+    }
+    product = rows.front();
+    return true;
+}
+
+bool ProductStore::execute(const QString &sql)
+{
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    if (!db.isOpen() || !q.exec(sql)) {
+        m_error = db.isOpen() ? q.lastError().text() : QStringLiteral("The product store is not open");
+        return false;
+    }
+    return true;
+}
+
+// --- transactions
+
+StoreTransaction::StoreTransaction(ProductStore &store) : m_store(store)
+{
+    m_active = m_store.execute(QStringLiteral("BEGIN"));
+}
+
+StoreTransaction::~StoreTransaction()
+{
+    if (m_active)
+        m_store.execute(QStringLiteral("ROLLBACK"));
+}
+
+bool StoreTransaction::commit()
+{
+    if (!m_active)
+        return false;
+    m_active = false;
+    if (m_store.execute(QStringLiteral("COMMIT")))
+        return true;
+    const QString error = m_store.m_error;
+    m_store.execute(QStringLiteral("ROLLBACK"));
+    m_store.m_error = error;
+    return false;
+}
+
+StoreSavepoint::StoreSavepoint(ProductStore &store)
+    : m_store(store), m_name(QStringLiteral("ztk_sp%1").arg(++store.m_savepoints))
+{
+    m_active = m_store.execute(QStringLiteral("SAVEPOINT ") + m_name);
+}
+
+StoreSavepoint::~StoreSavepoint()
+{
+    rollback();
+}
+
+bool StoreSavepoint::release()
+{
+    if (!m_active)
+        return false;
+    m_active = false;
+    return m_store.execute(QStringLiteral("RELEASE ") + m_name);
+}
+
+void StoreSavepoint::rollback()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    // Keep the error that made the caller roll back.
+    const QString error = m_store.m_error;
+    m_store.execute(QStringLiteral("ROLLBACK TO ") + m_name);
+    m_store.execute(QStringLiteral("RELEASE ") + m_name);
+    m_store.m_error = error;
 }
 
 bool registerUnicodeLike(QSqlDatabase &db)

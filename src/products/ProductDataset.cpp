@@ -65,6 +65,12 @@ bool isCalculated(const char *field)
 
 QString name(int col) { return QString::fromUtf8(kColumns[col].name); }
 
+// A double whose nearest whole number is a 64-bit integer.
+bool fitsWhole(double v)
+{
+    return std::isfinite(v) && std::fabs(v) < 9.2e18;
+}
+
 double round4(double v)
 {
     if (!std::isfinite(v) || std::fabs(v) > 1e14)
@@ -110,8 +116,8 @@ QVariant normalized(Kind kind, const QVariant &v)
             const qlonglong n = v.toString().trimmed().toLongLong(&ok);
             return ok ? QVariant(n) : v;
         }
-        if (v.typeId() == QMetaType::Double)
-            return QVariant(qlonglong(std::llround(v.toDouble())));
+        if (v.typeId() == QMetaType::Double) // kept as stored when no whole number holds it
+            return fitsWhole(v.toDouble()) ? QVariant(qlonglong(std::llround(v.toDouble()))) : v;
         bool ok = false;
         const qlonglong n = v.toLongLong(&ok);
         return ok ? QVariant(n) : v;
@@ -136,7 +142,7 @@ QString storeError(const QSqlDatabase &db, const QSqlQuery &q, const ProductStor
 {
     if (db.isOpen())
         return q.lastError().text();
-    return store.errorText().isEmpty() ? QStringLiteral("The product store is not open") : store.errorText();
+    return store.errorText().isEmpty() ? msg::tr(msg::StoreNotOpen) : store.errorText();
 }
 
 QString withRowid(const QString &sql)
@@ -279,6 +285,15 @@ bool ProductDataset::open(const QString &sql)
             if (at[c] >= 0)
                 row->values[c] = normalized(kColumns[c].kind, q.value(at[c]));
         m_d->rows.push_back(std::move(row));
+    }
+    // A walk that ends in an error (a damaged page) is not the end of the rows:
+    // half a table must never pass for the whole of it.
+    if (q.lastError().type() != QSqlError::NoError) {
+        m_error = q.lastError().text();
+        m_d->rows.clear();
+        if (!m_disabled)
+            Q_EMIT reset();
+        return false;
     }
     m_state = DatasetState::Browse;
     m_d->cur = m_d->rows.empty() ? -1 : 0;
@@ -637,8 +652,10 @@ qint64 ProductDataset::integer(const char *field, bool *ok) const
     if (!isNullish(v)) {
         if (v.typeId() == QMetaType::QString)
             n = v.toString().trimmed().toLongLong(&good);
-        else if (v.typeId() == QMetaType::Double)
+        else if (v.typeId() == QMetaType::Double && fitsWhole(v.toDouble()))
             n = qint64(std::llround(v.toDouble()));
+        else if (v.typeId() == QMetaType::Double)
+            good = false;
         else
             n = v.toLongLong(&good);
     }

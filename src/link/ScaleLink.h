@@ -56,6 +56,7 @@ public:
     int openPort(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex, std::int16_t parityIndex);
     void closePort();
     bool portOpen() const { return m_port.isOpen(); }
+    QString portOpenError() const { return m_port.openErrorText(); } // why the last openPort failed
     void sendByte(std::uint8_t byte);  // one write; nothing without a port
     void sendWord(std::uint16_t word); // low byte, then high byte: two writes
     void discardAll();

@@ -688,7 +688,7 @@ void TForm1::FormCreate()
                                         m_portConfig.stopBitsIndex, m_portConfig.parityIndex);
     m_portFailed = opened != ztk::SerialPort::Opened;
     if (m_portFailed)
-        m_context.prompter->message(tr(ztk::msg::PortOpenFailed));
+        showPortOpenFailure(opened, portName);
     m_link->discardAll();
     if (!m_link->startReader())
         m_context.prompter->message(tr(ztk::msg::ThreadFailed), tr(ztk::msg::ThreadFailedCaption));
@@ -807,13 +807,23 @@ void TForm1::N1Click()
     const int opened = m_link->openPort(ztk::SerialPort::devicePath(portName), m_portConfig.baudRate,
                                         m_portConfig.stopBitsIndex, m_portConfig.parityIndex);
     if (opened != ztk::SerialPort::Opened) {
-        m_context.prompter->message(tr(ztk::msg::PortOpenFailed));
+        showPortOpenFailure(opened, portName);
         setExchangeItemsEnabled(false);
     } else {
         setExchangeItemsEnabled(true);
     }
     if (!m_link->startReader())
         m_context.prompter->message(tr(ztk::msg::ThreadFailed), tr(ztk::msg::ThreadFailedCaption));
+}
+
+void TForm1::showPortOpenFailure(int opened, const QString &portName)
+{
+    m_context.prompter->message(tr(ztk::msg::PortOpenFailed));
+    // Another program on the port is worth saying: waiting would not help.
+    if (opened == ztk::SerialPort::InUse)
+        m_context.prompter->message(ztk::SerialPort::failureText(ztk::SerialPort::InUse,
+                                                                 ztk::SerialPort::devicePath(portName),
+                                                                 m_link->portOpenError()));
 }
 
 // ---------------------------------------------------------------- shutdown

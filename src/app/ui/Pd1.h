@@ -231,6 +231,7 @@ private:
     void gridRowChanged(int row);
     // The four exchange items N7, N5, N10, N4 and the link-up flag.
     void setExchangeItemsEnabled(bool enabled);
+    void showPortOpenFailure(int opened, const QString &portName); // the design's message, and who holds the port
 
     ztk::AppContext m_context;
     bool m_startedOk = true;

@@ -1,8 +1,11 @@
 #include "cli/CliCommand.h"
 
+#include "products/ProductStore.h"
+#include "shared/Files.h"
 #include "shared/Messages.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -65,23 +68,48 @@ ScaleLink *CliContext::link()
         return m_link.get();
     if (m_linkFailed)
         return nullptr;
+    m_linkFailed = true;
+    if (!portConfigUnreadable.isEmpty()) {
+        prompter.message(QStringLiteral("%1: %2").arg(path(files::PortConfig), portConfigUnreadable));
+        m_linkExit = ExitBadUsage;
+        return nullptr;
+    }
     if (portConfigMissing)
         prompter.message(msg::tr(msg::CfgMissing));
     auto link = std::make_unique<ScaleLink>();
-    if (link->openPort(SerialPort::devicePath(portName), baud, stopBitsIndex, parityIndex) != SerialPort::Opened) {
-        prompter.message(msg::tr(msg::PortOpenFailed));
-        m_linkFailed = true;
+    const QString device = SerialPort::devicePath(portName);
+    const int opened = link->openPort(device, baud, stopBitsIndex, parityIndex);
+    if (opened != SerialPort::Opened) {
+        // A port that does not open is bad input, not a silent scale.
+        prompter.message(msg::tr(msg::PortOpenFailed)
+                         + SerialPort::failureText(SerialPort::OpenResult(opened), device, link->portOpenError()));
+        m_linkExit = ExitBadUsage;
         return nullptr;
     }
     link->discardAll();
     link->clearModes();
     if (!link->startReader()) {
         prompter.message(msg::tr(msg::ThreadFailed), msg::tr(msg::ThreadFailedCaption));
-        m_linkFailed = true;
+        m_linkExit = ExitNoAnswer;
         return nullptr;
     }
+    m_linkFailed = false;
     m_link = std::move(link);
     return m_link.get();
+}
+
+bool CliContext::openStoreForReading(ProductStore &store)
+{
+    const QString file = path(files::ProductStore);
+    if (!QFileInfo::exists(file)) {
+        prompter.message(msg::tr(msg::StoreMissing).arg(file));
+        return false;
+    }
+    if (!store.open(file)) {
+        prompter.message(store.errorText());
+        return false;
+    }
+    return true;
 }
 
 void CliContext::print(const QString &line) const

@@ -1,5 +1,7 @@
 #include "products/DisplayFormat.h"
 
+#include <QLocale>
+
 #include <cmath>
 #include <cstdint>
 
@@ -18,7 +20,7 @@ bool emptyValue(const QVariant &value)
 // A double as stored, for the values no pattern can show.
 QString asStored(const QVariant &value)
 {
-    return value.typeId() == QMetaType::Double ? QString::number(value.toDouble(), 'g', 17) : value.toString();
+    return value.typeId() == QMetaType::Double ? QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest) : value.toString();
 }
 
 } // namespace

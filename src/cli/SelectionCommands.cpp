@@ -17,6 +17,25 @@ ZTK_CLI_COMMAND(listProducts, "products", "[SELECTION]",
                 "lists a selection (all, weight, piece, prefix=P, name=F, range=A-B, corr-on|before|after=yy.mm.dd, "
                 "best-on|before|after=yy.mm.dd)")
 
+namespace {
+
+// One record per line whatever a name holds: control characters as \xNN.
+QString oneLine(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c.category() == QChar::Separator_Line
+                 || c.category() == QChar::Separator_Paragraph || (c.unicode() >= 0x80 && c.unicode() < 0xA0))
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
 int listProducts(CliContext &ctx, const QStringList &args)
 {
     if (args.size() > 1)
@@ -25,10 +44,8 @@ int listProducts(CliContext &ctx, const QStringList &args)
     if (!sel.ok)
         return ctx.badUsage(sel.error);
     ProductStore store;
-    if (!store.open(ctx.path(files::ProductStore))) {
-        ctx.prompter.message(store.errorText());
+    if (!ctx.openStoreForReading(store))
         return ExitBadUsage;
-    }
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
     if (!dataset.open(sel.sql)) {
         ctx.prompter.message(dataset.errorText());
@@ -38,10 +55,10 @@ int listProducts(CliContext &ctx, const QStringList &args)
     for (int r = 0; r < dataset.recordCount(); ++r) {
         const QStringList cells{
             display::productNumber(dataset.rowValue(r, fld::N)),
-            dataset.rowValue(r, fld::Name).toString(),
+            oneLine(dataset.rowValue(r, fld::Name).toString()),
             display::sk5(dataset.rowValue(r, fld::SK5)),
             display::price(dataset.rowValue(r, fld::Price)),
-            dataset.rowValue(r, fld::Prefix).toString(),
+            oneLine(dataset.rowValue(r, fld::Prefix).toString()),
             dataset.rowCalculated(r, fld::TypeCal),
             dataset.rowCalculated(r, fld::Goden),
             dataset.rowCalculated(r, fld::Dcorr),

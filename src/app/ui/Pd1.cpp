@@ -795,6 +795,7 @@ void TForm1::N1Click()
     setExchangeItemsEnabled(m_link->open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
 }
 
+
 // ---------------------------------------------------------------- shutdown
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -3,9 +3,9 @@
 
 #include "cli/CliCommand.h"
 
-#include "products/DisplayFormat.h"
 #include "products/ProductDataset.h"
 #include "products/ProductStore.h"
+#include "products/ProductTableModel.h"
 #include "products/Selection.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -51,18 +51,12 @@ int listProducts(CliContext &ctx, const QStringList &args)
         ctx.prompter.message(dataset.errorText());
         return ExitBadUsage;
     }
-    // The grid's columns: N, name, SK5, price, prefix, type, best-before, correction.
-    for (int r = 0; r < dataset.recordCount(); ++r) {
-        const QStringList cells{
-            display::productNumber(dataset.rowValue(r, fld::N)),
-            oneLine(dataset.rowValue(r, fld::Name).toString()),
-            display::sk5(dataset.rowValue(r, fld::SK5)),
-            display::price(dataset.rowValue(r, fld::Price)),
-            oneLine(dataset.rowValue(r, fld::Prefix).toString()),
-            dataset.rowCalculated(r, fld::TypeCal),
-            dataset.rowCalculated(r, fld::Goden),
-            dataset.rowCalculated(r, fld::Dcorr),
-        };
+    // The grid's columns, as the grid shows them.
+    const ProductTableModel grid(dataset);
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid.columnCount(); ++c)
+            cells << oneLine(grid.data(grid.index(r, c)).toString());
         ctx.print(cells.join(QLatin1Char(';')));
     }
     ctx.print(msg::text(msg::RecordsPrefix) + QString::number(dataset.recordCount()));

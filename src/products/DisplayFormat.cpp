@@ -1,5 +1,7 @@
 #include "products/DisplayFormat.h"
 
+#include "products/Product.h"
+
 #include <QLocale>
 
 #include <cmath>
@@ -51,15 +53,10 @@ QString price(const QVariant &value)
 {
     if (emptyValue(value))
         return QString();
-    bool ok = false;
-    const double v = value.toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return value.toString();
-    // Ten-thousandths first, so that a price kept to four places rounds once.
-    const double scaled = std::round(v * 10000.0);
-    if (scaled >= IntegerLimit || scaled < -IntegerLimit)
+    const PriceField field = priceFieldOf(value);
+    if (!field.value)
         return asStored(value);
-    const qlonglong tenThousandths = qlonglong(scaled);
+    const qint64 tenThousandths = field.value->tenThousandths();
     const qulonglong magnitude = tenThousandths < 0 ? qulonglong(0) - qulonglong(tenThousandths) : qulonglong(tenThousandths);
     const qulonglong hundredths = (magnitude + 50) / 100; // half away from zero
     const qulonglong whole = hundredths / 100;

@@ -218,6 +218,7 @@ private:
     // Runs `sql` as the current selection's query (it becomes SelectionSql) with the
     // grid suspended; shows the count, and the store's error text when it fails.
     bool runSelection(); // SelectionSql, its error shown
+    bool applyBestBefore(const QString &shown); // the best-before dialog's date; false keeps it open
     void showVersion(const QString &versionText);
     void showPortStatus();
     void resetSelectionInputs();

@@ -2,6 +2,7 @@
 
 #include "app/PortList.h"
 #include "app/Startup.h"
+#include "app/ui/DetailPanel.h"
 #include "app/ui/Help.h"
 #include "app/ui/Mess.h"
 #include "app/ui/About.h"
@@ -469,17 +470,17 @@ void TForm1::initActionsConnections()
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current, const QModelIndex &) { gridRowChanged(current.row()); });
     connect(m_dataset.get(), &ztk::ProductDataset::currentChanged, this, [this] {
-        refreshDetailPanel();
+        m_panel->refresh();
         syncGridToDataset();
     });
     connect(m_dataset.get(), &ztk::ProductDataset::reset, this, [this] {
-        clearPanelDirty(); // a reopen drops a pending edit
-        refreshDetailPanel();
+        m_panel->clearTyped(); // a reopen drops a pending edit
+        m_panel->refresh();
         syncGridToDataset();
     });
     connect(m_dataset.get(), &ztk::ProductDataset::stored, this, [this] {
         showRecordCount();
-        refreshDetailPanel();
+        m_panel->refresh();
     });
 
     // The link display changes on this thread, whatever thread reports it.
@@ -492,108 +493,24 @@ void TForm1::initActionsConnections()
 
 void TForm1::bindDetailPanel()
 {
-    // "N" first: its 5000 rule must run before the other fields are taken.
-    m_bound = {
-        {DBEdit8, fld::N, Bound::Stored},
-        {DBEdit1, fld::Name, Bound::Stored},
-        {DBEdit2, fld::Name2, Bound::Stored},
-        {DBEdit3, fld::Name3, Bound::Stored},
-        {DBEdit4, fld::Name4, Bound::Stored},
-        {DBEdit5, fld::Name5, Bound::Stored},
-        {DBEdit13, fld::Prefix, Bound::Stored},
-        {DBEdit7, fld::SK5, Bound::Stored},
-        {DBEdit10, fld::Price, Bound::Stored},
-        {DBEdit61, fld::BestBefore, Bound::Stored},
-        {DBEdit9, fld::Type, Bound::Stored},
-        {DBEdit14, fld::CorrStamp, Bound::Stored},
-        {DBEdit6, fld::Goden, Bound::Calculated},
-        {DBEdit11, fld::Dcorr, Bound::Calculated},
-    };
-    for (Bound &b : m_bound) {
-        if (b.kind == Bound::Calculated || b.edit->isReadOnly())
-            continue;
-        QLineEdit *edit = b.edit;
-        connect(edit, &QLineEdit::textEdited, this, [this, edit] { panelEdited(edit); });
-    }
-    m_dataset->setUpdateRecordHook([this] { return writeDetailPanel(); });
-}
-
-void TForm1::panelEdited(QLineEdit *edit)
-{
-    if (m_panelUpdating || !m_dataset->isOpen() || m_dataset->position() == 0)
-        return;
-    // Typing puts the record into edit state; the text goes in at the next store or move.
-    if (m_dataset->state() == ztk::DatasetState::Browse)
-        m_dataset->edit();
-    for (Bound &b : m_bound)
-        if (b.edit == edit)
-            b.dirty = true;
-}
-
-void TForm1::clearPanelDirty()
-{
-    for (Bound &b : m_bound)
-        b.dirty = false;
-}
-
-qint64 TForm1::currentRecordKey() const
-{
-    if (!m_dataset->isOpen() || m_dataset->position() == 0)
-        return 0;
-    if (m_dataset->state() == ztk::DatasetState::Insert)
-        return -1;
-    return m_dataset->rowId(m_dataset->position() - 1);
-}
-
-void TForm1::refreshDetailPanel()
-{
-    const bool hasRecord = m_dataset->isOpen() && m_dataset->position() > 0;
-    const qint64 key = currentRecordKey();
-    // Texts typed into this record and not yet written stay; another record drops them.
-    if (key != m_panelKey) {
-        clearPanelDirty();
-        m_panelKey = key;
-    }
-    m_panelUpdating = true;
-    for (Bound &b : m_bound) {
-        if (b.dirty)
-            continue;
-        QString text;
-        if (hasRecord)
-            text = b.kind == Bound::Calculated ? m_dataset->calculated(b.field) : m_dataset->text(b.field);
-        if (b.edit->text() != text) {
-            b.edit->setText(text);
-            b.edit->setCursorPosition(0);
-        }
-    }
-    m_panelUpdating = false;
-}
-
-bool TForm1::writeDetailPanel()
-{
-    if (m_panelWriting)
-        return true;
-    if (!m_dataset->isOpen() || m_dataset->position() == 0) {
-        clearPanelDirty(); // no record to take the texts
-        return true;
-    }
-    m_panelWriting = true;
-    bool ok = true;
-    for (Bound &b : m_bound) {
-        if (!b.dirty)
-            continue;
-        if (!m_dataset->setText(b.field, b.edit->text())) {
-            // The conversion error names the bad text; the box keeps it and the
-            // store waits until the operator mends it.
-            m_context.prompter->message(m_dataset->errorText());
-            b.edit->setFocus();
-            ok = false;
-            break;
-        }
-        b.dirty = false;
-    }
-    m_panelWriting = false;
-    return ok;
+    m_panel = new ztk::DetailPanel(*m_dataset, *m_context.prompter,
+                                   {
+                                       {DBEdit8, fld::N, ztk::DetailPanel::Stored},
+                                       {DBEdit1, fld::Name, ztk::DetailPanel::Stored},
+                                       {DBEdit2, fld::Name2, ztk::DetailPanel::Stored},
+                                       {DBEdit3, fld::Name3, ztk::DetailPanel::Stored},
+                                       {DBEdit4, fld::Name4, ztk::DetailPanel::Stored},
+                                       {DBEdit5, fld::Name5, ztk::DetailPanel::Stored},
+                                       {DBEdit13, fld::Prefix, ztk::DetailPanel::Stored},
+                                       {DBEdit7, fld::SK5, ztk::DetailPanel::Stored},
+                                       {DBEdit10, fld::Price, ztk::DetailPanel::Stored},
+                                       {DBEdit61, fld::BestBefore, ztk::DetailPanel::Stored},
+                                       {DBEdit9, fld::Type, ztk::DetailPanel::Stored},
+                                       {DBEdit14, fld::CorrStamp, ztk::DetailPanel::Stored},
+                                       {DBEdit6, fld::Goden, ztk::DetailPanel::Calculated},
+                                       {DBEdit11, fld::Dcorr, ztk::DetailPanel::Calculated},
+                                   },
+                                   this);
 }
 
 void TForm1::syncGridToDataset()

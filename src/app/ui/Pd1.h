@@ -245,7 +245,12 @@ private:
     bool m_closed = false;
     QStringList m_portList;
     QButtonGroup *m_radioGroup = nullptr;
-    std::vector<QLabel *> m_layoutLabels; // the detail panel's labels, in the layout order
+    // The controls that follow the window's size, with their places at the design size.
+    struct ScaledPlace {
+        QWidget *widget;
+        QRect reference;
+    };
+    std::vector<ScaledPlace> m_scaledPlaces;
 };
 
 extern TForm1 *Form1;

@@ -3,28 +3,32 @@
 #include "link/Commands.h"
 #include "link/ScaleLink.h"
 
+#include <QElapsedTimer>
+
+#include <chrono>
+#include <thread>
+
 namespace ztk {
 
 static_assert(std::size_t(cmd::TotalsImageSize) == TotalsImage::Size);
 
 namespace {
 
-// How long the line must stay quiet before 0x09 goes out, and how many bytes may be
-// dropped while waiting for that (a line that never stops is left to the reception).
-constexpr qint64 QuietMs = 20;
-constexpr int MaxDropped = 4096;
+// Before 0x09 goes out, what an earlier command brought back (a scale that answers a
+// clear with something) has this long to arrive and be dropped; taken into the reply,
+// it would shift all of it.
+constexpr int SettleMs = 50;
 
-// Bytes still coming from an earlier command (a scale that answers a clear with
-// something) would otherwise be taken as the start of the reply and shift all of it.
-void waitForQuietLine(ScaleLink &link, const Clock &clock, EventPump &pump)
+// Measured by the clock (a fast clock shortens it), and never longer than the real
+// time, so a clock that stands still cannot hold the reception.
+void settle(const Clock &clock, EventPump &pump)
 {
-    QDateTime quietSince = clock.now();
-    for (int dropped = 0; dropped < MaxDropped && quietSince.msecsTo(clock.now()) < QuietMs;) {
-        // Armed without a command and a limit of 0 s: true when a byte came within a few ms.
-        if (link.receive(Reception::LinkProbe, {}, {0}, clock, pump)) {
-            ++dropped;
-            quietSince = clock.now();
-        }
+    const QDateTime start = clock.now();
+    QElapsedTimer real;
+    real.start();
+    while (start.msecsTo(clock.now()) < SettleMs && real.elapsed() < SettleMs) {
+        pump.pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
@@ -33,9 +37,9 @@ void waitForQuietLine(ScaleLink &link, const Clock &clock, EventPump &pump)
 std::optional<TotalsImage> receiveTotals(ScaleLink &link, const Clock &clock, EventPump &pump,
                                          const std::function<void(int)> &progress)
 {
-    // No DiscardAll here: it would also drop clear commands still queued for a slow
-    // line. What an earlier command brought back is dropped while the line goes quiet.
-    waitForQuietLine(link, clock, pump);
+    // No DiscardAll before the command: it would also drop clear commands still queued
+    // for a slow line. Bytes that come before the mode is on are dropped by the reader.
+    settle(clock, pump);
     const std::uint8_t command[] = {cmd::ReadTotals};
     if (!link.receive(Reception::Totals, command, {TotalsSilenceSeconds, true}, clock, pump, false, progress)) {
         link.discardAll();
@@ -44,6 +48,8 @@ std::optional<TotalsImage> receiveTotals(ScaleLink &link, const Clock &clock, Ev
     Decoded<TotalsImage> image = TotalsImage::decode(link.received(Reception::Totals));
     if (!image)
         return std::nullopt;
+    if (progress)
+        progress(int(TotalsImage::Size));
     return std::move(image.value);
 }
 

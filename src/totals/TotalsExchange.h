@@ -19,9 +19,8 @@ class ScaleLink;
 // the last byte that came, not from the command.
 inline constexpr int TotalsSilenceSeconds = 15;
 
-// Once the line has been quiet for a moment, TotalsReceive armed at byte 0, 0x09 sent,
-// then the reply. Nothing when 15 s pass without a new byte; the mode is off and the
-// queues are discarded then.
+// TotalsReceive armed at byte 0, 0x09 sent, then the reply. Nothing when 15 s pass
+// without a new byte; the mode is off and the queues are discarded then.
 // `progress` is given the bytes received so far.
 std::optional<TotalsImage> receiveTotals(ScaleLink &link, const Clock &clock, EventPump &pump,
                                          const std::function<void(int received)> &progress = {});

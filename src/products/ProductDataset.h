@@ -7,6 +7,7 @@
 // Records are identified by SQLite's rowid, so a record whose "N" changes while it
 // is edited is still found. NULL numbers read as 0, NULL texts as empty.
 
+#include "products/Product.h"
 #include "products/ProductFields.h"
 #include "products/ProductStore.h"
 #include "shared/Seams.h"
@@ -88,6 +89,7 @@ public:
     QVariant rowValue(int row, const char *field) const;
     QString rowCalculated(int row, const char *field) const;
     qint64 rowId(int row) const;
+    const Product *row(int row) const; // nullptr outside the snapshot
 
     // --- rules and binding
     void setTypeRule(TypeRule rule) { m_typeRule = rule; }
@@ -134,5 +136,8 @@ private:
     QString m_error;
     std::unique_ptr<Impl> m_d;
 };
+
+// Every row of the dataset's snapshot, in its order; the cursor is not moved.
+std::vector<Product> selectionRows(const ProductDataset &dataset);
 
 } // namespace ztk

@@ -1,17 +1,24 @@
 #include "products/ProductStore.h"
 
 #include "shared/Files.h"
+#include "shared/Messages.h"
 
 #include <QAtomicInt>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QRegularExpression>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace ztk {
@@ -125,68 +132,115 @@ ProductStore::~ProductStore()
     close();
 }
 
-const char *ProductStore::schemaSql()
+QString ProductStore::schemaSql()
 {
-    return "CREATE TABLE lm_t1 (N INTEGER UNIQUE, ДатаКоррекции TEXT, Name TEXT, SK5 INTEGER, "
-           "Префикс TEXT, Цена NUMERIC, ГоденДо TEXT, Name2 TEXT, Name3 TEXT, Name4 TEXT, "
-           "Name5 TEXT, ТипТ TEXT, Дата TEXT, Время TEXT)";
+    return productSchemaSql();
 }
+
+namespace {
+
+// A new store is made under another name and renamed into place, so that a crash
+// while it is made leaves either no store or a complete one.
+bool createStoreFile(const QString &path, QString &error)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temp = target + ".creating";
+    // What a crashed creation left behind holds nothing.
+    ::unlink(temp.constData());
+    ::unlink((temp + "-journal").constData());
+    sqlite3 *h = nullptr;
+    int rc = sqlite3_open_v2(temp.constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(h, ProductStore::schemaSql().toUtf8().constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        error = QString::fromUtf8(h ? sqlite3_errmsg(h) : sqlite3_errstr(rc));
+    sqlite3_close(h);
+    if (rc != SQLITE_OK) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    // Neither replace a store that appeared meanwhile nor leave the temporary name.
+    if (::link(temp.constData(), target.constData()) != 0) {
+        const int err = errno;
+        ::unlink(temp.constData());
+        if (err == EEXIST)
+            return true;
+        error = QString::fromLocal8Bit(std::strerror(err));
+        return false;
+    }
+    ::unlink(temp.constData());
+    return true;
+}
+
+} // namespace
 
 bool ProductStore::open(const QString &path)
 {
     close();
     m_error.clear();
-    const bool existed = QFileInfo::exists(path);
+    if (!QFileInfo::exists(path) && !createStoreFile(path, m_error))
+        return false;
 
-    // An existing file is first looked at read-only, so that a file which is not
-    // the product store is never written, not even by a journal.
-    if (existed) {
-        const QString probeName = m_connection + QStringLiteral("_probe");
-        {
-            QSqlDatabase probe = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), probeName);
-            probe.setDatabaseName(path);
-            probe.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-            if (!probe.open()) {
-                m_error = probe.lastError().text();
-            } else {
-                QSqlQuery q(probe);
-                if (!q.exec(QStringLiteral("select * from %1 limit 0").arg(QLatin1String(files::TableName))))
-                    m_error = q.lastError().text();
-            }
-            probe.close();
-        }
-        QSqlDatabase::removeDatabase(probeName);
-        if (!m_error.isEmpty())
-            return false;
-    }
-
+    // Read-write from the start: a journal left by a writer that died is rolled back
+    // by the first read, which a read-only connection cannot do. Nothing here writes
+    // to a file that is not a database.
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(path);
-    if (!db.open()) {
-        m_error = db.lastError().text();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
-        return false;
-    }
-    if (!existed) {
-        QSqlQuery q(db);
-        if (!q.exec(QString::fromUtf8(schemaSql()))) {
-            m_error = q.lastError().text();
-            q = QSqlQuery();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(m_connection);
-            return false;
-        }
-    }
-    if (!registerUnicodeLike(db)) {
-        m_error = QStringLiteral("LIKE could not be registered");
+    auto fail = [&](const QString &text) {
+        m_error = text;
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
         return false;
+    };
+    if (!db.open())
+        return fail(db.lastError().text());
+    QString refused;
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("select count(*) from sqlite_master")) || !q.next())
+            refused = q.lastError().text();
+        // A database without any table (an empty file among them) holds nothing to
+        // protect: it gets the schema.
+        else if (q.value(0).toLongLong() == 0 && !q.exec(schemaSql()))
+            refused = q.lastError().text();
+        else if (!q.exec(QStringLiteral("select * from %1 limit 0").arg(QLatin1String(files::TableName))))
+            refused = q.lastError().text();
     }
+    if (!refused.isEmpty())
+        return fail(refused);
+    if (!quickCheck()) {
+        const QString text = m_error;
+        return fail(text);
+    }
+    if (!registerUnicodeLike(db))
+        return fail(QStringLiteral("LIKE could not be registered"));
     return true;
+}
+
+bool ProductStore::quickCheck()
+{
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    // The first problem is enough to refuse the file; the whole list can be long.
+    if (!q.exec(QStringLiteral("pragma quick_check(1)"))) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    if (!q.next()) {
+        m_error = q.lastError().isValid() ? q.lastError().text() : QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT));
+        return false;
+    }
+    const QString verdict = q.value(0).toString();
+    if (verdict == QLatin1String("ok"))
+        return true;
+    m_error = QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) + QLatin1Char('\n') + verdict;
+    return false;
+}
+
+QString ProductStore::path() const
+{
+    return database().databaseName();
 }
 
 void ProductStore::close()
@@ -208,6 +262,242 @@ bool ProductStore::isOpen() const
 QSqlDatabase ProductStore::database() const
 {
     return QSqlDatabase::database(m_connection, false);
+}
+
+// --- rows
+
+namespace {
+
+constexpr const char kRowidAlias[] = "ztk_rowid";
+
+QString table() { return QLatin1String(files::TableName); }
+
+QString quotedColumn(int c)
+{
+    return QLatin1Char('"') + QString::fromUtf8(productColumns()[std::size_t(c)].name) + QLatin1Char('"');
+}
+
+// "select * from ..." with the rowid in front, so that every row can be found again.
+QString withRowid(const QString &sql)
+{
+    static const QRegularExpression head(QStringLiteral("^\\s*select\\s+\\*\\s+from\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = head.match(sql);
+    if (!m.hasMatch())
+        return sql;
+    return QStringLiteral("select rowid as %1, * from").arg(QLatin1String(kRowidAlias)) + sql.mid(m.capturedEnd());
+}
+
+// NULL binds as NULL whatever the column.
+QVariant bindable(const QVariant &v)
+{
+    return v.isNull() ? QVariant() : v;
+}
+
+} // namespace
+
+bool ProductStore::select(const QString &sql, std::vector<Product> &rows, ColumnSet *present)
+{
+    rows.clear();
+    m_error.clear();
+    QSqlDatabase db = database();
+    if (!db.isOpen()) {
+        m_error = msg::text(msg::StoreNotOpen);
+        return false;
+    }
+    QSqlQuery q(db);
+    q.setForwardOnly(true);
+    if (!q.exec(withRowid(sql))) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    const QSqlRecord rec = q.record();
+    const int rowidAt = rec.indexOf(QLatin1String(kRowidAlias));
+    std::array<int, ProductColumnCount> at{};
+    ColumnSet has;
+    for (int c = 0; c < ProductColumnCount; ++c) {
+        at[std::size_t(c)] = rec.indexOf(QString::fromUtf8(productColumns()[std::size_t(c)].name));
+        has[std::size_t(c)] = at[std::size_t(c)] >= 0;
+    }
+    if (present)
+        *present = has;
+    while (q.next()) {
+        Product p;
+        p.rowid = rowidAt >= 0 ? q.value(rowidAt).toLongLong() : -1;
+        for (int c = 0; c < ProductColumnCount; ++c)
+            if (at[std::size_t(c)] >= 0)
+                p.setValue(ProductColumn(c), q.value(at[std::size_t(c)]));
+        rows.push_back(std::move(p));
+    }
+    // next() is false at the end and on an error alike: a damaged page is no end,
+    // and half a table must never pass for the whole of it.
+    if (q.lastError().isValid()) {
+        m_error = q.lastError().text();
+        rows.clear();
+        return false;
+    }
+    return true;
+}
+
+std::optional<Product> ProductStore::findByNumber(qint64 n)
+{
+    std::vector<Product> rows;
+    if (!select(QStringLiteral("select * from %1 where N=%2").arg(table()).arg(n), rows) || rows.empty())
+        return std::nullopt;
+    return rows.front();
+}
+
+bool ProductStore::insert(Product &product, const ColumnSet &columns)
+{
+    m_error.clear();
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    QStringList cols, marks;
+    for (int c = 0; c < ProductColumnCount; ++c) {
+        if (!columns[std::size_t(c)])
+            continue;
+        cols << quotedColumn(c);
+        marks << QStringLiteral("?");
+    }
+    const QString sql = QStringLiteral("insert into %1 (%2) values (%3)").arg(table(), cols.join(u','), marks.join(u','));
+    bool ok = db.isOpen() && q.prepare(sql);
+    if (ok) {
+        for (int c = 0; c < ProductColumnCount; ++c)
+            if (columns[std::size_t(c)])
+                q.addBindValue(bindable(product.value(ProductColumn(c))));
+        ok = q.exec();
+    }
+    if (!ok) {
+        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
+        return false;
+    }
+    product.rowid = q.lastInsertId().toLongLong();
+    return true;
+}
+
+bool ProductStore::update(const Product &product, const ColumnSet &columns)
+{
+    m_error.clear();
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    QStringList sets;
+    for (int c = 0; c < ProductColumnCount; ++c)
+        if (columns[std::size_t(c)])
+            sets << quotedColumn(c) + QStringLiteral("=?");
+    const QString sql = QStringLiteral("update %1 set %2 where rowid=?").arg(table(), sets.join(u','));
+    bool ok = db.isOpen() && q.prepare(sql);
+    if (ok) {
+        for (int c = 0; c < ProductColumnCount; ++c)
+            if (columns[std::size_t(c)])
+                q.addBindValue(bindable(product.value(ProductColumn(c))));
+        q.addBindValue(product.rowid);
+        ok = q.exec();
+    }
+    if (!ok) {
+        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
+        return false;
+    }
+    if (q.numRowsAffected() == 0) {
+        m_error = msg::text(msg::RowNotFound);
+        return false;
+    }
+    return true;
+}
+
+bool ProductStore::remove(qint64 rowid)
+{
+    m_error.clear();
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    bool ok = db.isOpen() && q.prepare(QStringLiteral("delete from %1 where rowid=?").arg(table()));
+    if (ok) {
+        q.addBindValue(rowid);
+        ok = q.exec();
+    }
+    if (!ok)
+        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
+    return ok;
+}
+
+bool ProductStore::reload(Product &product)
+{
+    std::vector<Product> rows;
+    if (!select(QStringLiteral("select * from %1 where rowid=%2").arg(table()).arg(product.rowid), rows))
+        return false;
+    if (rows.empty()) {
+        m_error = msg::text(msg::RowNotFound);
+        return false;
+    }
+    product = rows.front();
+    return true;
+}
+
+bool ProductStore::execute(const QString &sql)
+{
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    if (!db.isOpen() || !q.exec(sql)) {
+        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
+        return false;
+    }
+    return true;
+}
+
+// --- transactions
+
+StoreTransaction::StoreTransaction(ProductStore &store) : m_store(store)
+{
+    m_active = m_store.execute(QStringLiteral("BEGIN"));
+}
+
+StoreTransaction::~StoreTransaction()
+{
+    if (m_active)
+        m_store.execute(QStringLiteral("ROLLBACK"));
+}
+
+bool StoreTransaction::commit()
+{
+    if (!m_active)
+        return false;
+    m_active = false;
+    if (m_store.execute(QStringLiteral("COMMIT")))
+        return true;
+    const QString error = m_store.m_error;
+    m_store.execute(QStringLiteral("ROLLBACK"));
+    m_store.m_error = error;
+    return false;
+}
+
+StoreSavepoint::StoreSavepoint(ProductStore &store)
+    : m_store(store), m_name(QStringLiteral("ztk_sp%1").arg(++store.m_savepoints))
+{
+    m_active = m_store.execute(QStringLiteral("SAVEPOINT ") + m_name);
+}
+
+StoreSavepoint::~StoreSavepoint()
+{
+    rollback();
+}
+
+bool StoreSavepoint::release()
+{
+    if (!m_active)
+        return false;
+    m_active = false;
+    return m_store.execute(QStringLiteral("RELEASE ") + m_name);
+}
+
+void StoreSavepoint::rollback()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    // Keep the error that made the caller roll back.
+    const QString error = m_store.m_error;
+    m_store.execute(QStringLiteral("ROLLBACK TO ") + m_name);
+    m_store.execute(QStringLiteral("RELEASE ") + m_name);
+    m_store.m_error = error;
 }
 
 bool registerUnicodeLike(QSqlDatabase &db)

@@ -3,6 +3,7 @@
 // in slot order (slot n-1 holds product n), kept in "BDforVes.bd" as exactly its
 // 1,280,000 bytes. Built from the rows of the current selection.
 
+#include "products/Product.h"
 #include "shared/ProductRecord.h"
 
 #include <QDate>
@@ -15,17 +16,6 @@
 #include <vector>
 
 namespace ztk {
-
-class ProductDataset;
-
-// The fields of one row of the selection that go into a record, as the store holds them.
-struct ProductRow {
-    QVariant n, sk5, price, bestBefore, correctionStamp, type, prefix;
-    std::array<QString, ProductRecord::NameLines> names;
-};
-
-// Every row of the dataset's snapshot, in its order; the cursor is not moved.
-std::vector<ProductRow> selectionRows(const ProductDataset &dataset);
 
 class ProductImage {
 public:
@@ -47,12 +37,13 @@ public:
     // Fills the slots from `rows` (ascending "N"). A row whose "N" is not a number
     // 1..5000 above the last one taken is skipped and the walk goes on. With `list`
     // only its numbers get records. `today` places two-digit years.
-    void build(const std::vector<ProductRow> &rows, const std::optional<QSet<int>> &list, const QDate &today);
-    // One record from one row; a field that does not convert leaves its bytes 0xFF.
-    static ProductRecord recordFromRow(const ProductRow &row, const QDate &today);
+    void build(const std::vector<Product> &rows, const std::optional<QSet<int>> &list, const QDate &today);
+    // One record from one product; a field that does not convert leaves its bytes 0xFF.
+    static ProductRecord recordOf(const Product &product, const QDate &today);
 
     // Creates the file when missing and writes the 1,280,000 bytes from offset 0.
-    bool save(const QString &path) const;
+    // False and the system's reason in `error` when the file cannot be written.
+    bool save(const QString &path, QString *error = nullptr) const;
     // False (and the image unchanged) when the file is missing, unreadable or shorter than the image.
     bool load(const QString &path);
 
@@ -60,9 +51,14 @@ private:
     std::vector<std::uint8_t> m_block;
 };
 
-// Whole hundredths of a price, exactly: rounded to ten-thousandths first, then the
-// fraction of a hundredth dropped towards zero (0.29 -> 29, 12.345 -> 1234).
-// Nothing when the value is not a number or does not fit 32 bits.
-std::optional<std::int32_t> priceHundredths(const QVariant &price);
+// Stores `image` as `path` for the sending step. Empty on success; else the message
+// to show: a protected file of `workDir` (the store, a settings file, or a link to
+// one) is refused, and a file that cannot be written is named with the reason.
+QString storeImageFile(const ProductImage &image, const QString &workDir, const QString &path);
+
+// Whole hundredths of a price, exactly: the fraction of a hundredth dropped towards
+// zero (0.29 -> 29, 12.345 -> 1234); NULL is 0. Nothing when the stored value is no
+// number or does not fit 32 bits.
+std::optional<std::int32_t> priceHundredths(const PriceField &price);
 
 } // namespace ztk

@@ -23,7 +23,7 @@ public:
     CliStore()
     {
         for (int n = 1; n <= 12; ++n) {
-            Product p(n, QStringLiteral("Товар %1").arg(n));
+            StoredRow p(n, QStringLiteral("Товар %1").arg(n));
             p.prefix = QString::number(n % 3 == 0 ? 25 : 21);
             add(p);
         }

@@ -138,7 +138,7 @@ TEST(WriteProducts, Sk5Of65535IsWritten)
 {
     WriteRig rig;
     ASSERT_TRUE(rig.started);
-    Product p(9, QStringLiteral("Ящик"));
+    StoredRow p(9, QStringLiteral("Ящик"));
     p.sk5 = 65535;
     rig.add(p);
     const WriteResult r = rig.write();
@@ -154,7 +154,7 @@ TEST(WriteProducts, TheScaleHoldsTheImageByteForByte)
     WriteRig rig;
     ASSERT_TRUE(rig.started);
     for (int n : {1, 2, 77, 300, 2048, 4999, 5000}) {
-        Product p(n, QStringLiteral("Продукт номер %1 с длинным именем").arg(n));
+        StoredRow p(n, QStringLiteral("Продукт номер %1 с длинным именем").arg(n));
         p.price = n * 0.01;
         p.bestBefore = QStringLiteral("26.12.31");
         p.stamp = QStringLiteral("2026-12-08 14:05:33");

@@ -5,7 +5,9 @@
 #include "products/ProductDataset.h"
 #include "products/ProductFields.h"
 #include "products/ProductStore.h"
+#include "support/ProductSeeder.h"
 #include "support/Scripted.h"
+#include "support/TestApplication.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -20,18 +22,8 @@ inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdS
 
 namespace ztk::test {
 
-inline void ensureCoreApplication()
-{
-    if (QCoreApplication::instance())
-        return;
-    static int argc = 1;
-    static char name[] = "test_products";
-    static char *argv[] = {name, nullptr};
-    new QCoreApplication(argc, argv); // lives for the whole test program
-}
-
-struct Product {
-    Product(qint64 n_, QString name_, QString type_ = QStringLiteral("0"), QString bestBefore_ = {},
+struct ProductSeed {
+    ProductSeed(qint64 n_, QString name_, QString type_ = QStringLiteral("0"), QString bestBefore_ = {},
             QString date_ = {}, double price_ = 0, QString prefix_ = {})
         : n(n_), name(std::move(name_)), type(std::move(type_)), bestBefore(std::move(bestBefore_)),
           date(std::move(date_)), price(price_), prefix(std::move(prefix_)) {}
@@ -58,22 +50,20 @@ protected:
     QString path() const { return dir.filePath(QStringLiteral("LM_T.db")); }
 
     // Writes straight into the table, past the dataset.
-    void add(const Product &p)
+    void add(const ProductSeed &p)
     {
-        QSqlQuery q(store.database());
-        ASSERT_TRUE(q.prepare(QString::fromUtf8(
-            "insert into lm_t1 (N, Name, ТипТ, ГоденДо, Дата, Цена, Префикс, SK5, ДатаКоррекции) "
-            "values (?, ?, ?, ?, ?, ?, ?, ?, ?)")));
-        q.addBindValue(p.n);
-        q.addBindValue(p.name);
-        q.addBindValue(p.type);
-        q.addBindValue(p.bestBefore.isEmpty() ? QVariant() : QVariant(p.bestBefore));
-        q.addBindValue(p.date.isEmpty() ? QVariant() : QVariant(p.date));
-        q.addBindValue(p.price);
-        q.addBindValue(p.prefix);
-        q.addBindValue(p.sk5);
-        q.addBindValue(p.stamp.isEmpty() ? QVariant() : QVariant(p.stamp));
-        ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
+        SeedRow r;
+        r.set(ProductColumn::N, p.n)
+            .set(ProductColumn::Name, p.name)
+            .set(ProductColumn::Type, p.type)
+            .set(ProductColumn::BestBefore, textOrNull(p.bestBefore))
+            .set(ProductColumn::Date, textOrNull(p.date))
+            .set(ProductColumn::Price, p.price)
+            .set(ProductColumn::Prefix, p.prefix)
+            .set(ProductColumn::SK5, p.sk5)
+            .set(ProductColumn::CorrStamp, textOrNull(p.stamp));
+        QString error;
+        ASSERT_TRUE(seedRows(store, {r}, &error)) << error.toStdString();
     }
     void addNumbers(qint64 from, qint64 to, const QString &type = QStringLiteral("0"))
     {

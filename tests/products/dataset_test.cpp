@@ -150,7 +150,7 @@ TEST_F(ProductTest, CalculatedFields)
     };
     qint64 n = 1;
     for (const Case &c : cases) {
-        Product p{n++, QStringLiteral("x"), QString::fromUtf8(c.type), QString::fromUtf8(c.bestBefore)};
+        ProductSeed p{n++, QStringLiteral("x"), QString::fromUtf8(c.type), QString::fromUtf8(c.bestBefore)};
         p.stamp = QString::fromUtf8(c.stamp);
         add(p);
     }
@@ -171,7 +171,7 @@ TEST_F(ProductTest, CalculatedFields)
 
 TEST_F(ProductTest, GridShowsThePatternsAndTitles)
 {
-    Product p{7, sql("Молоко"), QStringLiteral("0")};
+    ProductSeed p{7, sql("Молоко"), QStringLiteral("0")};
     p.price = 0.5;
     p.sk5 = 42;
     p.prefix = QStringLiteral("21");

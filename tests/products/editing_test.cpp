@@ -217,7 +217,7 @@ TEST_F(EditingTest, DeleteOneAndTheWholeSelection)
 
 TEST_F(EditingTest, ClearKeepsNumberAndType)
 {
-    Product p{7, u("Молоко"), u("1"), u("11.03.05")};
+    ProductSeed p{7, u("Молоко"), u("1"), u("11.03.05")};
     p.price = 12.5;
     p.prefix = u("21");
     p.sk5 = 123;
@@ -239,12 +239,12 @@ TEST_F(EditingTest, ClearKeepsNumberAndType)
 
 TEST_F(EditingTest, CopyAndReplace)
 {
-    Product source{1, u("Колбаса"), u("1"), u("11.03.05")};
+    ProductSeed source{1, u("Колбаса"), u("1"), u("11.03.05")};
     source.price = 12.34;
     source.prefix = u("22");
     source.sk5 = 11;
     add(source);
-    Product target{2, u("Хлеб"), u("0"), u("")};
+    ProductSeed target{2, u("Хлеб"), u("0"), u("")};
     target.sk5 = 77;
     target.price = 3;
     add(target);

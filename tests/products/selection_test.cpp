@@ -113,7 +113,7 @@ protected:
     void SetUp() override
     {
         ProductTest::SetUp();
-        const Product rows[] = {
+        const ProductSeed rows[] = {
             {1, u("Молоко"), u("0"), u("26.12.07"), u("26.12.01"), 0, u("5")},
             {2, u("МОЛОКО топлёное"), u("1"), u("26.12.08"), u("26.12.08"), 0, u("05")},
             {3, u("Кефир"), u("2"), u("26.12.09"), u("26.12.09"), 0, u("5")},
@@ -121,7 +121,7 @@ protected:
             {5, u("сыр_100"), u("0"), u(""), u(""), 0, u("")},
             {6, u("сыр 100"), u("1"), u("25.12.31"), u("26.12.08"), 0, u("5")},
         };
-        for (const Product &p : rows)
+        for (const ProductSeed &p : rows)
             add(p);
     }
     QList<qint64> select(SelectionQuery q, const SelectionArgs &a = {})

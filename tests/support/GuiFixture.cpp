@@ -7,6 +7,7 @@
 #include "shared/Files.h"
 #include "shared/Messages.h"
 #include "shared/PortConfig.h"
+#include "support/ProductSeeder.h"
 #include "support/SimProcess.h"
 
 #include <QApplication>
@@ -95,25 +96,20 @@ bool GuiFixture::seedProducts(const QList<SeedProduct> &rows)
         m_error = store.errorText();
         return false;
     }
-    QSqlQuery q(store.database());
-    q.prepare(QStringLiteral("insert into lm_t1 (N, Name, Цена, ТипТ, Префикс, SK5, ГоденДо, ДатаКоррекции) "
-                             "values (?, ?, ?, ?, ?, ?, ?, ?)"));
-    auto textOrNull = [](const QString &s) { return s.isEmpty() ? QVariant() : QVariant(s); };
+    QList<SeedRow> seeds;
     for (const SeedProduct &r : rows) {
-        q.addBindValue(r.n);
-        q.addBindValue(textOrNull(r.name));
-        q.addBindValue(r.price);
-        q.addBindValue(textOrNull(r.type));
-        q.addBindValue(textOrNull(r.prefix));
-        q.addBindValue(r.sk5);
-        q.addBindValue(textOrNull(r.bestBefore));
-        q.addBindValue(textOrNull(r.corrStamp));
-        if (!q.exec()) {
-            m_error = q.lastError().text();
-            return false;
-        }
+        SeedRow seed;
+        seed.set(ProductColumn::N, r.n)
+            .set(ProductColumn::Name, textOrNull(r.name))
+            .set(ProductColumn::Price, r.price)
+            .set(ProductColumn::Type, textOrNull(r.type))
+            .set(ProductColumn::Prefix, textOrNull(r.prefix))
+            .set(ProductColumn::SK5, r.sk5)
+            .set(ProductColumn::BestBefore, textOrNull(r.bestBefore))
+            .set(ProductColumn::CorrStamp, textOrNull(r.corrStamp));
+        seeds << seed;
     }
-    return true;
+    return seedRows(store, seeds, &m_error);
 }
 
 bool GuiFixture::writePortConfig(const QString &portName, int baud, int stopBitsIndex, int lastScaleNumber)

@@ -27,7 +27,7 @@ QList<int> filledSlots(const ProductImage &img)
 TEST(ProductImage, WholeRecordMatchesTheLayoutByHand)
 {
     ProductRowsFixture f;
-    Product p{7, QStringLiteral("ОБЪЯВЛЕНИЕ")};
+    StoredRow p{7, QStringLiteral("ОБЪЯВЛЕНИЕ")};
     p.sk5 = 12345;
     p.price = 12.345;
     p.name2 = QStringLiteral("Конь");
@@ -67,7 +67,7 @@ TEST(ProductImage, SlotsFollowTheNumbers)
     for (const Case &c : cases) {
         ProductRowsFixture f;
         for (int n : c.numbers)
-            f.add(Product{n, QStringLiteral("Товар %1").arg(n)});
+            f.add(StoredRow{n, QStringLiteral("Товар %1").arg(n)});
         const ProductImage img = f.image();
         EXPECT_EQ(filledSlots(img), c.slots);
         EXPECT_EQ(img.nonEmptyCount(), int(c.slots.size()));
@@ -75,7 +75,7 @@ TEST(ProductImage, SlotsFollowTheNumbers)
     ProductRowsFixture f;
     f.addNumbers({5000});
     const ProductImage img = f.image();
-    // Product 5000 fills the last 256 bytes of the 1,280,000.
+    // StoredRow 5000 fills the last 256 bytes of the 1,280,000.
     EXPECT_EQ(img.slotData(4999) - img.data(), ProductImage::ImageSize - 256);
     EXPECT_EQ(bytesAt(img, 4999, 4, 10), QByteArray::fromHex("92AEA2A0E02035303030"));
 }
@@ -87,7 +87,7 @@ TEST(ProductImage, RowsOutOfOrderAreSkippedAndTheWalkGoesOn)
     int order = 0;
     ASSERT_TRUE(QSqlQuery(f.store.database()).exec(QStringLiteral("alter table lm_t1 add column pos INTEGER")));
     const auto add = [&](QVariant n) {
-        f.add(Product{n, QStringLiteral("x")});
+        f.add(StoredRow{n, QStringLiteral("x")});
         QSqlQuery q(f.store.database());
         q.prepare(QStringLiteral("update lm_t1 set pos = ? where rowid = last_insert_rowid()"));
         q.addBindValue(++order);
@@ -129,7 +129,7 @@ TEST(ProductImage, Prices)
     };
     for (const Row &r : rows) {
         ProductRowsFixture f;
-        Product p{1, QStringLiteral("x")};
+        StoredRow p{1, QStringLiteral("x")};
         p.price = r.price;
         f.add(p);
         EXPECT_EQ(bytesAt(f.image(), 0, 32, 4).toHex(), r.bytes.toHex()) << r.price.toString().toStdString();
@@ -156,7 +156,7 @@ TEST(ProductImage, NumbersAndTexts)
     };
     for (const Row &r : rows) {
         ProductRowsFixture f;
-        Product p{1, QStringLiteral("x")};
+        StoredRow p{1, QStringLiteral("x")};
         p.sk5 = r.sk5;
         p.type = r.type;
         p.prefix = r.prefix;
@@ -182,12 +182,12 @@ TEST(ProductImage, Names)
     };
     for (const Row &r : rows) {
         ProductRowsFixture f;
-        f.add(Product{1, r.name});
+        f.add(StoredRow{1, r.name});
         EXPECT_EQ(bytesAt(f.image(), 0, 4, 28).toHex(' '), r.bytes.toHex(' ')) << r.name.toStdString();
     }
     // The five lines land at their offsets.
     ProductRowsFixture f;
-    Product p{1, QStringLiteral("1")};
+    StoredRow p{1, QStringLiteral("1")};
     p.name2 = QStringLiteral("2");
     p.name3 = QStringLiteral("3");
     p.name4 = QStringLiteral("4");
@@ -219,7 +219,7 @@ TEST(ProductImage, Dates)
     };
     for (const Row &r : rows) {
         ProductRowsFixture f;
-        Product p{1, QStringLiteral("x")};
+        StoredRow p{1, QStringLiteral("x")};
         p.bestBefore = r.bestBefore;
         p.stamp = r.stamp;
         f.add(p);

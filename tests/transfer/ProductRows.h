@@ -4,7 +4,9 @@
 
 #include "products/ProductDataset.h"
 #include "products/ProductStore.h"
+#include "support/ProductSeeder.h"
 #include "support/Scripted.h"
+#include "support/TestApplication.h"
 #include "transfer/ProductImage.h"
 
 #include <QCoreApplication>
@@ -18,17 +20,8 @@
 
 namespace ztk::test {
 
-inline void ensureCoreApp()
-{
-    static int argc = 1;
-    static char arg0[] = "test_transfer";
-    static char *argv[] = {arg0, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv); // lives for the whole test program
-}
-
-struct Product {
-    Product(QVariant number, QString firstName) : n(std::move(number)), name(std::move(firstName)) {}
+struct StoredRow {
+    StoredRow(QVariant number, QString firstName) : n(std::move(number)), name(std::move(firstName)) {}
     QVariant n;
     QString name;
     QVariant sk5 = 1;
@@ -44,28 +37,36 @@ class ProductRowsFixture {
 public:
     ProductRowsFixture()
     {
-        ensureCoreApp();
+        ensureCoreApplication();
         EXPECT_TRUE(store.open(dir.filePath(QStringLiteral("LM_T.db")))) << store.errorText().toStdString();
     }
 
-    void add(const Product &p)
+    void add(const StoredRow &p)
     {
-        QSqlQuery q(store.database());
-        q.prepare(QStringLiteral("insert into lm_t1 (N, ДатаКоррекции, Name, SK5, Префикс, Цена, ГоденДо, Name2, "
-                                 "Name3, Name4, Name5, ТипТ) values (?,?,?,?,?,?,?,?,?,?,?,?)"));
-        for (const QVariant &v : {p.n, p.stamp, QVariant(p.name), p.sk5, p.prefix, p.price, p.bestBefore,
-                                  QVariant(p.name2), QVariant(p.name3), QVariant(p.name4), QVariant(p.name5), p.type})
-            q.addBindValue(v);
-        EXPECT_TRUE(q.exec()) << q.lastError().text().toStdString();
+        SeedRow r;
+        r.set(ProductColumn::N, p.n)
+            .set(ProductColumn::CorrStamp, p.stamp)
+            .set(ProductColumn::Name, p.name)
+            .set(ProductColumn::SK5, p.sk5)
+            .set(ProductColumn::Prefix, p.prefix)
+            .set(ProductColumn::Price, p.price)
+            .set(ProductColumn::BestBefore, p.bestBefore)
+            .set(ProductColumn::Name2, p.name2)
+            .set(ProductColumn::Name3, p.name3)
+            .set(ProductColumn::Name4, p.name4)
+            .set(ProductColumn::Name5, p.name5)
+            .set(ProductColumn::Type, p.type);
+        QString error;
+        EXPECT_TRUE(seedRows(store, {r}, &error)) << error.toStdString();
     }
     void addNumbers(std::initializer_list<int> numbers)
     {
         for (int n : numbers)
-            add(Product{n, QStringLiteral("Товар %1").arg(n)});
+            add(StoredRow{n, QStringLiteral("Товар %1").arg(n)});
     }
 
     // The rows of `sql` as the image build sees them.
-    std::vector<ProductRow> rows(const QString &sql = QStringLiteral("select * from lm_t1 order by N"))
+    std::vector<ztk::Product> rows(const QString &sql = QStringLiteral("select * from lm_t1 order by N"))
     {
         dataset = std::make_unique<ProductDataset>(store, clock, prompter);
         EXPECT_TRUE(dataset->open(sql)) << dataset->errorText().toStdString();

@@ -1,18 +1,18 @@
 #include "totals/SelectionProducts.h"
 
-#include "transfer/ProductImage.h"
+#include "products/ProductDataset.h"
 
 namespace ztk {
 
 std::vector<TotalsProduct> totalsProducts(const ProductDataset &dataset)
 {
-    const std::vector<ProductRow> rows = selectionRows(dataset);
+    const std::vector<Product> rows = selectionRows(dataset);
     std::vector<TotalsProduct> out;
     out.reserve(rows.size());
-    for (const ProductRow &r : rows) {
-        bool ok = false;
-        const int n = r.n.toInt(&ok); // NULL reads as 0, which no product has
-        out.push_back({ok ? n : 0, r.names[0], r.prefix.toString()});
+    for (const Product &p : rows) {
+        // A number that is NULL, not a number or beyond int matches no product (1..5000).
+        const qint64 n = p.number.value.value_or(0);
+        out.push_back({n >= 1 && n <= 5000 ? int(n) : 0, p.names[0], p.prefix});
     }
     return out;
 }

@@ -23,10 +23,10 @@ class TotalsShop : public ProductRowsFixture {
 public:
     TotalsShop()
     {
-        Product milk(260, QStringLiteral("Молоко"));
+        StoredRow milk(260, QStringLiteral("Молоко"));
         milk.prefix = QStringLiteral("0");
         add(milk);
-        Product bread(4999, QStringLiteral("Хлеб"));
+        StoredRow bread(4999, QStringLiteral("Хлеб"));
         bread.prefix = QStringLiteral("21");
         add(bread);
         store.close(); // the command opens the file itself

@@ -61,13 +61,6 @@ TEST(TotalsText, FileOfHeaderAndRows)
     EXPECT_TRUE(error.contains(QStringLiteral("no/such/dir.id"))) << error.toStdString();
 }
 
-TEST(TotalsText, DefaultExtension)
-{
-    EXPECT_EQ(withTotalsExtension(QStringLiteral("/w/day")), QStringLiteral("/w/day.id"));
-    EXPECT_EQ(withTotalsExtension(QStringLiteral("/w/day.txt")), QStringLiteral("/w/day.txt"));
-    EXPECT_EQ(withTotalsExtension(QString()), QString());
-}
-
 TEST(KeptTotals, WrittenByMomentAndReadBack)
 {
     QTemporaryDir dir;

@@ -8,7 +8,6 @@
 #include "totals/TotalsText.h"
 
 #include <QBarCategoryAxis>
-#include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
@@ -23,7 +22,6 @@
 #include <QMenuBar>
 #include <QPieSeries>
 #include <QPlainTextEdit>
-#include <QTableView>
 #include <QTableWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
@@ -285,6 +283,7 @@ void TForm5::drawCharts(const TotalsTable &table)
     values->setLabelFormat(QStringLiteral("%.0f"));
     topChart->addAxis(values, Qt::AlignBottom);
     bars->attachAxis(values);
+    values->applyNiceNumbers();
     topChart->legend()->hide();
 
     auto *share = new QPieSeries;

@@ -4,6 +4,8 @@
 
 #include "app/ui/Pd1.h"
 
+#include "app/ui/DetailPanel.h"
+
 #include "products/ProductDataset.h"
 #include "products/ProductFields.h"
 #include "products/RecordEditing.h"
@@ -93,12 +95,28 @@ void TForm1::DBEdit6Click()
     m_dataset->edit();
     const QDate date = ztk::bestBeforeDialogDate(DBEdit6->text(), m_context.clock->now());
     if (FormGodenDo)
-        FormGodenDo->showFor(date);
+        FormGodenDo->showFor(date, [this](const QString &shown) { return applyBestBefore(shown); });
+}
+
+bool TForm1::applyBestBefore(const QString &shown)
+{
+    DBEdit6->setText(shown);
+    QString error;
+    const std::optional<QString> stored = ztk::storedBestBefore(shown, m_context.clock->now().date(), &error);
+    if (!stored) {
+        // The box keeps the typed text; the record and the dialog stay.
+        m_context.prompter->message(error);
+        return false;
+    }
+    DBEdit61->setText(*stored);
+    // Whichever record is current now; it is stored by the next store or move.
+    m_dataset->setValue(fld::BestBefore, *stored);
+    return true;
 }
 
 void TForm1::ComboBox1Change()
 {
-    if (m_panelUpdating || !m_dataset->isOpen())
+    if (m_panel->updating() || !m_dataset->isOpen())
         return;
     m_dataset->edit();
     const bool weight = ComboBox1->currentText() == ztk::msg::text(ztk::msg::TypeWeight);

@@ -208,13 +208,13 @@ void TForm5::hideEvent(QHideEvent *event)
 void TForm5::focusWindowChanged(QWindow *now)
 {
     QWindow *mine = windowHandle();
-    if (!mine || !now)
+    if (!mine)
         return;
-    // Coming back from its own message box or save dialog is no new activation:
-    // the rows (and the zeros of a clearing) stay as they are.
-    if (now == mine && isVisible() && !m_backFromOwnDialog)
+    // Coming back from its own message box or save dialog, or from another program, is
+    // no new activation: the rows (and the zeros of a clearing) stay as they are.
+    if (now == mine && isVisible() && !m_backFromElsewhere)
         FormActivate();
-    m_backFromOwnDialog = now != mine && now->transientParent() == mine;
+    m_backFromElsewhere = !now || (now != mine && now->transientParent() == mine);
 }
 
 void TForm5::FormActivate()

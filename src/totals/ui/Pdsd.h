@@ -92,7 +92,7 @@ private:
     int m_selectedRow = 0;
     int m_selectedColumn = 0;
     bool m_filling = false;           // the grid is being rebuilt, not clicked
-    bool m_backFromOwnDialog = false; // the focus went to one of this window's dialogs
+    bool m_backFromElsewhere = false; // the focus went to this window's dialog or another program
     QEventLoop *m_modalLoop = nullptr;
 };
 

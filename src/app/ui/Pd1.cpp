@@ -769,7 +769,6 @@ void TForm1::N9Click()
 void TForm1::ImportClick() {}
 void TForm1::ExportClick() {}
 void TForm1::N10Click() {}
-void TForm1::N4Click() {}
 void TForm1::SpeedButton8Click() {}
 
 // ---------------------------------------------------------------- events

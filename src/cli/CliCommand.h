@@ -13,11 +13,13 @@
 #include "shared/Seams.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace ztk::cli {
 
@@ -30,7 +32,7 @@ public:
     void message(const QString &text, const QString &caption = QString()) override;
     Answer ask(const QString &text, const QString &caption, Buttons buttons) override;
     QString openFileName(const QString &caption, const QString &filter) override;
-    QString saveFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &filter, const QString &proposedPath = QString()) override;
 };
 
 struct Command;
@@ -67,6 +69,13 @@ private:
     std::unique_ptr<ScaleLink> m_link;
     bool m_linkFailed = false;
 };
+
+// A command's options: "--name VALUE" or "--name=VALUE" for each of `valued`, a bare
+// "--name" for each of `flags` (its value then is empty). The last of a repeated option
+// counts. Bad usage (an unknown option, a value missing) is shown and its exit code
+// returned.
+std::optional<int> parseOptions(CliContext &ctx, QStringList args, const QStringList &valued,
+                                const QStringList &flags, QMap<QString, QString> &out);
 
 using CommandFunction = int (*)(CliContext &, const QStringList &args);
 

@@ -2,7 +2,9 @@
 // device) for tests, the demo and anyone without a scale.
 //
 //   ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]
-//                 [--fault silent|no-ack=S[@K]|short|stray]...
+//                 [--fault silent|no-ack=S[@K]|short|cut=N[@K]|stray]...
+//
+// A new scale (no state) holds the common data of ScaleMemory::factoryCommonData.
 //
 // The first line of standard output is the port path the PC opens.
 
@@ -55,7 +57,7 @@ struct Options {
 {
     std::fprintf(stderr, "ztk-scale-sim: %s\n"
                          "usage: ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]\n"
-                         "                     [--fault silent|no-ack=1|2|3[@K]|short|stray]...\n",
+                         "                     [--fault silent|no-ack=1|2|3[@K]|short|cut=N[@K]|stray]...\n",
                  why);
     std::exit(2);
 }
@@ -68,6 +70,17 @@ bool parseFault(const QString &text, Faults &f)
         f.shortReplies = true;
     } else if (text == QLatin1String("stray")) {
         f.stray = true;
+    } else if (text.startsWith(QLatin1String("cut="))) {
+        const QStringList parts = text.mid(4).split(QLatin1Char('@'));
+        bool ok = false;
+        f.cutBytes = parts[0].toInt(&ok);
+        if (!ok || f.cutBytes < 1 || parts.size() > 2)
+            return false;
+        if (parts.size() == 2) {
+            f.cutOccurrence = parts[1].toInt(&ok);
+            if (!ok || f.cutOccurrence < 1)
+                return false;
+        }
     } else if (text.startsWith(QLatin1String("no-ack="))) {
         const QStringList parts = text.mid(7).split(QLatin1Char('@'));
         bool ok = false;
@@ -236,6 +249,7 @@ int main(int argc, char **argv)
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 
     ScaleMemory memory;
+    memory.common = ScaleMemory::factoryCommonData(std::uint8_t(opt.number), QDateTime::currentDateTime());
     if (!opt.stateDir.isEmpty())
         memory.load(opt.stateDir);
     ScaleMachine scale(memory, opt.faults, std::uint8_t(opt.number));

@@ -425,7 +425,8 @@ void TForm2::openIndexWindow(bool weight)
         Form6->open(weight, entries);
         Form6->exec();
     }
-    activateWindow();
+    if (isVisible())
+        activateWindow();
 }
 
 void TForm2::OutFromWinClick()

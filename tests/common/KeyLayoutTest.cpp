@@ -52,7 +52,7 @@ TEST(KeyLayout, UntickingAnItemNotTickedRemovesNothing)
     l.tick(0);
     l.tick(2);
     l.untick(4);
-    EXPECT_EQ(l.tickingOrder(), (QList<int>{0, 2}));
+    EXPECT_EQ(l.tickedEntries(), (QList<int>{0, 2}));
     EXPECT_EQ(l.memoLines(), (QStringList{QStringLiteral("10"), QStringLiteral("30")}));
 }
 

@@ -5,21 +5,12 @@
 // piece layout of the common-data window. Reset by every opening.
 
 #include "app/AppContext.h"
+#include "app/ui/TickListDialog.h"
 #include "common/KeyLayout.h"
-
-#include <QDialog>
-#include <QStringList>
 
 #include <vector>
 
-class QAction;
-class QLabel;
-class QListWidget;
-class QListWidgetItem;
-class QMenuBar;
-class QPlainTextEdit;
-
-class TForm6 : public QDialog {
+class TForm6 : public TickListDialog {
     Q_OBJECT
 public:
     explicit TForm6(const ztk::AppContext &context, QWidget *parent = nullptr);
@@ -33,34 +24,22 @@ public:
     bool weightMode() const { return m_weight; }
     const ztk::common::KeyLayout &layout() const { return m_layout; }
 
-    QLabel *Label2 = nullptr; // "Выбрано"
-    QLabel *Label1 = nullptr; // the number of ticked products
-    QListWidget *CheckListBox1 = nullptr;
-    QPlainTextEdit *Memo1 = nullptr;
     std::vector<QLabel *> KeyLabels; // Label3 ... Label30: "1" ... "28"
     QLabel *Label31 = nullptr;       // "Клавиша/товар"
-    QMenuBar *MainMenu1 = nullptr;
-    QAction *N1 = nullptr; // "Выполнить"
-    QAction *N2 = nullptr; // "?"
-    QAction *N3 = nullptr; // "Выход"
 
-    void CheckListBox1ClickCheck(QListWidgetItem *item);
     void N1Click();
     void N3Click();
     void FormActivate();
 
 protected:
+    ztk::TickedList &ticks() override { return m_layout; }
     void showEvent(QShowEvent *event) override;
 
 private:
     void initActionsConnections();
-    QStringList memoLines() const;
-    void showCount();
 
-    ztk::AppContext m_context;
     ztk::common::KeyLayout m_layout;
     bool m_weight = true;
-    bool m_settingChecks = false; // ticks changed by the program, not the operator
 };
 
 extern TForm6 *Form6;

@@ -15,6 +15,7 @@
 #include "link/ScaleLink.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "shared/PortConfig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -195,6 +196,9 @@ TEST(CommonDataWindow, StartArgumentAndLastScaleNumber)
     EXPECT_EQ(Form2->Edit1->text(), QStringLiteral("Весы три"));
     EXPECT_EQ(Form1->portConfig().lastScaleNumber, 3);
     f.stop();
+    PortConfig written; // kept for the next start
+    ASSERT_TRUE(written.load(f.path(files::PortConfig)));
+    EXPECT_EQ(written.lastScaleNumber, 3);
 
     // Not a whole number: the conversion error, and the last scale number stays.
     GuiFixture g;

@@ -27,6 +27,7 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <limits>
 
 using namespace ztk;
@@ -47,7 +48,7 @@ QTableWidget *makeGrid(QWidget *parent, const char *name)
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setDefaultSectionSize(18);
     grid->setColumnWidth(0, 44);
-    grid->setColumnWidth(1, 74);
+    grid->setColumnWidth(1, 96);
     // Row 0 and column 0 are fixed, as the header row and the key numbers.
     const QStringList header{QStringLiteral("Nп/п"), QStringLiteral("Ном товара")};
     for (int c = 0; c < 2; ++c) {
@@ -191,17 +192,19 @@ void TForm2::buildControls()
     CGauge1->setRange(0, 100);
     CGauge1->setGeometry(246, 144, 24, 180);
 
-    Label2 = label("Label2", "Раскл  вес. товаров", 290, 8, 140);
+    // Each grid shows its 29 rows whole.
+    Label2 = label("Label2", "Раскл  вес. товаров", 290, 8, 160);
     StringGrid1 = makeGrid(c, "StringGrid1");
-    StringGrid1->setGeometry(290, 26, 140, 540);
-    Label9 = label("Label9", "Раскл шт. товаров", 440, 8, 140);
+    StringGrid1->setGeometry(290, 26, 144, 526);
+    Label9 = label("Label9", "Раскл шт. товаров", 462, 8, 160);
     StringGrid2 = makeGrid(c, "StringGrid2");
-    StringGrid2->setGeometry(440, 26, 140, 540);
+    StringGrid2->setGeometry(462, 26, 144, 526);
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
 
-    resize(590, 574 + menuBar()->sizeHint().height());
+    // Wide enough for every menu item.
+    resize(std::max(622, menuBar()->sizeHint().width() + 8), 560 + menuBar()->sizeHint().height());
 }
 
 void TForm2::initActionsConnections()

@@ -7,8 +7,6 @@
 #include "products/StoreRules.h"
 #include "shared/Messages.h"
 
-#include <QFile>
-#include <QFileInfo>
 
 namespace ztk {
 
@@ -90,14 +88,10 @@ ImportResult storeImportLines(ProductStore &store, const std::vector<TextLine> &
 
 ImportResult importProductFile(ProductStore &store, const QString &path, const ImportSettings &settings)
 {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    const auto lines = readProductTextFile(path);
+    if (!lines)
         return ImportResult{};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return ImportResult{};
-    file.close();
-    return storeImportLines(store, productTextLines(bytes), settings);
+    return storeImportLines(store, *lines, settings);
 }
 
 } // namespace ztk

@@ -3,6 +3,7 @@
 #include "shared/CodePage.h"
 #include "shared/Messages.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -120,6 +121,17 @@ std::vector<TextLine> productTextLines(const QByteArray &bytes)
         lines.push_back(std::move(line));
     }
     return lines;
+}
+
+std::optional<std::vector<TextLine>> readProductTextFile(const QString &path)
+{
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return productTextLines(bytes);
 }
 
 QString withDefaultExtension(const QString &path, const char *ext, bool mustExist)

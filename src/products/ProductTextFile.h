@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace ztk {
@@ -44,6 +45,8 @@ struct TextLine {
 // UTF-8 byte-order mark, or valid UTF-8 with non-ASCII text, read as UTF-8; any
 // others as code page 1251.
 std::vector<TextLine> productTextLines(const QByteArray &bytes);
+// The lines of the file at `path`; nothing when it is missing or cannot be read.
+std::optional<std::vector<TextLine>> readProductTextFile(const QString &path);
 
 // A file dialog's default extension: `path` with ".ext" added when it has none. For a
 // file to open, only when the name as given does not exist.

@@ -15,7 +15,7 @@ namespace ztk {
 QString reportFontFamily()
 {
     static const QString family = [] {
-        const QString design = QStringLiteral("Courier New");
+        const QString design = QString::fromLatin1(ReportFontDesignFamily);
         if (QFontDatabase::hasFamily(design))
             return design;
         return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();

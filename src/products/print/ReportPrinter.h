@@ -11,6 +11,9 @@ class QPrinter;
 
 namespace ztk {
 
+// The design's family, named in saved reports; readers without it take another
+// fixed-pitch one.
+inline constexpr char ReportFontDesignFamily[] = "Courier New";
 // "Courier New", or the system's fixed-pitch family where that is missing.
 QString reportFontFamily();
 // The design's 13-pixel font for the screen.

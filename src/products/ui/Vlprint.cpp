@@ -87,7 +87,7 @@ void TFormPrint::Button1Click()
 bool TFormPrint::saveRtf(const QString &path)
 {
     QString error;
-    if (writeWholeFile(path, rtfDocument(RichEdit1->toPlainText(), reportFontFamily(), ReportPointSize), &error))
+    if (writeWholeFile(path, rtfDocument(RichEdit1->toPlainText(), QString::fromLatin1(ReportFontDesignFamily), ReportPointSize), &error))
         return true;
     m_prompter.message(error);
     return false;

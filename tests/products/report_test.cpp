@@ -147,9 +147,9 @@ TEST(ReportRtf, ReadBackByUnrtfFindsEveryLine)
     for (const QString &part : decoded.split(u("<br>")))
         found << collapsed(part.section(QLatin1Char('>'), -1)); // the text after any tag
     for (const QString &line : lines(report)) {
-        if (line.trimmed().isEmpty())
-            continue;
-        EXPECT_TRUE(found.contains(collapsed(line))) << line.toStdString() << "\n" << decoded.toStdString();
+        if (!line.trimmed().isEmpty()) {
+            EXPECT_TRUE(found.contains(collapsed(line))) << line.toStdString() << "\n" << decoded.toStdString();
+        }
     }
     EXPECT_TRUE(decoded.contains(u("Courier New")));
 }

@@ -4,8 +4,11 @@
 #include "products/ProductFields.h"
 #include "products/ProductStore.h"
 #include "products/Selection.h"
+#include "products/StoreBackup.h"
 #include "products/StoreRules.h"
 #include "shared/Messages.h"
+
+#include <QFileInfo>
 
 
 namespace ztk {
@@ -55,15 +58,22 @@ ImportResult storeImportLines(ProductStore &store, const std::vector<TextLine> &
 {
     ImportResult result;
     result.opened = true;
-    if (lines.empty())
+    if (lines.size() < 2)
+        return result; // no data line: nothing changes
+    const QDateTime now = settings.clock ? settings.clock->now() : QDateTime::currentDateTime();
+    // The table as it was, one file to copy back, before thousands of rows change.
+    const BackupResult backup = backupStore(store.database(), QFileInfo(store.path()).absolutePath(), now);
+    if (!backup.ok) {
+        result.storeError = msg::text(msg::BackupFailed).arg(backup.error);
         return result;
+    }
 
     StoreTransaction transaction(store);
     if (!transaction.active()) {
         result.storeError = store.errorText();
         return result;
     }
-    ImportLineReader reader(settings.clock ? settings.clock->now().date() : QDate::currentDate(), settings.locale);
+    ImportLineReader reader(now.date(), settings.locale);
     reader.setHeader(lines.front().text);
     const qsizetype total = qsizetype(lines.size()) - 1;
     for (qsizetype i = 1; i < qsizetype(lines.size()); ++i) {

@@ -31,7 +31,7 @@ struct ImportSettings {
 
 struct ImportResult {
     bool opened = false;  // false: "Файл не открывается", nothing changed
-    QString storeError;   // not empty: the store refused the transaction, nothing changed
+    QString storeError;   // not empty: no backup, or the store refused the transaction; nothing changed
     BadLineList badLines;
     int storedLines = 0;
 };
@@ -41,7 +41,8 @@ struct ImportResult {
 bool storeImportValues(ProductStore &store, const ImportValues &values, const ImportSettings &settings,
                        QString *error = nullptr);
 
-// The import of the lines of a file already read: header, then every data line.
+// The import of the lines of a file already read: a backup of the store, then the
+// header and every data line in one transaction.
 ImportResult storeImportLines(ProductStore &store, const std::vector<TextLine> &lines, const ImportSettings &settings);
 
 // Reads the file and imports it.

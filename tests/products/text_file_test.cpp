@@ -277,6 +277,15 @@ TEST_F(TextFileTest, UnstorableLinesAreListedAndRolledBackAlone)
     EXPECT_EQ(storedCount(), 3);
     EXPECT_EQ(row(1).names[0], u("P1"));
     EXPECT_EQ(row(2).names[0], u("Второй товар"));
+    // The table as it was before the import, kept as a copy.
+    const QStringList backups = QDir(dir.filePath(QStringLiteral("backup"))).entryList(QDir::Files);
+    ASSERT_EQ(backups.size(), 1);
+    ProductStore copy;
+    ASSERT_TRUE(copy.open(dir.filePath(QStringLiteral("backup/")) + backups[0]));
+    std::vector<Product> copied;
+    ASSERT_TRUE(copy.select(QStringLiteral("select * from lm_t1 order by N"), copied));
+    ASSERT_EQ(copied.size(), 3u);
+    EXPECT_EQ(copied[1].names[0], u("P2"));
 }
 
 TEST_F(TextFileTest, TypeForcedByTheCheckedSelection)

@@ -11,6 +11,7 @@
 //   Pd1Files.cpp     text import and export, the printed report
 
 #include "app/AppContext.h"
+#include "products/Selection.h"
 #include "shared/PortConfig.h"
 
 #include <QMainWindow>
@@ -36,13 +37,13 @@ class QTimer;
 class QToolButton;
 
 namespace ztk {
+class DetailPanel;
 class ProductStore;
 class ProductDataset;
 class ProductTableModel;
 class ScaleLink;
 class ProductImage;
 struct CopyBuffer;
-enum class SelectionBuilder;
 } // namespace ztk
 
 class TForm1 : public QMainWindow {
@@ -58,7 +59,7 @@ public:
     ztk::ProductDataset *dataset() const { return m_dataset.get(); }
     ztk::ScaleLink &link() const { return *m_link; }
     ztk::PortConfig &portConfig() { return m_portConfig; }
-    const QString &selectionSql() const { return m_selectionSql; }
+    const QString &selectionSql() const { return m_selection.sql(); }
     const ztk::ProductImage *productImage() const { return m_image.get(); }
     bool linkUp() const { return m_linkUp; }
     bool versionKnown() const { return m_versionKnown; }
@@ -207,27 +208,18 @@ private:
     void buildMenu();
     void initActionsConnections();
     void bindDetailPanel();
-    void refreshDetailPanel();   // the current record's fields into the bound boxes
-    // The edited boxes into the record (before a store or a move); false, with the
-    // conversion error shown, when a box holds a text its field cannot take.
-    bool writeDetailPanel();
     // A date selection: Edit2 shown, the builder set, the query built and run.
     void startDateSelection(ztk::SelectionBuilder builder);
+    void runChosen(ztk::SelectionQuery query, const ztk::SelectionArgs &args = {});
+    void openSelection(); // SelectionSql with the grid suspended
     // Runs `sql` as the current selection's query (it becomes SelectionSql) with the
     // grid suspended; shows the count, and the store's error text when it fails.
-    bool runSelection(const QString &sql);
+    bool runSelection(); // SelectionSql, its error shown
+    bool applyBestBefore(const QString &shown); // the best-before dialog's date; false keeps it open
+    void showVersion(const QString &versionText);
+    void showPortStatus();
+    void resetSelectionInputs();
 
-    // Detail panel binding: a box, its field, and whether the operator typed into it.
-    struct Bound {
-        enum Kind { Stored, Calculated };
-        QLineEdit *edit = nullptr;
-        const char *field = nullptr;
-        Kind kind = Stored;
-        bool dirty = false;
-    };
-    void panelEdited(QLineEdit *edit);
-    void clearPanelDirty();
-    qint64 currentRecordKey() const; // rowid of the current record; -1 while inserting
     void syncGridToDataset();
     void gridRowChanged(int row);
     // The four exchange items N7, N5, N10, N4 and the link-up flag.
@@ -241,8 +233,7 @@ private:
     bool m_linkUp = false;
     bool m_portFailed = false;
 
-    QString m_selectionSql;
-    ztk::SelectionBuilder m_selectionBuilder{};
+    ztk::SelectionState m_selection;
     ztk::PortConfig m_portConfig;
     std::unique_ptr<ztk::ProductStore> m_store;
     std::unique_ptr<ztk::ProductDataset> m_dataset;
@@ -250,15 +241,17 @@ private:
     std::unique_ptr<ztk::ScaleLink> m_link;
     std::unique_ptr<ztk::ProductImage> m_image;
     std::unique_ptr<ztk::CopyBuffer> m_copyBuffer;
-    bool m_panelUpdating = false; // the panel is being filled from the record, not typed into
-    bool m_panelWriting = false;
-    std::vector<Bound> m_bound;
-    qint64 m_panelKey = 0;        // the record the panel shows
+    ztk::DetailPanel *m_panel = nullptr; // owned as a child
     bool m_gridSyncing = false;
     bool m_closed = false;
     QStringList m_portList;
     QButtonGroup *m_radioGroup = nullptr;
-    std::vector<QLabel *> m_layoutLabels; // the detail panel's labels, in the layout order
+    // The controls that follow the window's size, with their places at the design size.
+    struct ScaledPlace {
+        QWidget *widget;
+        QRect reference;
+    };
+    std::vector<ScaledPlace> m_scaledPlaces;
 };
 
 extern TForm1 *Form1;

@@ -767,7 +767,6 @@ void TForm1::N9Click()
 
 // Commands that come with later work: the items exist and do nothing yet.
 void TForm1::N10Click() {}
-void TForm1::N4Click() {}
 
 // ---------------------------------------------------------------- events
 

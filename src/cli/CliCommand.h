@@ -95,6 +95,7 @@ struct Command {
     const char *usage;   // what follows the name, e.g. "[--out FILE]"
     const char *summary; // one line for the command list
     CommandFunction run;
+    bool gui = false;    // needs a (offscreen) QGuiApplication: fonts, printing
 };
 
 // Every registered command, by name.
@@ -111,3 +112,9 @@ struct RegisterCommand {
     static int function(::ztk::cli::CliContext &, const QStringList &);                                  \
     static const ::ztk::cli::RegisterCommand function##Registration{                                     \
         ::ztk::cli::Command{name, usage, summary, &function}};
+
+// A command that lays out or prints text.
+#define ZTK_CLI_GUI_COMMAND(function, name, usage, summary)                                              \
+    static int function(::ztk::cli::CliContext &, const QStringList &);                                  \
+    static const ::ztk::cli::RegisterCommand function##Registration{                                     \
+        ::ztk::cli::Command{name, usage, summary, &function, true}};

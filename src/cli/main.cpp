@@ -12,10 +12,12 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 using namespace ztk;
@@ -42,11 +44,42 @@ int fail(const QString &why)
     return ExitBadUsage;
 }
 
+// The command named on the line, looked at before the application exists.
+const Command *commandOnLine(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (!a.startsWith('-'))
+            return findCommand(QString::fromLocal8Bit(a));
+        if (!a.contains('=') && (a == "--dir" || a == "--port" || a == "--baud"))
+            ++i;
+    }
+    return nullptr;
+}
+
+// Qt's own notices would mix with the system's messages on standard error.
+void quietQtNotices(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtFatalMsg || type == QtCriticalMsg)
+        std::fputs((text.toLocal8Bit() + '\n').constData(), stderr);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv); // the product store's driver wants one
+    // The product store's driver wants an application; text layout a GUI one, which
+    // never shows a window here.
+    const Command *named = commandOnLine(argc, argv);
+    std::unique_ptr<QCoreApplication> application;
+    if (named && named->gui) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietQtNotices);
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QStringList args = QCoreApplication::arguments().mid(1);
 
     QString dir = QDir::currentPath();

@@ -1,6 +1,7 @@
 #include "products/ProductDataset.h"
 
 #include "products/CalculatedFields.h"
+#include "products/StoreRules.h"
 #include "shared/DateText.h"
 #include "shared/Messages.h"
 
@@ -293,20 +294,9 @@ bool ProductDataset::post()
     const QDateTime now = m_clock.now();
     const ColumnSet has = m_d->present;
     Product &p = r.product;
-    if (has[std::size_t(ProductColumn::Date)])
-        p.date = datetext::yearFirst(now.date());
-    if (has[std::size_t(ProductColumn::Time)])
-        p.time = datetext::longTime(now.time());
-    if (has[std::size_t(ProductColumn::Type)]) {
-        if (m_typeRule == TypeRule::Weight)
-            p.type = QStringLiteral("0");
-        else if (m_typeRule == TypeRule::Piece)
-            p.type = QStringLiteral("1");
-    }
+    applyStoreStamps(p, has, m_typeRule, now);
     if (has[std::size_t(ProductColumn::N)] && integer(fld::N) == 0)
         setValue(fld::N, qlonglong(recordCount() + 1));
-    if (has[std::size_t(ProductColumn::CorrStamp)])
-        p.correctionStamp = datetext::storeStamp(now);
 
     const bool ok = inserting ? m_store.insert(p, has) : m_store.update(p, has);
     if (!ok) {

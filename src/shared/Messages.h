@@ -134,4 +134,26 @@ inline constexpr const char TotalsChartShare[] = "Доля весовых и ш�
 inline constexpr const char TotalsWeighed[] = "Весовые";
 inline constexpr const char TotalsPieces[] = "Штучные";
 
+// Text import and export, the printed report
+inline constexpr const char ImportCaption[] = "Импорт БД";
+inline constexpr const char ImportWait[] = "Подождите. Импорт данных...";
+inline constexpr const char ExportCaption[] = "Экспорт БД";
+inline constexpr const char ExportWait[] = "Подождите. Экспорт данных...";
+inline constexpr const char ImportDialogTitle[] = "Ввод файла импорта данных";
+inline constexpr const char ImportDialogFilter[] = "Файлы импотра БД  (*.txt);;Все файлы (*.*)";
+inline constexpr const char ExportDialogTitle[] = "Экспорт данных БД";
+inline constexpr const char ExportDialogFilter[] = "Файлы экспорта БД (*.txt);;Все файлы (*.*)";
+inline constexpr const char FileDoesNotOpen[] = "Файл не открывается";
+inline constexpr const char BadLines[] = "Некорректные записи:";
+inline constexpr const char BadLinesCaption[] = "Продолжить?";
+// After the first hundred numbers of a long list: the whole count in %1.
+inline constexpr const char BadLinesMore[] = "… всего %1";
+// A file not written: its name in %1, the reason in %2.
+inline constexpr const char FileNotWritten[] = "Файл %1 не записан: %2";
+inline constexpr const char PrintCaption[] = "Печать";
+inline constexpr const char PrintJobName[] = "Печать БД";
+inline constexpr const char PrintSaveTitle[] = "Сохранение данных БД";
+inline constexpr const char PrintSaveFilter[] = "Файлы печати БД (*.txt);;Все файлы (*.*)";
+inline constexpr const char PrintExit[] = "Выход";
+
 } // namespace ztk::msg

@@ -50,7 +50,7 @@ bool createWindows(const AppContext &context)
     Form8 = secondary(new TForm8);
     SelectPort = secondary(new TSelectPort(prompter));
     FormGodenDo = secondary(new TFormGodenDo);
-    FormPrint = secondary(new TFormPrint);
+    FormPrint = secondary(new TFormPrint(prompter));
     FormSD = secondary(new TFormSD);
     return true;
 }

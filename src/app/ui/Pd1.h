@@ -8,6 +8,7 @@
 //   Pd1Editing.cpp   "Запись", the speed buttons, the best-before box, the type selector
 //   Pd1Selection.cpp the selection radio buttons and their input boxes
 //   Pd1Transfer.cpp  building the product image and writing it to the scale, "Список"
+//   Pd1Files.cpp     text import and export, the printed report
 
 #include "app/AppContext.h"
 #include "products/Selection.h"

@@ -1,0 +1,105 @@
+// The main window's text import and export of the product table and the printed
+// report.
+
+#include "app/ui/Pd1.h"
+
+#include "app/ui/Mess.h"
+#include "products/ProductDataset.h"
+#include "products/ProductImport.h"
+#include "products/ProductReport.h"
+#include "products/ProductTextFile.h"
+#include "products/ui/Vlprint.h"
+#include "shared/Messages.h"
+#include "transfer/ui/Formspisok.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTableView>
+
+using namespace ztk;
+
+void TForm1::ImportClick()
+{
+    Prompter &prompter = *m_context.prompter;
+    const QString chosen = prompter.openFileName(msg::text(msg::ImportDialogTitle), msg::text(msg::ImportDialogFilter));
+    if (chosen.isEmpty())
+        return;
+    const auto lines = readProductTextFile(withDefaultExtension(chosen, "txt", true));
+    if (!lines) {
+        prompter.message(msg::text(msg::FileDoesNotOpen));
+        return;
+    }
+
+    const std::initializer_list<QWidget *> hidden{DBGrid1, DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5,
+                                                  DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11};
+    for (QWidget *w : hidden)
+        w->hide();
+    if (Mess1)
+        Mess1->begin(msg::text(msg::ImportCaption), msg::text(msg::ImportWait), false);
+
+    ImportSettings settings;
+    settings.clock = m_context.clock;
+    settings.prompter = &prompter;
+    settings.typeRule = m_dataset->typeRule();
+    settings.locale = QLocale();
+    // Repainting after every line would cost more than the import itself.
+    QElapsedTimer sinceRepaint;
+    sinceRepaint.start();
+    settings.progress = [&](qsizetype, qsizetype) {
+        if (sinceRepaint.elapsed() < 100)
+            return;
+        sinceRepaint.restart();
+        repaint();
+        if (Mess1)
+            Mess1->repaint();
+    };
+    const ImportResult result = storeImportLines(*m_store, *lines, settings);
+
+    for (QWidget *w : hidden)
+        w->show();
+    if (Mess1)
+        Mess1->end();
+    // "Вся база" without changing the checked selection, whose type rule stays.
+    const TypeRule rule = m_dataset->typeRule();
+    RadioButton1Click();
+    m_dataset->setTypeRule(rule);
+
+    if (!result.storeError.isEmpty())
+        prompter.message(result.storeError);
+    if (!result.badLines.isEmpty())
+        prompter.message(result.badLines.message(), msg::text(msg::BadLinesCaption));
+}
+
+void TForm1::ExportClick()
+{
+    Prompter &prompter = *m_context.prompter;
+    const QString chosen = prompter.saveFileName(msg::text(msg::ExportDialogTitle), msg::text(msg::ExportDialogFilter));
+    if (chosen.isEmpty())
+        return;
+    DBGrid1->hide();
+    if (Mess1)
+        Mess1->begin(msg::text(msg::ExportCaption), msg::text(msg::ExportWait), false);
+    m_dataset->first(); // a pending edit is stored first, as every walk does
+    QString error;
+    const bool ok = writeProductTextFile(withDefaultExtension(chosen, "txt", false), selectionRows(*m_dataset),
+                                         QLocale(), &error);
+    m_dataset->last();
+    DBGrid1->show();
+    if (Mess1)
+        Mess1->end();
+    if (!ok)
+        prompter.message(error);
+}
+
+void TForm1::SpeedButton8Click()
+{
+    m_dataset->first();
+    std::optional<QSet<int>> list;
+    if (CheckBox2->isChecked() && Form7)
+        list = Form7->list().filter(); // no ticks: every product
+    const QString report = buildReport(selectionRows(*m_dataset), list, m_context.clock->now());
+    m_dataset->last();
+    if (FormPrint)
+        FormPrint->showReport(report);
+}

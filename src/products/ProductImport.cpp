@@ -1,0 +1,107 @@
+#include "products/ProductImport.h"
+
+#include "products/ProductDataset.h"
+#include "products/ProductFields.h"
+#include "products/ProductStore.h"
+#include "products/Selection.h"
+#include "products/StoreBackup.h"
+#include "products/StoreRules.h"
+#include "shared/Messages.h"
+
+#include <QFileInfo>
+
+
+namespace ztk {
+
+bool storeImportValues(ProductStore &store, const ImportValues &v, const ImportSettings &settings, QString *error)
+{
+    auto fail = [&] {
+        if (error)
+            *error = store.errorText();
+        return false;
+    };
+    std::vector<Product> found;
+    ColumnSet has;
+    if (!store.select(numberLookupSql(v.number), found, &has))
+        return fail();
+    const bool exists = !found.empty();
+    Product p = exists ? found.front() : Product{};
+
+    qint64 number = v.number;
+    if (number > fld::MaxProductNumber) {
+        if (settings.prompter)
+            settings.prompter->message(msg::text(msg::NumberAbove5000));
+        number = 0;
+    }
+    p.number = WholeField{number, {}};
+    for (int k = 0; k < Product::NameLines; ++k)
+        p.names[std::size_t(k)] = v.names[std::size_t(k)];
+    // The barcode goes where the table has the column; an int always fits it, so the
+    // design's fallback to the product number is never needed here.
+    p.barcode = WholeField{v.barcode, {}};
+    p.prefix = QString::number(v.prefix);
+    p.price = PriceField{v.price, {}};
+    p.bestBefore = v.bestBefore;
+    p.type = v.type;
+
+    const QDateTime now = settings.clock ? settings.clock->now() : QDateTime::currentDateTime();
+    applyStoreStamps(p, has, settings.typeRule, now);
+    // "N" 0: the count of the lookup's result set + 1, as for any store.
+    if (has[std::size_t(ProductColumn::N)] && number == 0)
+        p.number = WholeField{qint64(found.size()) + 1, {}};
+
+    const bool ok = exists ? store.update(p, has) : store.insert(p, has);
+    return ok || fail();
+}
+
+ImportResult storeImportLines(ProductStore &store, const std::vector<TextLine> &lines, const ImportSettings &settings)
+{
+    ImportResult result;
+    result.opened = true;
+    if (lines.size() < 2)
+        return result; // no data line: nothing changes
+    const QDateTime now = settings.clock ? settings.clock->now() : QDateTime::currentDateTime();
+    // The table as it was, one file to copy back, before thousands of rows change.
+    const BackupResult backup = backupStore(store.database(), QFileInfo(store.path()).absolutePath(), now);
+    if (!backup.ok) {
+        result.storeError = msg::text(msg::BackupFailed).arg(backup.error);
+        return result;
+    }
+
+    StoreTransaction transaction(store);
+    if (!transaction.active()) {
+        result.storeError = store.errorText();
+        return result;
+    }
+    ImportLineReader reader(now.date(), settings.locale);
+    reader.setHeader(lines.front().text);
+    const qsizetype total = qsizetype(lines.size()) - 1;
+    for (qsizetype i = 1; i < qsizetype(lines.size()); ++i) {
+        const TextLine &line = lines[std::size_t(i)];
+        if (line.countedLength() < MinImportLineLength)
+            continue;
+        const ImportValues &values = reader.read(line.text);
+        StoreSavepoint savepoint(store);
+        if (savepoint.active() && storeImportValues(store, values, settings) && savepoint.release())
+            ++result.storedLines;
+        else
+            result.badLines.append(values.number); // the savepoint rolls the line back
+        if (settings.progress)
+            settings.progress(i, total);
+    }
+    if (!transaction.commit()) {
+        result.storeError = store.errorText();
+        result.storedLines = 0;
+    }
+    return result;
+}
+
+ImportResult importProductFile(ProductStore &store, const QString &path, const ImportSettings &settings)
+{
+    const auto lines = readProductTextFile(path);
+    if (!lines)
+        return ImportResult{};
+    return storeImportLines(store, *lines, settings);
+}
+
+} // namespace ztk

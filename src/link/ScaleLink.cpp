@@ -265,11 +265,12 @@ void ScaleLink::readerLoop()
             if (n > 0) {
                 for (ssize_t i = 0; i < n; ++i)
                     route(chunk[std::size_t(i)]);
-                // Midway through a long reply the waiter only counts bytes: telling it
-                // every few milliseconds is enough. The end of a reply, and every other
-                // answer, wakes it at once.
+                // Midway through a long reply, or through stages this thread sends on
+                // by itself, the waiter only counts: telling it every few milliseconds
+                // is enough. The end of a reply, and every other answer, wakes it at once.
                 const bool midReply = totals.on.load(std::memory_order_relaxed)
-                    || commonData.on.load(std::memory_order_relaxed) || record.on.load(std::memory_order_relaxed);
+                    || commonData.on.load(std::memory_order_relaxed) || record.on.load(std::memory_order_relaxed)
+                    || m_stagesActive.load(std::memory_order_relaxed);
                 const auto now = std::chrono::steady_clock::now();
                 if (!midReply || now - lastNotify >= ProgressNotifyInterval) {
                     notifyWaiter();

@@ -200,7 +200,7 @@ private:
     // stops them on a time-out. Both under m_stageMutex.
     std::mutex m_stageMutex;
     std::span<const AckStage> m_stages;
-    bool m_stagesActive = false;
+    std::atomic<bool> m_stagesActive{false}; // written under m_stageMutex; the reader also peeks without it
     std::atomic<int> m_stagesDone{0};
     std::chrono::steady_clock::time_point m_lastRead{};
     std::vector<double> *m_turnaroundLog = nullptr;

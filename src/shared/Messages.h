@@ -69,4 +69,15 @@ inline constexpr const char ListNotFormed[] = "Список товаров НЕ 
 // "1 Возможно, нет связи с весами": the stage digit of a failed product write in front.
 inline QString noLinkAtStage(int stage) { return QString::number(stage) + QLatin1Char(' ') + text(NoLink); }
 
+// Reading products back, saving them, clearing them in the scale
+inline constexpr const char ReadCaption[] = "Чтение БДТ из весов";
+inline constexpr const char ReadSaveCaption[] = "Сохранение введённых данных из весов в БДТ";
+inline constexpr const char IncorrectRecords[] = "Некорректные записи:";
+inline constexpr const char IncorrectRecordsCaption[] = "Продолжить?";
+inline constexpr const char NoProductToClear[] = "Товар для очистки итоговых данных не выбран";
+inline constexpr const char BadClearRange[] = "Операция не выполнена. Некорректный диапазон удаления.";
+inline constexpr const char ClearRangeCaption[] = "Удаление данных о товарах с... по...";
+inline constexpr const char CellWeight[] = "ВЕС";
+inline constexpr const char CellPiece[] = "ШТУКА";
+
 } // namespace ztk::msg

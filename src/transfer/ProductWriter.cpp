@@ -3,12 +3,10 @@
 #include "link/Commands.h"
 #include "link/ScaleLink.h"
 #include "shared/Messages.h"
+#include "transfer/Pause.h"
 #include "transfer/ProductImage.h"
 
-#include <QElapsedTimer>
-#include <chrono>
 #include <memory>
-#include <thread>
 #include <vector>
 
 namespace ztk {
@@ -45,19 +43,6 @@ WriteResult ProductWriter::sendFile(const QString &path)
     return send(*image);
 }
 
-void ProductWriter::pause(int ms)
-{
-    // Measured by the clock (a fast clock shortens it), and never longer than the real
-    // time, so a clock that stands still cannot hold the write.
-    const QDateTime start = m_clock.now();
-    QElapsedTimer real;
-    real.start();
-    while (start.msecsTo(m_clock.now()) < ms && real.elapsed() < ms) {
-        m_pump.pump();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
 WriteResult ProductWriter::send(const ProductImage &image)
 {
     WriteResult r;
@@ -82,7 +67,7 @@ WriteResult ProductWriter::send(const ProductImage &image)
     m_link.discardAll();
     ScaleLink::AckSession session(m_link); // stray bytes during the pause are dropped uncounted
     m_link.sendByte(cmd::WriteProducts);
-    pause(PauseAfterCommandMs);
+    pauseFor(PauseAfterCommandMs, m_clock, m_pump);
 
     // The gauge after each acknowledged record, from the records done before it.
     int reported = 0;

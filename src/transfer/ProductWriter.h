@@ -36,8 +36,6 @@ public:
     WriteResult send(const ProductImage &image);
 
 private:
-    void pause(int ms);
-
     ScaleLink &m_link;
     const Clock &m_clock;
     EventPump &m_pump;

@@ -8,6 +8,7 @@
 //   Pd1Editing.cpp   "Запись", the speed buttons, the best-before box, the type selector
 //   Pd1Selection.cpp the selection radio buttons and their input boxes
 //   Pd1Transfer.cpp  building the product image and writing it to the scale, "Список"
+//   Pd1Readback.cpp  reading products back from the scale
 
 #include "app/AppContext.h"
 #include "shared/PortConfig.h"

@@ -65,6 +65,8 @@ int main(int argc, char **argv)
         if (ztk::createWindows(context)) {
             Form1->show();
             result = app.exec();
+        } else {
+            result = 1; // not started (another instance runs): a caller must be able to tell
         }
     } catch (const std::exception &e) {
         prompter.message(QString::fromLocal8Bit(e.what()));

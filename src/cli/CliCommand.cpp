@@ -1,8 +1,11 @@
 #include "cli/CliCommand.h"
 
+#include "products/ProductStore.h"
+#include "shared/Files.h"
 #include "shared/Messages.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -65,15 +68,44 @@ ScaleLink *CliContext::link()
         return m_link.get();
     if (m_linkFailed)
         return nullptr;
+    m_linkFailed = true;
+    if (!portConfigUnreadable.isEmpty()) {
+        prompter.message(QStringLiteral("%1: %2").arg(path(files::PortConfig), portConfigUnreadable));
+        m_linkExit = ExitBadUsage;
+        return nullptr;
+    }
     if (portConfigMissing)
         prompter.message(msg::text(msg::CfgMissing));
     auto link = std::make_unique<ScaleLink>();
-    if (!link->open(port, prompter).ok()) {
-        m_linkFailed = true;
+    const LinkOpenResult opened = link->open(port, prompter);
+    if (opened.port != SerialPort::Opened) {
+        // A port that does not open is bad input, not a silent scale.
+        if (opened.port != SerialPort::InUse)
+            prompter.message(opened.failure);
+        m_linkExit = ExitBadUsage;
         return nullptr;
     }
+    if (!opened.readerStarted) {
+        m_linkExit = ExitNoAnswer;
+        return nullptr;
+    }
+    m_linkFailed = false;
     m_link = std::move(link);
     return m_link.get();
+}
+
+bool CliContext::openStoreForReading(ProductStore &store)
+{
+    const QString file = path(files::ProductStore);
+    if (!QFileInfo::exists(file)) {
+        prompter.message(msg::text(msg::StoreMissing).arg(file));
+        return false;
+    }
+    if (!store.open(file)) {
+        prompter.message(store.errorText());
+        return false;
+    }
+    return true;
 }
 
 void CliContext::print(const QString &line) const

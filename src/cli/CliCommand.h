@@ -19,6 +19,10 @@
 #include <cstdint>
 #include <memory>
 
+namespace ztk {
+class ProductStore;
+}
+
 namespace ztk::cli {
 
 enum Exit { ExitOk = 0, ExitNoAnswer = 1, ExitBadUsage = 2 };
@@ -47,6 +51,7 @@ public:
     QString workDir;            // absolute
     PortConfig port;                // "fbdves.cfg" with --port and --baud applied
     bool portConfigMissing = false; // "fbdves.cfg" was needed and is not there
+    QString portConfigUnreadable;   // "fbdves.cfg" was needed, is there and cannot be read: why
     const Command *command = nullptr;
 
     const Clock &clock;
@@ -56,8 +61,13 @@ public:
     // workDir + "/" + fileName
     QString path(const char *fileName) const;
     // The link, opened on first use with its reader running and every mode off.
-    // nullptr when the port does not open ("ERROR: Opening COM-Port failed!" shown).
+    // nullptr when the port does not open ("ERROR: Opening COM-Port failed!" and a
+    // line with the device and the reason shown); the command then returns linkFailure().
     ScaleLink *link();
+    int linkFailure() const { return m_linkExit; }
+    // The product store of the working folder, for a command that only reads it: a
+    // missing file is reported, not created. False with the message shown.
+    bool openStoreForReading(ProductStore &store);
     // One line on standard output.
     void print(const QString &line) const;
     // Shows `why` and the command's usage on standard error; returns ExitBadUsage.
@@ -66,6 +76,7 @@ public:
 private:
     std::unique_ptr<ScaleLink> m_link;
     bool m_linkFailed = false;
+    int m_linkExit = ExitBadUsage;
 };
 
 using CommandFunction = int (*)(CliContext &, const QStringList &args);

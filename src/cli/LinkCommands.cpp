@@ -16,7 +16,7 @@ int linkCheck(CliContext &ctx, const QStringList &args)
         return ctx.badUsage(QStringLiteral("ztk-cli: link-check takes no arguments"));
     ScaleLink *link = ctx.link();
     if (!link)
-        return ExitNoAnswer;
+        return ctx.linkFailure();
     if (!probeLink(*link, ctx.clock, ctx.pump)) {
         ctx.prompter.message(msg::text(msg::NoLink));
         return ExitNoAnswer;
@@ -31,7 +31,7 @@ int scaleNumber(CliContext &ctx, const QStringList &args)
         return ctx.badUsage(QStringLiteral("ztk-cli: scale-number takes no arguments"));
     ScaleLink *link = ctx.link();
     if (!link)
-        return ExitNoAnswer;
+        return ctx.linkFailure();
     const std::optional<std::int8_t> number = queryScaleNumber(*link, ctx.clock, ctx.pump);
     if (!number) {
         ctx.prompter.message(msg::text(msg::NoLink));

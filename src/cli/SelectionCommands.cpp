@@ -3,9 +3,9 @@
 
 #include "cli/CliCommand.h"
 
-#include "products/DisplayFormat.h"
 #include "products/ProductDataset.h"
 #include "products/ProductStore.h"
+#include "products/ProductTableModel.h"
 #include "products/Selection.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -17,6 +17,25 @@ ZTK_CLI_COMMAND(listProducts, "products", "[SELECTION]",
                 "lists a selection (all, weight, piece, prefix=P, name=F, range=A-B, corr-on|before|after=yy.mm.dd, "
                 "best-on|before|after=yy.mm.dd)")
 
+namespace {
+
+// One record per line whatever a name holds: control characters as \xNN.
+QString oneLine(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c.category() == QChar::Separator_Line
+                 || c.category() == QChar::Separator_Paragraph || (c.unicode() >= 0x80 && c.unicode() < 0xA0))
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
 int listProducts(CliContext &ctx, const QStringList &args)
 {
     if (args.size() > 1)
@@ -25,27 +44,19 @@ int listProducts(CliContext &ctx, const QStringList &args)
     if (!sel.ok)
         return ctx.badUsage(sel.error);
     ProductStore store;
-    if (!store.open(ctx.path(files::ProductStore))) {
-        ctx.prompter.message(store.errorText());
+    if (!ctx.openStoreForReading(store))
         return ExitBadUsage;
-    }
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
     if (!dataset.open(sel.sql)) {
         ctx.prompter.message(dataset.errorText());
         return ExitBadUsage;
     }
-    // The grid's columns: N, name, SK5, price, prefix, type, best-before, correction.
-    for (int r = 0; r < dataset.recordCount(); ++r) {
-        const QStringList cells{
-            display::productNumber(dataset.rowValue(r, fld::N)),
-            dataset.rowValue(r, fld::Name).toString(),
-            display::sk5(dataset.rowValue(r, fld::SK5)),
-            display::price(dataset.rowValue(r, fld::Price)),
-            dataset.rowValue(r, fld::Prefix).toString(),
-            dataset.rowCalculated(r, fld::TypeCal),
-            dataset.rowCalculated(r, fld::Goden),
-            dataset.rowCalculated(r, fld::Dcorr),
-        };
+    // The grid's columns, as the grid shows them.
+    const ProductTableModel grid(dataset);
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid.columnCount(); ++c)
+            cells << oneLine(grid.data(grid.index(r, c)).toString());
         ctx.print(cells.join(QLatin1Char(';')));
     }
     ctx.print(msg::text(msg::RecordsPrefix) + QString::number(dataset.recordCount()));

@@ -37,9 +37,11 @@ std::optional<int> parseOptions(CliContext &ctx, QStringList args, ImageOptions 
 {
     while (!args.isEmpty()) {
         QString opt = args.takeFirst();
+        if (!opt.startsWith(QLatin1String("--")))
+            return ctx.badUsage(QStringLiteral("ztk-cli: %1 is not an option").arg(opt));
         QString value;
         const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        if (opt.startsWith(QLatin1String("--")) && eq > 0) {
+        if (eq > 0) {
             value = opt.mid(eq + 1);
             opt.truncate(eq);
         } else {
@@ -100,10 +102,8 @@ std::unique_ptr<ProductImage> buildFromStore(CliContext &ctx, const ImageOptions
     if (!filter)
         return nullptr;
     ProductStore store;
-    if (!store.open(ctx.path(files::ProductStore))) {
-        ctx.prompter.message(store.errorText());
+    if (!ctx.openStoreForReading(store))
         return nullptr;
-    }
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
     if (!dataset.open(sel.sql)) {
         ctx.prompter.message(dataset.errorText());
@@ -126,8 +126,9 @@ int buildImage(CliContext &ctx, const QStringList &args)
         return ExitBadUsage;
     // A relative --out is taken in the working folder, where the image normally lives.
     const QString out = o.out ? QDir(ctx.workDir).filePath(*o.out) : ctx.path(files::ProductImage);
-    if (!image->save(out)) {
-        ctx.prompter.message(QStringLiteral("cannot write %1").arg(out));
+    const QString refused = storeImageFile(*image, ctx.workDir, out);
+    if (!refused.isEmpty()) {
+        ctx.prompter.message(refused);
         return ExitBadUsage;
     }
     ctx.print(QString::number(image->nonEmptyCount()));
@@ -144,10 +145,15 @@ int writeProducts(CliContext &ctx, const QStringList &args)
         return ExitBadUsage;
     // As the menu command: the image is stored, then the file is sent.
     const QString path = ctx.path(files::ProductImage);
-    image->save(path);
+    // The previous file holds another selection: nothing goes out unless this one was stored.
+    const QString refused = storeImageFile(*image, ctx.workDir, path);
+    if (!refused.isEmpty()) {
+        ctx.prompter.message(refused);
+        return ExitBadUsage;
+    }
     ScaleLink *link = ctx.link();
     if (!link)
-        return ExitNoAnswer;
+        return ctx.linkFailure();
 
     int shown = -1;
     ProductWriter writer(*link, ctx.clock, ctx.pump, [&](int percent) {

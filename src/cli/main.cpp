@@ -13,7 +13,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 using namespace ztk;
@@ -90,6 +92,10 @@ int main(int argc, char **argv)
     if (!QFileInfo(dir).isDir())
         return fail(QStringLiteral("ztk-cli: %1 is not a folder").arg(dir));
 
+    if (!clockRateValid())
+        return fail(QStringLiteral("ztk-cli: ZTK_CLOCK_RATE must be a number from %1 to %2")
+                        .arg(MinClockRate).arg(MaxClockRate, 0, 'f', 0));
+
     StderrPrompter prompter;
     NullEventPump pump;
     CliContext ctx(defaultClock(), pump, prompter);
@@ -103,7 +109,13 @@ int main(int argc, char **argv)
         ctx.port.portName = port->toLocal8Bit();
     if (baud)
         ctx.port.baudRate = *baud;
-    ctx.portConfigMissing = cfgMissing && !(port && baud);
+    const bool needConfig = cfgMissing && !(port && baud);
+    // A "fbdves.cfg" that is there but cannot be read (a folder, no permission) is not missing.
+    const QFileInfo cfg(ctx.path(files::PortConfig));
+    if (needConfig && (cfg.exists() || cfg.isSymLink()))
+        ctx.portConfigUnreadable = QString::fromLocal8Bit(std::strerror(cfg.isDir() ? EISDIR : cfg.exists() ? EACCES : ENOENT));
+    else
+        ctx.portConfigMissing = needConfig;
 
     return command->run(ctx, args);
 }

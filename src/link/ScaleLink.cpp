@@ -57,10 +57,14 @@ LinkOpenResult ScaleLink::open(const PortConfig &config, Prompter &prompter)
     LinkOpenResult result;
     stopReader();
     closePort();
-    result.port = openPort(SerialPort::devicePath(QString::fromLocal8Bit(config.portName)), config.baudRate,
-                           config.stopBitsIndex, config.parityIndex);
-    if (result.port != SerialPort::Opened)
+    const QString device = SerialPort::devicePath(QString::fromLocal8Bit(config.portName));
+    result.port = openPort(device, config.baudRate, config.stopBitsIndex, config.parityIndex);
+    if (result.port != SerialPort::Opened) {
+        result.failure = SerialPort::failureText(result.port, device, portOpenError());
         prompter.message(msg::text(msg::PortOpenFailed));
+        if (result.port == SerialPort::InUse)
+            prompter.message(result.failure);
+    }
     discardAll();
     clearModes();
     result.readerStarted = startReader();

@@ -67,6 +67,7 @@ struct AckStage {
 // What opening the link came to; the messages have been shown.
 struct LinkOpenResult {
     SerialPort::OpenResult port = SerialPort::CannotOpen;
+    QString failure; // the device path and the system's reason when the port did not open
     bool readerStarted = false;
     bool ok() const { return port == SerialPort::Opened && readerStarted; }
 };
@@ -81,7 +82,8 @@ public:
     ScaleLink &operator=(const ScaleLink &) = delete;
 
     // The open sequence of the program and of ztk-cli: the reader stopped, the port of
-    // `config` opened ("ERROR: Opening COM-Port failed!" shown when it is not), pending
+    // `config` opened ("ERROR: Opening COM-Port failed!" shown when it is not, and
+    // who holds the port when another program does: waiting would not help), pending
     // bytes dropped, every mode off, the reader started (its message shown when it
     // cannot be). The reader runs even without a port, so a later open finds it.
     LinkOpenResult open(const PortConfig &config, Prompter &prompter);
@@ -91,6 +93,7 @@ public:
                                     std::int16_t parityIndex);
     void closePort();
     bool portOpen() const { return m_port.isOpen(); }
+    QString portOpenError() const { return m_port.openErrorText(); } // why the last openPort failed
     void sendByte(std::uint8_t byte);  // one write; nothing without a port
     void sendWord(std::uint16_t word); // low byte, then high byte: two writes
     void sendBytes(std::span<const std::uint8_t> bytes); // one write per byte

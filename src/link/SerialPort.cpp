@@ -1,11 +1,17 @@
 #include "link/SerialPort.h"
 
+#include "shared/Messages.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -42,35 +48,41 @@ bool baudConstant(std::int32_t rate, speed_t &out)
     return false;
 }
 
-// Opens and prepares one descriptor; returns it, or -result on failure.
-int openConfigured(const QByteArray &path, std::int32_t baud, std::int32_t stopBitsIndex, int &result)
+// Opens and prepares one descriptor; returns it, or -1 with `result` and `err` (an errno) set.
+int openConfigured(const QByteArray &path, std::int32_t baud, std::int32_t stopBitsIndex, int &result, int &err)
 {
     // Non-blocking: a port without carrier must not block the open, and the reader
     // only reads after poll() said there is something.
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        result = SerialPort::CannotOpen;
+        err = errno;
+        result = err == EBUSY ? SerialPort::InUse : SerialPort::CannotOpen; // EBUSY: held exclusive
         return -1;
     }
-    auto fail = [&](int r) {
+    auto fail = [&](int r, int e) {
         ::close(fd);
         result = r;
+        err = e;
         return -1;
     };
+    // TIOCEXCL does not hold against root; the advisory lock holds against every
+    // opener that takes it too (this program, ztk-cli, the simulator).
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(errno == EWOULDBLOCK ? SerialPort::InUse : SerialPort::CannotOpen, errno);
     if (::ioctl(fd, TIOCEXCL) != 0)
-        return fail(SerialPort::CannotOpen);
+        return fail(SerialPort::CannotOpen, errno);
 
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0)
-        return fail(SerialPort::CannotOpen);
+        return fail(SerialPort::CannotOpen, errno);
 
     speed_t speed = B0;
     if (!baudConstant(baud, speed))
-        return fail(SerialPort::SettingsRefused);
+        return fail(SerialPort::SettingsRefused, EINVAL);
     // termios knows one or two stop bits only; "one and a half" (index 1) becomes two,
     // which any receiver set to one and a half accepts as well.
     if (stopBitsIndex < 0 || stopBitsIndex > 2)
-        return fail(SerialPort::SettingsRefused);
+        return fail(SerialPort::SettingsRefused, EINVAL);
 
     ::cfmakeraw(&tio);
     tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | PARMRK | IGNPAR | ISTRIP);
@@ -81,9 +93,9 @@ int openConfigured(const QByteArray &path, std::int32_t baud, std::int32_t stopB
     tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
     if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0)
-        return fail(SerialPort::SettingsRefused);
+        return fail(SerialPort::SettingsRefused, errno);
     if (::tcsetattr(fd, TCSANOW, &tio) != 0)
-        return fail(SerialPort::SettingsRefused);
+        return fail(SerialPort::SettingsRefused, errno);
 
     // A pseudo-terminal has no modem lines and refuses this; that is not an error.
     int lines = TIOCM_DTR | TIOCM_RTS;
@@ -120,15 +132,55 @@ SerialPort::OpenResult SerialPort::open(const QString &devicePath, std::int32_t 
                                         std::int16_t)
 {
     close();
+    m_openError.clear();
     int result = CannotOpen;
-    const int fd = openConfigured(QFile::encodeName(devicePath), baud, stopBitsIndex, result);
-    if (fd < 0)
+    int err = 0;
+    const int fd = openConfigured(QFile::encodeName(devicePath), baud, stopBitsIndex, result, err);
+    if (fd < 0) {
+        const QStringList holders = result == InUse ? holdersOf(devicePath) : QStringList();
+        m_openError = holders.isEmpty() ? QString::fromLocal8Bit(std::strerror(err)) : holders.join(QStringLiteral(", "));
         return OpenResult(result);
+    }
     m_fd = fd;
     m_path = devicePath;
     m_baud = baud;
     m_stopBitsIndex = stopBitsIndex;
     return Opened;
+}
+
+QString SerialPort::failureText(OpenResult result, const QString &devicePath, const QString &reason)
+{
+    if (result == InUse)
+        return reason.isEmpty() || reason == QString::fromLocal8Bit(std::strerror(EBUSY))
+                   || reason == QString::fromLocal8Bit(std::strerror(EWOULDBLOCK))
+            ? msg::text(msg::PortInUse).arg(devicePath)
+            : msg::text(msg::PortInUseBy).arg(devicePath, reason);
+    return QStringLiteral("%1: %2").arg(devicePath, reason);
+}
+
+QStringList SerialPort::holdersOf(const QString &devicePath)
+{
+    QStringList out;
+    const QString device = QFileInfo(devicePath).canonicalFilePath();
+    if (device.isEmpty())
+        return out;
+    const QString self = QString::number(::getpid());
+    const QDir proc(QStringLiteral("/proc"));
+    for (const QString &pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (pid == self || pid.front() < QLatin1Char('0') || pid.front() > QLatin1Char('9'))
+            continue;
+        // Another user's descriptors cannot be read without root: those stay unnamed.
+        const QDir fds(proc.filePath(pid + QStringLiteral("/fd")));
+        for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+            if (QFileInfo(fds.filePath(fd)).symLinkTarget() != device)
+                continue;
+            QFile comm(proc.filePath(pid + QStringLiteral("/comm")));
+            const QString name = comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll()).trimmed() : QString();
+            out << QStringLiteral("%1 (%2)").arg(pid, name);
+            break;
+        }
+    }
+    return out;
 }
 
 void SerialPort::close()
@@ -188,10 +240,12 @@ bool SerialPort::reopen()
 {
     if (m_fd < 0 || m_path.isEmpty())
         return false;
-    // The old descriptor may still hold the exclusive claim on a tty that survived.
+    // The old descriptor may still hold the exclusive claim and the lock on a tty that survived.
     (void)::ioctl(m_fd, TIOCNXCL);
+    (void)::flock(m_fd, LOCK_UN);
     int result = CannotOpen;
-    const int fd = openConfigured(QFile::encodeName(m_path), m_baud, m_stopBitsIndex, result);
+    int err = 0;
+    const int fd = openConfigured(QFile::encodeName(m_path), m_baud, m_stopBitsIndex, result, err);
     if (fd < 0)
         return false;
     // dup3 swaps the device under the same number, so a concurrent sendByte never

@@ -3,13 +3,15 @@
 // bits, no flow control, exclusive. One write per byte.
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace ztk {
 
 class SerialPort {
 public:
-    enum OpenResult { Opened = 0, CannotOpen = 2, SettingsRefused = 3 };
+    // InUse: another open of the device holds its lock (or its exclusive claim).
+    enum OpenResult { Opened = 0, CannotOpen = 2, SettingsRefused = 3, InUse = 4 };
 
     SerialPort() = default;
     ~SerialPort();
@@ -19,9 +21,19 @@ public:
     // "COMn" -> /dev/ttyS(n-1); a name starting with '/' is used as is; any other -> /dev/NAME.
     static QString devicePath(const QString &portName);
 
-    // 0 when open and ready; 2 when the device cannot be opened or prepared;
-    // 3 when the line settings are refused (a baud rate of 0 among them). On 2 or 3 no port is held.
+    // Opened when open, locked (flock, so that whoever runs a second opener is refused
+    // at once) and ready; CannotOpen when the device cannot be opened or prepared;
+    // SettingsRefused for line settings refused (a baud rate of 0 among them); InUse
+    // when another opener holds it. On failure no port is held and openErrorText() says why.
     OpenResult open(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex, std::int16_t parityIndex);
+    // The system's reason for the last failed open ("No such file or directory"); for
+    // InUse, the holding process as "1234 (ztk)" when it can be found.
+    const QString &openErrorText() const { return m_openError; }
+    // The line shown under the failure message: the port in use (and by whom), or the
+    // device path and the system's reason.
+    static QString failureText(OpenResult result, const QString &devicePath, const QString &reason);
+    // The processes other than this one that have `devicePath` open, as "1234 (name)".
+    static QStringList holdersOf(const QString &devicePath);
     void close();
     bool isOpen() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
@@ -39,6 +51,7 @@ public:
 private:
     int m_fd = -1;
     QString m_path;
+    QString m_openError;
     std::int32_t m_baud = 0;
     std::int32_t m_stopBitsIndex = 0;
 };

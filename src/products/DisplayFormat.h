@@ -14,6 +14,7 @@ inline QString productNumber(const QVariant &value) { return zeroPadded(value, 4
 inline QString sk5(const QVariant &value) { return zeroPadded(value, 5); }           // "0####"
 
 // Two decimals, no zero before the point: 0.5 -> ".50", 12 -> "12.00", 0 -> ".00".
+// A value too large for the patterns shows as stored ("1e+308"), never wrapped.
 QString price(const QVariant &value);
 
 } // namespace ztk::display

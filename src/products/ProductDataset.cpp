@@ -407,8 +407,10 @@ qint64 ProductDataset::integer(const char *field, bool *ok) const
     if (!isNullish(v)) {
         if (v.typeId() == QMetaType::QString)
             n = v.toString().trimmed().toLongLong(&good);
+        else if (v.typeId() == QMetaType::Double && std::isfinite(v.toDouble()) && std::fabs(v.toDouble()) < 9.2e18)
+            n = qint64(std::llround(v.toDouble()));
         else if (v.typeId() == QMetaType::Double)
-            good = false; // a price, or a number column's value beyond 64 bits
+            good = false; // beyond 64 bits
         else
             n = v.toLongLong(&good);
     }

@@ -4,6 +4,7 @@
 #include "shared/Messages.h"
 
 #include <QAtomicInt>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -14,7 +15,10 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace ztk {
@@ -133,61 +137,110 @@ QString ProductStore::schemaSql()
     return productSchemaSql();
 }
 
+namespace {
+
+// A new store is made under another name and renamed into place, so that a crash
+// while it is made leaves either no store or a complete one.
+bool createStoreFile(const QString &path, QString &error)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray temp = target + ".creating";
+    // What a crashed creation left behind holds nothing.
+    ::unlink(temp.constData());
+    ::unlink((temp + "-journal").constData());
+    sqlite3 *h = nullptr;
+    int rc = sqlite3_open_v2(temp.constData(), &h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(h, ProductStore::schemaSql().toUtf8().constData(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        error = QString::fromUtf8(h ? sqlite3_errmsg(h) : sqlite3_errstr(rc));
+    sqlite3_close(h);
+    if (rc != SQLITE_OK) {
+        ::unlink(temp.constData());
+        return false;
+    }
+    // Neither replace a store that appeared meanwhile nor leave the temporary name.
+    if (::link(temp.constData(), target.constData()) != 0) {
+        const int err = errno;
+        ::unlink(temp.constData());
+        if (err == EEXIST)
+            return true;
+        error = QString::fromLocal8Bit(std::strerror(err));
+        return false;
+    }
+    ::unlink(temp.constData());
+    return true;
+}
+
+} // namespace
+
 bool ProductStore::open(const QString &path)
 {
     close();
     m_error.clear();
-    const bool existed = QFileInfo::exists(path);
+    if (!QFileInfo::exists(path) && !createStoreFile(path, m_error))
+        return false;
 
-    // An existing file is first looked at read-only, so that a file which is not
-    // the product store is never written, not even by a journal.
-    if (existed) {
-        const QString probeName = m_connection + QStringLiteral("_probe");
-        {
-            QSqlDatabase probe = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), probeName);
-            probe.setDatabaseName(path);
-            probe.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-            if (!probe.open()) {
-                m_error = probe.lastError().text();
-            } else {
-                QSqlQuery q(probe);
-                if (!q.exec(QStringLiteral("select * from %1 limit 0").arg(QLatin1String(files::TableName))))
-                    m_error = q.lastError().text();
-            }
-            probe.close();
-        }
-        QSqlDatabase::removeDatabase(probeName);
-        if (!m_error.isEmpty())
-            return false;
-    }
-
+    // Read-write from the start: a journal left by a writer that died is rolled back
+    // by the first read, which a read-only connection cannot do. Nothing here writes
+    // to a file that is not a database.
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(path);
-    if (!db.open()) {
-        m_error = db.lastError().text();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
-        return false;
-    }
-    if (!existed) {
-        QSqlQuery q(db);
-        if (!q.exec(schemaSql())) {
-            m_error = q.lastError().text();
-            q = QSqlQuery();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(m_connection);
-            return false;
-        }
-    }
-    if (!registerUnicodeLike(db)) {
-        m_error = QStringLiteral("LIKE could not be registered");
+    auto fail = [&](const QString &text) {
+        m_error = text;
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
         return false;
+    };
+    if (!db.open())
+        return fail(db.lastError().text());
+    QString refused;
+    {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("select count(*) from sqlite_master")) || !q.next())
+            refused = q.lastError().text();
+        // A database without any table (an empty file among them) holds nothing to
+        // protect: it gets the schema.
+        else if (q.value(0).toLongLong() == 0 && !q.exec(schemaSql()))
+            refused = q.lastError().text();
+        else if (!q.exec(QStringLiteral("select * from %1 limit 0").arg(QLatin1String(files::TableName))))
+            refused = q.lastError().text();
     }
+    if (!refused.isEmpty())
+        return fail(refused);
+    if (!quickCheck()) {
+        const QString text = m_error;
+        return fail(text);
+    }
+    if (!registerUnicodeLike(db))
+        return fail(QStringLiteral("LIKE could not be registered"));
     return true;
+}
+
+bool ProductStore::quickCheck()
+{
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    // The first problem is enough to refuse the file; the whole list can be long.
+    if (!q.exec(QStringLiteral("pragma quick_check(1)"))) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    if (!q.next()) {
+        m_error = q.lastError().isValid() ? q.lastError().text() : QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT));
+        return false;
+    }
+    const QString verdict = q.value(0).toString();
+    if (verdict == QLatin1String("ok"))
+        return true;
+    m_error = QString::fromUtf8(sqlite3_errstr(SQLITE_CORRUPT)) + QLatin1Char('\n') + verdict;
+    return false;
+}
+
+QString ProductStore::path() const
+{
+    return database().databaseName();
 }
 
 void ProductStore::close()
@@ -249,7 +302,7 @@ bool ProductStore::select(const QString &sql, std::vector<Product> &rows, Column
     m_error.clear();
     QSqlDatabase db = database();
     if (!db.isOpen()) {
-        m_error = QStringLiteral("The product store is not open");
+        m_error = msg::text(msg::StoreNotOpen);
         return false;
     }
     QSqlQuery q(db);
@@ -276,7 +329,8 @@ bool ProductStore::select(const QString &sql, std::vector<Product> &rows, Column
                 p.setValue(ProductColumn(c), q.value(at[std::size_t(c)]));
         rows.push_back(std::move(p));
     }
-    // next() is false at the end and on an error alike: a damaged page is no end.
+    // next() is false at the end and on an error alike: a damaged page is no end,
+    // and half a table must never pass for the whole of it.
     if (q.lastError().isValid()) {
         m_error = q.lastError().text();
         rows.clear();
@@ -314,7 +368,7 @@ bool ProductStore::insert(Product &product, const ColumnSet &columns)
         ok = q.exec();
     }
     if (!ok) {
-        m_error = db.isOpen() ? q.lastError().text() : QStringLiteral("The product store is not open");
+        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
         return false;
     }
     product.rowid = q.lastInsertId().toLongLong();
@@ -340,7 +394,7 @@ bool ProductStore::update(const Product &product, const ColumnSet &columns)
         ok = q.exec();
     }
     if (!ok) {
-        m_error = db.isOpen() ? q.lastError().text() : QStringLiteral("The product store is not open");
+        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
         return false;
     }
     if (q.numRowsAffected() == 0) {
@@ -361,7 +415,7 @@ bool ProductStore::remove(qint64 rowid)
         ok = q.exec();
     }
     if (!ok)
-        m_error = db.isOpen() ? q.lastError().text() : QStringLiteral("The product store is not open");
+        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
     return ok;
 }
 
@@ -383,7 +437,7 @@ bool ProductStore::execute(const QString &sql)
     QSqlDatabase db = database();
     QSqlQuery q(db);
     if (!db.isOpen() || !q.exec(sql)) {
-        m_error = db.isOpen() ? q.lastError().text() : QStringLiteral("The product store is not open");
+        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
         return false;
     }
     return true;

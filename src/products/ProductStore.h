@@ -1,6 +1,7 @@
 #pragma once
-// The SQLite file that holds "lm_t1". A missing file is created with the schema;
-// a file that is not this database is reported and never touched.
+// The SQLite file that holds "lm_t1". A missing file (or a database without any
+// table) gets the schema; a file that is not this database is reported and never
+// touched; a damaged one is refused at open.
 
 #include "products/Product.h"
 
@@ -19,8 +20,12 @@ public:
     ProductStore(const ProductStore &) = delete;
     ProductStore &operator=(const ProductStore &) = delete;
 
-    // False and errorText() when the file cannot be opened as the product store.
+    // False and errorText() when the file cannot be opened as the product store or
+    // fails the quick check.
     bool open(const QString &path);
+    // SQLite's quick check of the whole file; false and errorText() naming the first fault.
+    bool quickCheck();
+    QString path() const; // the file opened
     void close();
     bool isOpen() const;
     QString errorText() const { return m_error; }

@@ -1,9 +1,11 @@
 #include "products/RecordEditing.h"
 
 #include "products/Selection.h"
+#include "products/StoreBackup.h"
 #include "shared/DateText.h"
 #include "shared/Messages.h"
 
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -102,19 +104,31 @@ bool RecordEditing::deleteSelection()
     if (m_prompter.ask(msg::text(msg::DeleteAll), msg::text(msg::DeleteAllCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);
+    QSqlDatabase db = m_dataset.store().database();
+    // The table as it was, one file to copy back, before thousands of rows go.
+    const BackupResult backup = backupStore(db, QFileInfo(m_dataset.store().path()).absolutePath(),
+                                            m_dataset.clock().now());
+    if (!backup.ok) {
+        m_prompter.message(msg::text(msg::BackupFailed).arg(backup.error));
+        return false;
+    }
     const int n = m_dataset.recordCount();
     // One transaction, so that thousands of deletions do not wait for the disk each.
-    QSqlDatabase db = m_dataset.store().database();
     const bool batch = db.transaction();
     bool ok = true;
     for (int i = 0; i < n && ok; ++i)
         ok = m_dataset.deleteCurrent();
-    if (batch && !db.commit()) {
-        m_prompter.message(db.lastError().text());
+    if (batch && (!ok || !db.commit())) {
+        const QString why = ok ? db.lastError().text() : QString();
         db.rollback();
         m_dataset.open(m_selectionSql);
+        if (!why.isEmpty())
+            m_prompter.message(why);
+        m_prompter.message(msg::text(msg::BackupMade).arg(backup.path));
         return false;
     }
+    if (!ok)
+        m_prompter.message(msg::text(msg::BackupMade).arg(backup.path));
     return ok;
 }
 

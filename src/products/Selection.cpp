@@ -215,4 +215,30 @@ ParsedSelection parseSelectionArgument(const QString &argument, const QDate &tod
     return fail(QStringLiteral("unknown selection"));
 }
 
+void SelectionState::reset()
+{
+    m_sql = wholeBaseSql();
+    m_builder = SelectionBuilder::None;
+    m_typeRule = TypeRule::Keep;
+}
+
+void SelectionState::choose(SelectionQuery query, const SelectionArgs &args)
+{
+    m_builder = SelectionBuilder::None;
+    m_typeRule = typeRuleOf(query);
+    m_sql = selectionSql(query, args);
+}
+
+void SelectionState::chooseBuilder(SelectionBuilder builder)
+{
+    m_builder = builder;
+    m_typeRule = TypeRule::Keep;
+}
+
+void SelectionState::rebuild(const SelectionArgs &args)
+{
+    if (const std::optional<SelectionQuery> query = queryOf(m_builder))
+        m_sql = selectionSql(*query, args);
+}
+
 } // namespace ztk

@@ -72,6 +72,29 @@ std::optional<SelectionQuery> queryOf(SelectionBuilder builder);
 // "Вес" and "Штука" force the type of every stored record; the others keep it.
 TypeRule typeRuleOf(SelectionQuery query);
 
+// The grid's selection: the text that runs (SelectionSql), the builder that rebuilds
+// it from the input boxes, and the type rule every store follows under it.
+class SelectionState {
+public:
+    const QString &sql() const { return m_sql; }
+    SelectionBuilder builder() const { return m_builder; }
+    TypeRule typeRule() const { return m_typeRule; }
+
+    // The whole table, no builder: as at start-up.
+    void reset();
+    // A selection that runs at once: its text, no builder, its type rule.
+    void choose(SelectionQuery query, const SelectionArgs &args = {});
+    // A selection that runs from its input boxes; the type is kept.
+    void chooseBuilder(SelectionBuilder builder);
+    // The builder's text again from `args`; nothing without a builder.
+    void rebuild(const SelectionArgs &args);
+
+private:
+    QString m_sql = wholeBaseSql();
+    SelectionBuilder m_builder = SelectionBuilder::None;
+    TypeRule m_typeRule = TypeRule::Keep;
+};
+
 // The selection argument of ztk-cli: all (default), weight, piece, prefix=P,
 // name=FRAGMENT, range=A-B, corr-on=yy.mm.dd, corr-before=, corr-after=,
 // best-on=, best-before=, best-after=. Two-digit years as `today` reads them.

@@ -31,6 +31,9 @@ inline constexpr const char PortLabelNoLink[] = "НЕТ связи";
 inline constexpr const char BaudLabelNotSet[] = "Не уст";
 inline constexpr const char LinkCheckCaption[] = "Проверка состояния связи с весами";
 inline constexpr const char DefaultPortName[] = "COM1";
+// %1 the device; %2 the process that holds it, as "1234 (ztk)".
+inline constexpr const char PortInUse[] = "Порт %1 занят другой программой";
+inline constexpr const char PortInUseBy[] = "Порт %1 занят другой программой: %2";
 
 // Product table and editing
 inline constexpr const char RecordsPrefix[] = "Записей ";
@@ -51,6 +54,11 @@ inline constexpr const char TypePiece[] = "Шт";
 inline constexpr const char NotAnInteger[] = "'%1' is not a valid integer value";
 inline constexpr const char NotAFloat[] = "'%1' is not a valid floating point value";
 inline constexpr const char NotADate[] = "'%1' is not a valid date";
+// The copy taken before a command that changes many rows (%1 its path, or why there is none).
+inline constexpr const char BackupMade[] = "Резервная копия БД: %1";
+inline constexpr const char BackupFailed[] = "Резервная копия БД не сделана, команда не выполнена: %1";
+inline constexpr const char StoreMissing[] = "Нет файла БД %1";
+inline constexpr const char StoreNotOpen[] = "The product store is not open";
 inline constexpr const char RowNotFound[] =
     "Row cannot be located for updating. Some values may have been changed since it was last read.";
 
@@ -59,6 +67,9 @@ inline constexpr const char WriteCaption[] = "Формирование и ПРД
 inline constexpr const char WritePreparing[] = "Подождите. Подготовка данных...";
 inline constexpr const char WriteLoading[] = "Подождите. Идёт загрузка данных...";
 inline constexpr const char CannotOpenForReading[] = "Не могу открыть файл на чтение";
+// %1 the file, %2 the system's reason.
+inline constexpr const char CannotWriteFile[] = "Не могу записать файл %1: %2";
+inline constexpr const char ProtectedFile[] = "Файл %1 не перезаписывается: это файл БД или настроек";
 
 // Product list
 inline constexpr const char ListTooMany[] =

@@ -34,6 +34,12 @@ private:
 
 // The system clock, or a ScaledClock when ZTK_CLOCK_RATE holds a rate above 1.
 const Clock &defaultClock();
+// The rates ZTK_CLOCK_RATE may hold: beyond them a wait would end at once or never.
+inline constexpr double MinClockRate = 0.001;
+inline constexpr double MaxClockRate = 100000.0;
+// False when ZTK_CLOCK_RATE is set to something other than a rate within those limits;
+// defaultClock() then runs at the real rate.
+bool clockRateValid();
 
 // Called by waits and long operations so that windows stay alive.
 class EventPump {

@@ -1,6 +1,8 @@
 #include "transfer/ProductImage.h"
 
 #include "shared/DateText.h"
+#include "shared/FileGuard.h"
+#include "shared/Messages.h"
 
 #include <QFile>
 #include <QLocale>
@@ -110,12 +112,24 @@ void ProductImage::build(const std::vector<Product> &rows, const std::optional<Q
     }
 }
 
-bool ProductImage::save(const QString &path) const
+bool ProductImage::save(const QString &path, QString *error) const
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) || !file.seek(0))
-        return false;
-    return file.write(reinterpret_cast<const char *>(m_block.data()), ImageSize) == ImageSize && file.flush();
+    const bool ok = file.open(QIODevice::ReadWrite) && file.seek(0)
+        && file.write(reinterpret_cast<const char *>(m_block.data()), ImageSize) == ImageSize && file.flush();
+    if (!ok && error)
+        *error = file.errorString();
+    return ok;
+}
+
+QString storeImageFile(const ProductImage &image, const QString &workDir, const QString &path)
+{
+    if (isProtectedFile(workDir, path))
+        return msg::text(msg::ProtectedFile).arg(path);
+    QString why;
+    if (!image.save(path, &why))
+        return msg::text(msg::CannotWriteFile).arg(path, why);
+    return QString();
 }
 
 bool ProductImage::load(const QString &path)

@@ -13,6 +13,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace ztk;
 using ztk::test::CliRun;
 using ztk::test::onPort;
@@ -21,9 +24,14 @@ using ztk::test::SimProcess;
 
 namespace {
 
+QString line(const QString &text)
+{
+    return text + QLatin1Char('\n');
+}
+
 QString line(const char *text)
 {
-    return msg::text(text) + QLatin1Char('\n');
+    return line(msg::text(text));
 }
 
 
@@ -109,25 +117,48 @@ TEST(E2eLinkCli, PortAndSpeedFromTheConfigFile)
         f.write(bytes);
     }
     r = runCli(dir.path(), {QStringLiteral("link-check")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, msg::text(msg::PortOpenFailed));
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.startsWith(msg::text(msg::PortOpenFailed))) << qPrintable(r.err);
 }
 
+// A port that does not open is bad input: the system's message, then the device and the reason.
 TEST(E2eLinkCli, PortThatDoesNotOpen)
 {
     QTemporaryDir dir;
-    CliRun r = runCli(dir.path(), {QStringLiteral("--port"), QStringLiteral("/nonexistent/tty"), QStringLiteral("--baud"),
-                                   QStringLiteral("9600"), QStringLiteral("link-check")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, msg::text(msg::PortOpenFailed));
-
-    // No "fbdves.cfg" and no --baud: as at the program's start-up, speed 0, which no line takes.
     SimProcess sim;
     ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
-    r = runCli(dir.path(), {QStringLiteral("--port"), sim.port(), QStringLiteral("scale-number")});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, line(msg::CfgMissing) + msg::text(msg::PortOpenFailed));
+    const QString plain = QDir(dir.path()).filePath(QStringLiteral("plain.txt"));
+    {
+        QFile f(plain);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const struct {
+        QString port, baud, reason;
+    } rows[] = {
+        {QStringLiteral("/nonexistent/tty"), QStringLiteral("9600"), QString::fromLocal8Bit(std::strerror(ENOENT))},
+        {plain, QStringLiteral("9600"), QString::fromLocal8Bit(std::strerror(ENOTTY))},
+        {sim.port(), QStringLiteral("0"), QString::fromLocal8Bit(std::strerror(EINVAL))},
+        {sim.port(), QStringLiteral("-5"), QString::fromLocal8Bit(std::strerror(EINVAL))},
+    };
+    for (const auto &row : rows) {
+        const CliRun r = runCli(dir.path(), {QStringLiteral("--port"), row.port, QStringLiteral("--baud"), row.baud,
+                                             QStringLiteral("link-check")});
+        EXPECT_EQ(r.exitCode, 2) << qPrintable(row.port);
+        EXPECT_EQ(r.err, msg::text(msg::PortOpenFailed) + line(QStringLiteral("%1: %2").arg(row.port, row.reason)));
+    }
+
+    // No "fbdves.cfg" and no --baud: as at the program's start-up, speed 0, which no line takes.
+    CliRun r = runCli(dir.path(), {QStringLiteral("--port"), sim.port(), QStringLiteral("scale-number")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.startsWith(line(msg::CfgMissing) + msg::text(msg::PortOpenFailed))) << qPrintable(r.err);
     EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath(QString::fromUtf8(files::PortConfig))));
+
+    // A "fbdves.cfg" that is a folder is not a missing one.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QString::fromUtf8(files::PortConfig)));
+    r = runCli(dir.path(), {QStringLiteral("link-check")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_FALSE(r.err.contains(msg::text(msg::CfgMissing))) << qPrintable(r.err);
+    EXPECT_TRUE(r.err.contains(QString::fromLocal8Bit(std::strerror(EISDIR)))) << qPrintable(r.err);
     EXPECT_EQ(sim.log(), QByteArray());
 }
 

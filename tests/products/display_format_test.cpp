@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace ztk;
 
 TEST(DisplayFormat, NumbersKeepTheirLeadingZeros)
@@ -20,6 +22,12 @@ TEST(DisplayFormat, NumbersKeepTheirLeadingZeros)
         {qlonglong(-7), 4, "-0007"},
         {qlonglong(123), 5, "00123"},
         {QVariant(), 4, ""},
+        // Beyond 64 bits nothing wraps: the extreme whole number in full, a REAL as stored.
+        {qlonglong(std::numeric_limits<qint64>::min()), 4, "-9223372036854775808"},
+        {qlonglong(std::numeric_limits<qint64>::max()), 5, "9223372036854775807"},
+        {1.23e19, 5, "1.23e+19"},
+        {-1e300, 4, "-1e+300"},
+        {7.6, 4, "0008"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(display::zeroPadded(c.value, c.digits), QLatin1String(c.shown)) << c.shown;
@@ -44,6 +52,10 @@ TEST(DisplayFormat, PriceHasTwoDecimalsAndNoZeroBeforeThePoint)
         {-0.5, "-.50"},
         {-0.001, ".00"},
         {QVariant(), ""},
+        {1e308, "1e+308"},
+        {9e18, "9e+18"},
+        {-9e18, "-9e+18"},
+        {123456789012.5, "123456789012.50"},
     };
     for (const Case &c : cases)
         EXPECT_EQ(display::price(c.value), QLatin1String(c.shown)) << c.shown;

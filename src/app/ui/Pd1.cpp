@@ -1,8 +1,7 @@
 #include "app/ui/Pd1.h"
 
 #include "app/PortList.h"
-#include "app/SingleInstance.h"
-#include "app/Version.h"
+#include "app/Startup.h"
 #include "app/ui/Help.h"
 #include "app/ui/Mess.h"
 #include "app/ui/About.h"
@@ -626,11 +625,11 @@ void TForm1::gridRowChanged(int row)
     syncGridToDataset(); // back to the dataset's record when the store failed
 }
 
-bool TForm1::runSelection(const QString &sql)
+bool TForm1::runSelection()
 {
-    m_selectionSql = sql;
+    m_dataset->setTypeRule(m_selection.typeRule());
     m_dataset->disableControls();
-    const bool ok = m_dataset->open(sql);
+    const bool ok = m_dataset->open(m_selection.sql());
     m_dataset->enableControls();
     if (!ok)
         m_context.prompter->message(m_dataset->errorText());
@@ -648,59 +647,65 @@ void TForm1::showRecordCount()
 
 void TForm1::FormCreate()
 {
-    // 1-2: the single-instance rule.
-    const QString ownName = m_context.programFileName.isEmpty() ? ztk::ownProgramFileName() : m_context.programFileName;
-    if (m_context.checkSingleInstance && ztk::countProcessesNamed(ownName) > 1) {
+    const ztk::StartupSettings start = ztk::settleStartup(m_context);
+    if (start.alreadyRunning) {
         m_context.prompter->message(ztk::msg::text(ztk::msg::AlreadyRunning));
         m_startedOk = false;
         return;
     }
+    m_selection.reset();
+    showVersion(start.versionText);
 
-    // 3-4
-    m_selectionBuilder = ztk::SelectionBuilder::None;
-    m_selectionSql = QStringLiteral("select * from %1 order by N").arg(QString::fromLatin1(ztk::files::TableName));
-
-    // 5: the version suffix of the captions.
-    m_versionText = ztk::versionText();
-    m_versionKnown = !m_versionText.isEmpty();
-    if (m_versionKnown) {
-        const QString suffix = ztk::msg::text(ztk::msg::VersionSuffix) + m_versionText;
-        setWindowTitle(ztk::msg::text(ztk::msg::MainCaption) + suffix);
-        const QString title = QGuiApplication::applicationDisplayName();
-        if (!title.endsWith(suffix))
-            QGuiApplication::setApplicationDisplayName(title + suffix);
-    }
-
-    // The port settings, the port and the reader thread.
-    bool cfgMissing = false;
-    m_portConfig = ztk::PortConfig::loadOrDefault(m_context.path(ztk::files::PortConfig), &cfgMissing);
-    if (cfgMissing)
+    // The port and the reader thread work even when the table does not open.
+    m_portConfig = start.port;
+    if (start.portConfigMissing)
         m_context.prompter->message(ztk::msg::text(ztk::msg::CfgMissing));
-    const QString portName = QString::fromLocal8Bit(m_portConfig.portName);
-    Label20->setText(portName);
+    Label20->setText(QString::fromLocal8Bit(m_portConfig.portName));
     m_portList = ztk::makePortList(serialDeviceNames());
     m_portFailed = m_link->open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
 
-    // 13: the product table; without it the initialisation ends here.
+    // Without the product table the window goes no further.
     if (!m_store->open(m_context.path(ztk::files::ProductStore))) {
         m_context.prompter->message(m_store->errorText());
         return;
     }
-    if (!runSelection(m_selectionSql))
+    if (!runSelection())
         return;
 
-    // 14-15: the link status.
+    showPortStatus();
+    m_link->clearModes();
+    resetSelectionInputs();
+    *m_copyBuffer = ztk::CopyBuffer{};
+}
+
+void TForm1::showVersion(const QString &versionText)
+{
+    m_versionText = versionText;
+    m_versionKnown = !versionText.isEmpty();
+    if (!m_versionKnown)
+        return;
+    const QString suffix = ztk::versionSuffix(versionText);
+    setWindowTitle(ztk::msg::text(ztk::msg::MainCaption) + suffix);
+    const QString title = QGuiApplication::applicationDisplayName();
+    if (!title.endsWith(suffix))
+        QGuiApplication::setApplicationDisplayName(title + suffix);
+}
+
+void TForm1::showPortStatus()
+{
     if (m_portFailed) {
         Label20->setText(ztk::msg::text(ztk::msg::PortLabelNoLink));
         Label2->setText(ztk::msg::text(ztk::msg::BaudLabelNotSet));
         setExchangeItemsEnabled(false);
     } else {
-        Label20->setText(portName);
+        Label20->setText(QString::fromLocal8Bit(m_portConfig.portName));
         Label2->setText(QString::number(m_portConfig.baudRate));
     }
-    m_link->clearModes();
+}
 
-    // 16-18
+// Today in the calendar and the date box; the other input boxes hidden.
+void TForm1::resetSelectionInputs()
+{
     const QDate today = m_context.clock->now().date();
     MonthCalendar1->setSelectedDate(today);
     Edit1->hide();
@@ -708,7 +713,6 @@ void TForm1::FormCreate()
     Edit5->hide();
     Edit2->setText(ztk::datetext::yearFirst(today));
     CSpinEdit1->hide();
-    *m_copyBuffer = ztk::CopyBuffer{};
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -794,6 +798,7 @@ void TForm1::N1Click()
     Label2->setText(QString::number(m_portConfig.baudRate));
     setExchangeItemsEnabled(m_link->open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
 }
+
 
 // ---------------------------------------------------------------- shutdown
 

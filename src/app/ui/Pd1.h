@@ -11,6 +11,7 @@
 //   Pd1Readback.cpp  reading products back from the scale
 
 #include "app/AppContext.h"
+#include "products/Selection.h"
 #include "shared/PortConfig.h"
 
 #include <QMainWindow>
@@ -58,7 +59,7 @@ public:
     ztk::ProductDataset *dataset() const { return m_dataset.get(); }
     ztk::ScaleLink &link() const { return *m_link; }
     ztk::PortConfig &portConfig() { return m_portConfig; }
-    const QString &selectionSql() const { return m_selectionSql; }
+    const QString &selectionSql() const { return m_selection.sql(); }
     const ztk::ProductImage *productImage() const { return m_image.get(); }
     bool linkUp() const { return m_linkUp; }
     bool versionKnown() const { return m_versionKnown; }
@@ -213,9 +214,15 @@ private:
     bool writeDetailPanel();
     // A date selection: Edit2 shown, the builder set, the query built and run.
     void startDateSelection(ztk::SelectionBuilder builder);
+    void runChosen(ztk::SelectionQuery query, const ztk::SelectionArgs &args = {});
+    void openSelection(); // SelectionSql with the grid suspended
     // Runs `sql` as the current selection's query (it becomes SelectionSql) with the
     // grid suspended; shows the count, and the store's error text when it fails.
-    bool runSelection(const QString &sql);
+    bool runSelection(); // SelectionSql, its error shown
+    bool applyBestBefore(const QString &shown); // the best-before dialog's date; false keeps it open
+    void showVersion(const QString &versionText);
+    void showPortStatus();
+    void resetSelectionInputs();
 
     // Detail panel binding: a box, its field, and whether the operator typed into it.
     struct Bound {
@@ -241,8 +248,7 @@ private:
     bool m_linkUp = false;
     bool m_portFailed = false;
 
-    QString m_selectionSql;
-    ztk::SelectionBuilder m_selectionBuilder{};
+    ztk::SelectionState m_selection;
     ztk::PortConfig m_portConfig;
     std::unique_ptr<ztk::ProductStore> m_store;
     std::unique_ptr<ztk::ProductDataset> m_dataset;

@@ -36,13 +36,13 @@ int typeItem(const QComboBox *box, const QString &typeText)
 
 void TForm1::BitBtn1Click()
 {
-    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).storeAndAdvance();
+    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).storeAndAdvance();
     DBGrid1->setFocus();
 }
 
 void TForm1::SpeedButton2Click()
 {
-    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).insertAfterCurrent();
+    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).insertAfterCurrent();
     DBGrid1->setFocus();
 }
 
@@ -50,7 +50,7 @@ void TForm1::SpeedButton2Click()
 void TForm1::SpeedButton3Click()
 {
     const int before = m_dataset->recordCount();
-    if (ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).deleteCurrent()
+    if (ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).deleteCurrent()
         || m_dataset->recordCount() != before)
         showRecordCount();
 }
@@ -58,21 +58,21 @@ void TForm1::SpeedButton3Click()
 void TForm1::SpeedButton4Click()
 {
     const int before = m_dataset->recordCount();
-    if (ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).deleteSelection()
+    if (ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).deleteSelection()
         || m_dataset->recordCount() != before)
         showRecordCount();
 }
 
 void TForm1::SpeedButton5Click()
 {
-    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).clearCurrent();
+    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).clearCurrent();
 }
 
 void TForm1::SpeedButton6Click()
 {
     if (!m_copyBuffer)
         m_copyBuffer = std::make_unique<ztk::CopyBuffer>();
-    if (!ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).copyCurrent(*m_copyBuffer))
+    if (!ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).copyCurrent(*m_copyBuffer))
         return;
     // The button stays pressed, its picture to the right, while a copy is held.
     SpeedButton6->setCheckable(true);
@@ -85,7 +85,7 @@ void TForm1::SpeedButton7Click()
 {
     if (!m_copyBuffer || !m_copyBuffer->full)
         return;
-    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selectionSql).replaceCurrent(*m_copyBuffer);
+    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).replaceCurrent(*m_copyBuffer);
 }
 
 void TForm1::DBEdit6Click()
@@ -93,7 +93,23 @@ void TForm1::DBEdit6Click()
     m_dataset->edit();
     const QDate date = ztk::bestBeforeDialogDate(DBEdit6->text(), m_context.clock->now());
     if (FormGodenDo)
-        FormGodenDo->showFor(date);
+        FormGodenDo->showFor(date, [this](const QString &shown) { return applyBestBefore(shown); });
+}
+
+bool TForm1::applyBestBefore(const QString &shown)
+{
+    DBEdit6->setText(shown);
+    QString error;
+    const std::optional<QString> stored = ztk::storedBestBefore(shown, m_context.clock->now().date(), &error);
+    if (!stored) {
+        // The box keeps the typed text; the record and the dialog stay.
+        m_context.prompter->message(error);
+        return false;
+    }
+    DBEdit61->setText(*stored);
+    // Whichever record is current now; it is stored by the next store or move.
+    m_dataset->setValue(fld::BestBefore, *stored);
+    return true;
 }
 
 void TForm1::ComboBox1Change()

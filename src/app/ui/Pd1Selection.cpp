@@ -40,59 +40,53 @@ QDate calendarDate(TForm1 &f)
     return date;
 }
 
-// Makes `sql` SelectionSql and opens it with the grid suspended. A refused query
-// leaves the grid empty and the count label as it was.
-void openSelection(TForm1 &f, QString &selectionSql, const QString &sql)
-{
-    selectionSql = sql; // kept even when the query is refused
-    ztk::ProductDataset &ds = *f.dataset();
-    ds.disableControls();
-    const bool ok = ds.open(sql);
-    ds.enableControls();
-    if (ok)
-        f.showRecordCount();
-}
-
 } // namespace
 
 // --- selections that run on the click
 
+void TForm1::runChosen(SelectionQuery query, const ztk::SelectionArgs &args)
+{
+    m_selection.choose(query, args);
+    openSelection();
+    DBGrid1->setFocus();
+}
+
+// Opens SelectionSql with the grid suspended. A refused query leaves the grid empty
+// and the count label as it was; the text is kept all the same.
+void TForm1::openSelection()
+{
+    m_dataset->setTypeRule(m_selection.typeRule());
+    m_dataset->disableControls();
+    const bool ok = m_dataset->open(m_selection.sql());
+    m_dataset->enableControls();
+    if (ok)
+        showRecordCount();
+}
+
 void TForm1::RadioButton1Click()
 {
     showInputs(*this, {});
-    m_selectionBuilder = SelectionBuilder::None;
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
-    openSelection(*this, m_selectionSql, ztk::selectionSql(SelectionQuery::All));
-    DBGrid1->setFocus();
+    runChosen(SelectionQuery::All);
 }
 
 void TForm1::RadioButton2Click()
 {
     showInputs(*this, {});
-    m_selectionBuilder = SelectionBuilder::None;
-    m_dataset->setTypeRule(ztk::TypeRule::Weight);
-    openSelection(*this, m_selectionSql, ztk::selectionSql(SelectionQuery::Weight));
-    DBGrid1->setFocus();
+    runChosen(SelectionQuery::Weight);
 }
 
 void TForm1::RadioButton3Click()
 {
     showInputs(*this, {});
-    m_selectionBuilder = SelectionBuilder::None;
-    m_dataset->setTypeRule(ztk::TypeRule::Piece);
-    openSelection(*this, m_selectionSql, ztk::selectionSql(SelectionQuery::Piece));
-    DBGrid1->setFocus();
+    runChosen(SelectionQuery::Piece);
 }
 
 void TForm1::RadioButton17Click()
 {
     showInputs(*this, {CSpinEdit1});
-    m_selectionBuilder = SelectionBuilder::None;
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
     ztk::SelectionArgs args;
     args.prefix = CSpinEdit1->value();
-    openSelection(*this, m_selectionSql, ztk::selectionSql(SelectionQuery::Prefix, args));
-    DBGrid1->setFocus();
+    runChosen(SelectionQuery::Prefix, args);
 }
 
 // The date selections: the builder keeps them, so a calendar click runs them again.
@@ -100,8 +94,7 @@ void TForm1::RadioButton17Click()
 void TForm1::startDateSelection(ztk::SelectionBuilder builder)
 {
     showInputs(*this, {Edit2});
-    m_selectionBuilder = builder;
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    m_selection.chooseBuilder(builder);
     RefreshSelection();
 }
 
@@ -140,22 +133,23 @@ void TForm1::RadioButton16Click()
 void TForm1::RadioButton7Click()
 {
     showInputs(*this, {Edit1});
-    m_selectionBuilder = SelectionBuilder::Name;
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    m_selection.chooseBuilder(SelectionBuilder::Name);
+    m_dataset->setTypeRule(m_selection.typeRule());
     Edit1->setFocus();
 }
 
 void TForm1::RadioButton10Click()
 {
-    if (ztk::isDateBuilder(m_selectionBuilder))
-        m_selectionBuilder = SelectionBuilder::None;
+    // The type is kept from here on, whatever the selection before.
+    m_selection.chooseBuilder(ztk::isDateBuilder(m_selection.builder()) ? SelectionBuilder::None
+                                                                       : m_selection.builder());
     showInputs(*this, {Edit4, Edit5});
-    m_dataset->setTypeRule(ztk::TypeRule::Keep);
+    m_dataset->setTypeRule(m_selection.typeRule());
     // These changes run the selection that was active before (Edit4Change, Edit5Change);
     // the number range runs from the next edit of either box.
     Edit4->setText(QStringLiteral("1"));
     Edit5->setText(QStringLiteral("5000"));
-    m_selectionBuilder = SelectionBuilder::NumberRange;
+    m_selection.chooseBuilder(SelectionBuilder::NumberRange);
     Edit5->setFocus();
 }
 
@@ -183,7 +177,7 @@ void TForm1::Edit5Change()
 void TForm1::MonthCalendar1Click()
 {
     Edit2->setText(ztk::datetext::yearFirst(MonthCalendar1->selectedDate()));
-    if (ztk::isDateBuilder(m_selectionBuilder) && !Edit2->text().isEmpty())
+    if (ztk::isDateBuilder(m_selection.builder()) && !Edit2->text().isEmpty())
         RefreshSelection();
 }
 
@@ -194,23 +188,28 @@ void TForm1::CSpinEdit1Change()
 
 void TForm1::RefreshSelection()
 {
-    if (const std::optional<SelectionQuery> query = ztk::queryOf(m_selectionBuilder)) {
-        ztk::SelectionArgs args;
-        if (m_selectionBuilder == SelectionBuilder::Name) {
-            args.nameFragment = Edit1->text();
-        } else if (m_selectionBuilder == SelectionBuilder::NumberRange) {
-            const ztk::NumberRange range = ztk::parseNumberRange(Edit4->text(), Edit5->text());
-            if (!range.valid)
-                m_context.prompter->message(ztk::msg::text(ztk::msg::BadRange));
-            args.low = range.low;
-            args.high = range.high;
-        } else {
-            args.date = calendarDate(*this);
-        }
-        m_selectionSql = ztk::selectionSql(*query, args);
+    ztk::SelectionArgs args;
+    switch (m_selection.builder()) {
+    case SelectionBuilder::None:
+        break;
+    case SelectionBuilder::Name:
+        args.nameFragment = Edit1->text();
+        break;
+    case SelectionBuilder::NumberRange: {
+        const ztk::NumberRange range = ztk::parseNumberRange(Edit4->text(), Edit5->text());
+        if (!range.valid)
+            m_context.prompter->message(ztk::msg::text(ztk::msg::BadRange));
+        args.low = range.low;
+        args.high = range.high;
+        break;
     }
+    default:
+        args.date = calendarDate(*this);
+        break;
+    }
+    m_selection.rebuild(args);
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    openSelection(*this, m_selectionSql, m_selectionSql);
+    openSelection();
     QGuiApplication::restoreOverrideCursor();
     DBGrid1->setFocus();
 }

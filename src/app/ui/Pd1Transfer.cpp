@@ -49,10 +49,24 @@ void TForm1::N5Click()
 {
     if (Mess1)
         Mess1->begin(msg::text(msg::WriteCaption), msg::text(msg::WritePreparing));
+    // A selection that could not be read whole (a damaged table) sends nothing.
+    if (!m_dataset->isOpen()) {
+        m_context.prompter->message(m_dataset->errorText());
+        if (Mess1)
+            Mess1->end();
+        return;
+    }
     DBGrid1->hide();
     Button2Click();
-    // A failed store shows nothing here; the sending step then refuses the file.
-    m_image->save(m_context.path(files::ProductImage));
+    // An image that could not be stored must not let the previous file go out.
+    const QString refused = storeImageFile(*m_image, m_context.workDir, m_context.path(files::ProductImage));
+    if (!refused.isEmpty()) {
+        DBGrid1->show();
+        m_context.prompter->message(refused);
+        if (Mess1)
+            Mess1->end();
+        return;
+    }
     if (Mess1) {
         Mess1->Label1->setText(msg::text(msg::WriteLoading));
         Mess1->repaint();

@@ -1,9 +1,5 @@
 #include "products/ui/Godendo.h"
 
-#include "app/ui/Pd1.h"
-#include "products/ProductDataset.h"
-#include "products/ProductFields.h"
-#include "products/RecordEditing.h"
 #include "shared/DateText.h"
 #include "shared/Messages.h"
 
@@ -59,8 +55,9 @@ TFormGodenDo::~TFormGodenDo()
         FormGodenDo = nullptr;
 }
 
-void TFormGodenDo::showFor(const QDate &date)
+void TFormGodenDo::showFor(const QDate &date, Apply apply)
 {
+    m_apply = std::move(apply);
     MonthCalendar1->setSelectedDate(date);
     Edit1->setText(ztk::datetext::dayFirst(date));
     show();
@@ -75,24 +72,8 @@ void TFormGodenDo::MonthCalendar1Click()
 
 void TFormGodenDo::Button3Click()
 {
-    if (!Form1) {
+    if (!m_apply || m_apply(Edit1->text()))
         hide();
-        return;
-    }
-    const QString shown = Edit1->text();
-    Form1->DBEdit6->setText(shown);
-    QString error;
-    const QDate today = Form1->context().clock->now().date();
-    const std::optional<QString> stored = ztk::storedBestBefore(shown, today, &error);
-    if (!stored) {
-        // The main window's box keeps the typed text; the record and the dialog stay.
-        Form1->context().prompter->message(error);
-        return;
-    }
-    Form1->DBEdit61->setText(*stored);
-    // Whichever record is current now; it is stored by the next store or move.
-    Form1->dataset()->setValue(ztk::fld::BestBefore, *stored);
-    hide();
 }
 
 void TFormGodenDo::Button2Click()

@@ -1,9 +1,11 @@
 #pragma once
 // The best-before dialog "Годен до": a calendar and the date it makes (dd.mm.yy).
-// "Выполнить" puts the date into the main window's best-before boxes and the current
-// record's "ГоденДо"; "Отмена" changes nothing. Shown without blocking.
+// "Выполнить" hands the date to whoever opened it; "Отмена" changes nothing. Shown
+// without blocking.
 
 #include <QDialog>
+
+#include <functional>
 
 class QCalendarWidget;
 class QDate;
@@ -23,12 +25,18 @@ public:
     QPushButton *Button3 = nullptr; // "Выполнить"
     QPushButton *Button2 = nullptr; // "Отмена"
 
+    // Given the shown date (dd.mm.yy) on "Выполнить"; false keeps the dialog open.
+    using Apply = std::function<bool(const QString &shown)>;
+
     // Sets the calendar and Edit1 to `date` and shows the dialog without blocking.
-    void showFor(const QDate &date);
+    void showFor(const QDate &date, Apply apply);
 
     void MonthCalendar1Click();
     void Button3Click();
     void Button2Click();
+
+private:
+    Apply m_apply;
 };
 
 extern TFormGodenDo *FormGodenDo;

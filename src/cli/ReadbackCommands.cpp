@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 
 #include "products/ProductStore.h"
+#include "shared/FileGuard.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
 #include "transfer/ProductClearer.h"
@@ -94,7 +95,12 @@ int readProducts(CliContext &ctx, const QStringList &args)
     ReadOptions o;
     if (const auto bad = parseReadOptions(ctx, args, o))
         return *bad;
-    // The store is checked before the scale is asked, so a bad store costs no read.
+    // The store and the output are checked before the scale is asked, so that they cost no read.
+    const QString out = o.out ? QDir(ctx.workDir).filePath(*o.out) : QString();
+    if (o.out && isProtectedFile(ctx.workDir, out)) {
+        ctx.prompter.message(msg::text(msg::ProtectedFile).arg(out));
+        return ExitBadUsage;
+    }
     ProductStore store;
     if (o.save && !store.open(ctx.path(files::ProductStore))) {
         ctx.prompter.message(store.errorText());
@@ -102,7 +108,7 @@ int readProducts(CliContext &ctx, const QStringList &args)
     }
     ScaleLink *link = ctx.link();
     if (!link)
-        return ExitNoAnswer;
+        return ctx.linkFailure();
 
     const QLocale locale = programLocale();
     const int count = o.last - o.first + 1;
@@ -132,9 +138,9 @@ int readProducts(CliContext &ctx, const QStringList &args)
     }
 
     if (o.out) {
-        QFile file(QDir(ctx.workDir).filePath(*o.out));
+        QFile file(out);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(records) != records.size()) {
-            ctx.prompter.message(QStringLiteral("cannot write %1").arg(file.fileName()));
+            ctx.prompter.message(msg::text(msg::CannotWriteFile).arg(out, file.errorString()));
             return ExitBadUsage;
         }
     }
@@ -162,7 +168,7 @@ int clearProducts(CliContext &ctx, const QStringList &args)
         return ctx.badUsage(QStringLiteral("ztk-cli: bad range '%1' (A or A-B within 1..5000)").arg(args.first()));
     ScaleLink *link = ctx.link();
     if (!link)
-        return ExitNoAnswer;
+        return ctx.linkFailure();
     ProductClearer clearer(*link, ctx.clock, ctx.pump);
     clearer.clearRange(*first, *last, [](int number, int percent) {
         std::fprintf(stderr, "\r%d %3d%%", number, percent);

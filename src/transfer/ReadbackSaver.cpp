@@ -3,8 +3,11 @@
 #include "products/ProductFields.h"
 #include "products/ProductStore.h"
 #include "products/Selection.h"
+#include "products/StoreBackup.h"
 #include "shared/Messages.h"
 #include "transfer/ReadbackRow.h"
+
+#include <QFileInfo>
 
 namespace ztk {
 
@@ -86,6 +89,14 @@ ReadbackSaver::ReadbackSaver(ProductStore &store, const Clock &clock, Prompter &
 SaveResult ReadbackSaver::save(const std::vector<QStringList> &rows, const Progress &progress)
 {
     SaveResult r;
+    // The table as it was, one file to copy back, before many rows change.
+    const BackupResult backup =
+        backupStore(m_store.database(), QFileInfo(m_store.path()).absolutePath(), m_clock.now());
+    if (!backup.ok) {
+        r.error = msg::text(msg::BackupFailed).arg(backup.error);
+        return r;
+    }
+    r.backupPath = backup.path;
     StoreTransaction transaction(m_store);
     if (!transaction.active()) {
         r.error = m_store.errorText();

@@ -21,9 +21,11 @@ class ProductStore;
 struct SaveResult {
     int stored = 0;
     QList<qint64> incorrect; // the numbers whose storing failed, in order
-    // Column 0 of a row was no whole number (the save stopped there), or the store
-    // could not take the transaction: the text to show. Rows stored before stay.
+    // Column 0 of a row was no whole number (the save stopped there), the backup could
+    // not be made, or the store could not take the transaction: the text to show. Rows
+    // stored before a bad number stay.
     QString error;
+    QString backupPath; // the copy of the table taken first
 };
 
 // "Некорректные записи:12,15"
@@ -39,7 +41,8 @@ public:
     ReadbackSaver(ProductStore &store, const Clock &clock, Prompter &prompter, TypeRule typeRule = TypeRule::Keep,
                   const QLocale &locale = QLocale());
 
-    // Stores the rows (twelve cells each) in order; rows of empty slots are passed by.
+    // Backs the table up, then stores the rows (twelve cells each) in order; rows of
+    // empty slots are passed by. Without a backup nothing is stored.
     SaveResult save(const std::vector<QStringList> &rows, const Progress &progress = {});
 
 private:

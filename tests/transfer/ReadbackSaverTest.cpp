@@ -44,6 +44,9 @@ TEST(ReadbackSaver, InsertsNewAndUpdatesExistingWithTheStoreRules)
     EXPECT_TRUE(r.incorrect.isEmpty());
     EXPECT_EQ(r.stored, 2);
     EXPECT_EQ(f.count(), 2); // 5 updated, the empty slot 6 passed by, 7 new
+    ProductStore before; // the copy taken first holds the table as it was
+    ASSERT_TRUE(before.open(r.backupPath)) << r.backupPath.toStdString();
+    EXPECT_EQ(before.findByNumber(5)->names[0], "Старое имя");
 
     const Product p5 = *f.find(5);
     EXPECT_EQ(p5.rowid, rowid);

@@ -119,7 +119,11 @@ TEST_F(ReadbackWindow, RangesAreWidenedAndRowsFilled)
         EXPECT_EQ(Form8->windowTitle(), msg::text(msg::ReadCaption));
         EXPECT_EQ(Form8->CSpinEdit1->number(), 3);
 
+        // "Чтение" given again while the read pumps events starts no second exchange.
+        const int logged = f.simulator()->log().size();
+        QTimer::singleShot(0, Form8, [] { Form8->N4Click(); });
         readRange(1, 1);
+        EXPECT_EQ(f.simulator()->log().mid(logged).toHex(' '), QByteArray("0a 00 00 0a 01 00"));
         EXPECT_EQ(column0(), (QStringList{"1", "2"}));
         EXPECT_EQ(Form8->CSpinEdit2->number(), 2);
         EXPECT_EQ(cell(1, 2), QStringLiteral("Товар 1") + QString(21, ' '));

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -173,8 +174,9 @@ void TForm8::selectFirstRow()
 
 void TForm8::N4Click()
 {
-    if (!Form1)
+    if (!Form1 || m_busy)
         return;
+    const QScopedValueRollback busy(m_busy, true);
     const AppContext &ctx = Form1->context();
     if (Mess1)
         Mess1->begin(msg::text(msg::ReadCaption));
@@ -216,8 +218,9 @@ void TForm8::N4Click()
 
 void TForm8::N1Click()
 {
-    if (!Form1)
+    if (!Form1 || m_busy)
         return;
+    const QScopedValueRollback busy(m_busy, true);
     const AppContext &ctx = Form1->context();
     ProductDataset &dataset = *Form1->dataset();
     Form1->DBGrid1->hide();
@@ -251,8 +254,9 @@ void TForm8::N1Click()
 
 void TForm8::N5Click()
 {
-    if (!Form1)
+    if (!Form1 || m_busy)
         return;
+    const QScopedValueRollback busy(m_busy, true);
     const AppContext &ctx = Form1->context();
     if (m_selectedNumber == 0) {
         ctx.prompter->message(msg::text(msg::NoProductToClear));
@@ -264,8 +268,9 @@ void TForm8::N5Click()
 
 void TForm8::N6Click()
 {
-    if (!FormSD)
+    if (!FormSD || m_busy)
         return;
+    const QScopedValueRollback busy(m_busy, true);
     FormSD->CSpinEdit1->setNumber(CSpinEdit1->number());
     FormSD->CSpinEdit2->setNumber(CSpinEdit2->number());
     FormSD->exec();

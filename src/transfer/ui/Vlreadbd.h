@@ -63,6 +63,9 @@ private:
     void setCell(int tableRow, int column, const QString &text);
     void selectFirstRow();
 
+    // A read, save or clear is running: its progress pumps events, and a command given
+    // meanwhile would start a second exchange inside the first one.
+    bool m_busy = false;
     int m_selectedNumber = 0;
     int m_selectedColumn = 0;
     int m_selectedRow = 0; // table row

@@ -6,6 +6,7 @@
 #include "app/ui/About.h"
 #include "app/ui/Help.h"
 #include "app/ui/Pd1.h"
+#include "app/ui/Pd1Layout.h"
 #include "common/ui/Vl2.h"
 #include "link/ScaleLink.h"
 #include "link/ui/Selectp.h"
@@ -101,6 +102,16 @@ TEST_P(MainWindowLayout, ControlsFollowTheOuterSize)
     EXPECT_EQ(Form1->SpeedButton2->geometry(), QRect(8, 2, 23, 22));
     EXPECT_EQ(Form1->SpeedButton8->geometry().left(), 190);
     EXPECT_EQ(Form1->RadioGroup1->geometry(), QRect(221, 0, 321, 97));
+
+    // Every control of the reference table, each where the table puts it.
+    for (const ReferencePlace &place : mainWindowLayout()) {
+        const QWidget *w = Form1->findChild<QWidget *>(QLatin1String(place.name));
+        ASSERT_NE(w, nullptr) << place.name;
+        EXPECT_EQ(w->geometry(), place.scales ? scaled(W, H, place.rect.left(), place.rect.top(), place.rect.width(),
+                                                       place.rect.height())
+                                              : place.rect)
+            << place.name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, MainWindowLayout,

@@ -2,6 +2,8 @@
 
 #include "app/PortList.h"
 #include "app/Startup.h"
+#include "app/ui/DetailPanel.h"
+#include "app/ui/Pd1Layout.h"
 #include "app/ui/Help.h"
 #include "app/ui/Mess.h"
 #include "app/ui/About.h"
@@ -50,8 +52,6 @@ namespace fld = ztk::fld;
 namespace {
 
 // The reference frame of the proportional layout.
-constexpr int RefWidth = 965;
-constexpr int RefHeight = 654;
 
 const QColor Navy(0, 0, 128);
 
@@ -181,15 +181,8 @@ void TForm1::buildControls()
         w->setObjectName(QString::fromLatin1(name));
         return w;
     };
-    auto label = [&](QWidget *parent, const char *name, const QString &text, int x, int y, int w = -1, int h = -1) {
-        auto *l = named(new QLabel(text, parent), name);
-        if (w < 0) {
-            l->adjustSize();
-            l->move(x, y);
-        } else {
-            l->setGeometry(x, y, w, h);
-        }
-        return l;
+    auto label = [&](QWidget *parent, const char *name, const QString &text) {
+        return named(new QLabel(text, parent), name);
     };
 
     // Tool row.
@@ -199,42 +192,38 @@ void TForm1::buildControls()
         const char *hint;
         const char *glyph;
         QColor colour;
-        int left;
     };
     const Speed speeds[] = {
-        {&TForm1::SpeedButton2, "SpeedButton2", "Вставить запись", "+", Qt::darkGreen, 8},
-        {&TForm1::SpeedButton3, "SpeedButton3", "Удалить запись", "−", Qt::darkRed, 31},
-        {&TForm1::SpeedButton4, "SpeedButton4", "Удалить все", "×", Qt::red, 55},
-        {&TForm1::SpeedButton5, "SpeedButton5", "Очистить запись", "○", Qt::darkBlue, 79},
-        {&TForm1::SpeedButton6, "SpeedButton6", "Копия записи", "≡", Qt::darkBlue, 103},
-        {&TForm1::SpeedButton7, "SpeedButton7", "Замена записи", "⇄", Qt::darkBlue, 127},
-        {&TForm1::SpeedButton8, "SpeedButton8", "Печать", "P", Qt::black, 190},
+        {&TForm1::SpeedButton2, "SpeedButton2", "Вставить запись", "+", Qt::darkGreen},
+        {&TForm1::SpeedButton3, "SpeedButton3", "Удалить запись", "−", Qt::darkRed},
+        {&TForm1::SpeedButton4, "SpeedButton4", "Удалить все", "×", Qt::red},
+        {&TForm1::SpeedButton5, "SpeedButton5", "Очистить запись", "○", Qt::darkBlue},
+        {&TForm1::SpeedButton6, "SpeedButton6", "Копия записи", "≡", Qt::darkBlue},
+        {&TForm1::SpeedButton7, "SpeedButton7", "Замена записи", "⇄", Qt::darkBlue},
+        {&TForm1::SpeedButton8, "SpeedButton8", "Печать", "P", Qt::black},
     };
     for (const Speed &s : speeds) {
         QToolButton *b = named(new QToolButton(c), s.name);
         b->setToolTip(tr(s.hint));
         b->setIcon(glyphIcon(QString::fromUtf8(s.glyph), s.colour));
         b->setAutoRaise(true);
-        b->setGeometry(s.left, 2, 23, 22);
         this->*(s.member) = b;
     }
 
     // Status.
-    Label20 = label(c, "Label20", QString(), 0, 27, 200, 24);
+    Label20 = label(c, "Label20", QString());
     setTextStyle(Label20, 19, true, true, true);
     Label20->setIndent(2); // room for the italic overhang at the window's edge
-    Label2 = label(c, "Label2", QString(), 8, 55, 120, 20);
+    Label2 = label(c, "Label2", QString());
     setTextStyle(Label2, 16, false, false, true);
-    Label9 = label(c, "Label9", ztk::msg::text(ztk::msg::RecordsPrefix), 0, 78, 140, 20);
+    Label9 = label(c, "Label9", ztk::msg::text(ztk::msg::RecordsPrefix));
     setTextStyle(Label9, 16, false, true, true);
-    Label1 = label(c, "Label1", QString(), 544, 3, 190, 16);
+    Label1 = label(c, "Label1", QString());
     setTextStyle(Label1, 11, false, false, true);
     CheckBox2 = named(new QCheckBox(tr("Список"), c), "CheckBox2");
-    CheckBox2->setGeometry(150, 80, 68, 20);
 
     // Selection: the group is a frame; its buttons are the window's, made exclusive by one group.
     RadioGroup1 = named(new QGroupBox(tr("Выбор"), c), "RadioGroup1");
-    RadioGroup1->setGeometry(221, 0, 321, 97);
     struct Radio {
         QRadioButton *TForm1::*member;
         const char *name;
@@ -258,33 +247,23 @@ void TForm1::buildControls()
     m_radioGroup->setExclusive(true);
     for (int i = 0; i < int(std::size(radios)); ++i) {
         QRadioButton *r = named(new QRadioButton(tr(radios[i].text), c), radios[i].name);
-        // Three columns of four over the group's frame, the longest texts to the right.
-        static const int columnLeft[] = {6, 96, 206};
-        static const int columnWidth[] = {90, 110, 112};
-        r->setGeometry(221 + columnLeft[i / 4], 15 + (i % 4) * 20, columnWidth[i / 4], 19);
         m_radioGroup->addButton(r);
         this->*(radios[i].member) = r;
     }
     RadioButton1->setChecked(true);
 
     Edit1 = named(new QLineEdit(c), "Edit1");
-    Edit1->setGeometry(548, 24, 185, 21);
     Edit4 = named(new QLineEdit(c), "Edit4");
-    Edit4->setGeometry(548, 24, 60, 21);
     Edit5 = named(new QLineEdit(c), "Edit5");
-    Edit5->setGeometry(616, 24, 60, 21);
     CSpinEdit1 = named(new QSpinBox(c), "CSpinEdit1");
     CSpinEdit1->setRange(0, 99);
-    CSpinEdit1->setGeometry(548, 24, 60, 22);
     Edit2 = named(new QLineEdit(c), "Edit2");
-    Edit2->setGeometry(548, 50, 80, 21);
     Edit2->hide(); // shown by the date selections
 
     // Calendar and clock.
     MonthCalendar1 = named(new QCalendarWidget(c), "MonthCalendar1");
     MonthCalendar1->setGridVisible(false);
     MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    MonthCalendar1->setGeometry(737, 0, 190, 153);
     Edit3 = named(new QLineEdit(c), "Edit3");
     Edit3->setReadOnly(true);
     Edit3->setFocusPolicy(Qt::NoFocus);
@@ -295,7 +274,6 @@ void TForm1::buildControls()
         p.setColor(QPalette::Base, QColor(192, 192, 192));
         Edit3->setPalette(p);
     }
-    Edit3->setGeometry(794, 156, 89, 28);
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
 
@@ -328,28 +306,24 @@ void TForm1::buildControls()
         p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
         DBGrid1->setPalette(p);
     }
-    DBGrid1->setGeometry(8, 112, 681, 457);
 
     // Detail panel: labels and boxes inside the group; the name lines and the
     // best-before box are the window's own and lie over it.
     GroupBox1 = named(new QGroupBox(tr("Параметры товара"), c), "GroupBox1");
-    GroupBox1->setGeometry(698, 192, 248, 329);
     QWidget *g = GroupBox1;
-    m_layoutLabels = {
-        label(g, "Label4", tr("Наименование товара"), 63, 20, 114, 13),
-        label(g, "Label6", tr("Номер товара"), 9, 149, 72, 13),
-        label(g, "Label7", tr("Префикс"), 103, 149, 46, 13),
-        label(g, "Label5", tr("Штрих-код"), 181, 149, 52, 13),
-        label(g, "Label8", tr("Цена"), 23, 199, 26, 13),
-        label(g, "Label3", tr("Годен до:"), 181, 199, 48, 13),
-        label(g, "Label11", tr("Тип товара"), 21, 243, 57, 13),
-        label(g, "Label14", tr("Откорректировано:"), 127, 243, 99, 13),
-        label(g, "Label15", QStringLiteral("1"), 3, 46, 6, 13),
-        label(g, "Label17", QStringLiteral("2"), 3, 65, 6, 13),
-        label(g, "Label19", QStringLiteral("3"), 3, 84, 6, 13),
-        label(g, "Label21", QStringLiteral("4"), 3, 105, 6, 13),
-        label(g, "Label22", QStringLiteral("5"), 3, 124, 6, 13),
-    };
+    label(g, "Label4", tr("Наименование товара"));
+    label(g, "Label6", tr("Номер товара"));
+    label(g, "Label7", tr("Префикс"));
+    label(g, "Label5", tr("Штрих-код"));
+    label(g, "Label8", tr("Цена"));
+    label(g, "Label3", tr("Годен до:"));
+    label(g, "Label11", tr("Тип товара"));
+    label(g, "Label14", tr("Откорректировано:"));
+    label(g, "Label15", QStringLiteral("1"));
+    label(g, "Label17", QStringLiteral("2"));
+    label(g, "Label19", QStringLiteral("3"));
+    label(g, "Label21", QStringLiteral("4"));
+    label(g, "Label22", QStringLiteral("5"));
 
     auto box = [&](QWidget *parent, const char *name, int px) {
         QLineEdit *e = named(new QLineEdit(parent), name);
@@ -363,23 +337,17 @@ void TForm1::buildControls()
         QFont tf = (*names[i])->font();
         tf.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
         (*names[i])->setFont(tf);
-        (*names[i])->setGeometry(708, 232 + 20 * i, 233, 24);
         (*names[i])->raise();
     }
     DBEdit8 = box(g, "DBEdit8", 19);
-    DBEdit8->setGeometry(16, 162, 57, 32);
     DBEdit13 = box(g, "DBEdit13", 19);
     DBEdit13->setMaxLength(2);
     setTextStyle(DBEdit13, 19, false, false, true);
-    DBEdit13->setGeometry(104, 162, 41, 32);
     DBEdit7 = box(g, "DBEdit7", 19);
-    DBEdit7->setGeometry(176, 162, 57, 32);
     DBEdit10 = box(g, "DBEdit10", 19);
-    DBEdit10->setGeometry(15, 212, 66, 32);
     ComboBox1 = named(new QComboBox(g), "ComboBox1");
     ComboBox1->addItems({ztk::msg::text(ztk::msg::TypeWeight), ztk::msg::text(ztk::msg::TypePiece)});
     setTextStyle(ComboBox1, 19, false, false, true);
-    ComboBox1->setGeometry(24, 256, 65, 32);
     DBEdit11 = box(g, "DBEdit11", 11);
     DBEdit11->setReadOnly(true);
     {
@@ -387,27 +355,29 @@ void TForm1::buildControls()
         p.setColor(QPalette::Base, QColor(192, 192, 192));
         DBEdit11->setPalette(p);
     }
-    DBEdit11->setGeometry(129, 256, 97, 32);
     DBEdit9 = box(g, "DBEdit9", 19);
-    DBEdit9->setGeometry(96, 256, 24, 24);
     DBEdit9->hide();
     DBEdit14 = box(g, "DBEdit14", 19);
     DBEdit14->setReadOnly(true);
-    DBEdit14->setGeometry(129, 290, 97, 24);
     DBEdit14->hide();
 
     DBEdit6 = box(c, "DBEdit6", 19);
     DBEdit6->setReadOnly(true); // a click opens the best-before dialog
-    DBEdit6->setGeometry(847, 405, 92, 32);
     DBEdit6->raise();
     DBEdit61 = box(c, "DBEdit61", 19);
-    DBEdit61->setGeometry(847, 440, 92, 24);
     DBEdit61->hide();
 
     BitBtn1 = named(new QPushButton(tr("Запись"), c), "BitBtn1");
     setTextStyle(BitBtn1, 13, true, false, true);
     BitBtn1->setIcon(glyphIcon(QStringLiteral("✓"), Qt::darkGreen));
-    BitBtn1->setGeometry(697, 533, 257, 29);
+
+    for (const ztk::ReferencePlace &place : ztk::mainWindowLayout()) {
+        QWidget *w = c->findChild<QWidget *>(QLatin1String(place.name));
+        Q_ASSERT(w);
+        w->setGeometry(place.rect);
+        if (place.scales)
+            m_scaledPlaces.push_back({w, place.rect});
+    }
 
     DBEdit6->installEventFilter(this);
     DBGrid1->installEventFilter(this);
@@ -469,17 +439,17 @@ void TForm1::initActionsConnections()
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current, const QModelIndex &) { gridRowChanged(current.row()); });
     connect(m_dataset.get(), &ztk::ProductDataset::currentChanged, this, [this] {
-        refreshDetailPanel();
+        m_panel->refresh();
         syncGridToDataset();
     });
     connect(m_dataset.get(), &ztk::ProductDataset::reset, this, [this] {
-        clearPanelDirty(); // a reopen drops a pending edit
-        refreshDetailPanel();
+        m_panel->clearTyped(); // a reopen drops a pending edit
+        m_panel->refresh();
         syncGridToDataset();
     });
     connect(m_dataset.get(), &ztk::ProductDataset::stored, this, [this] {
         showRecordCount();
-        refreshDetailPanel();
+        m_panel->refresh();
     });
 
     // The link display changes on this thread, whatever thread reports it.
@@ -492,108 +462,24 @@ void TForm1::initActionsConnections()
 
 void TForm1::bindDetailPanel()
 {
-    // "N" first: its 5000 rule must run before the other fields are taken.
-    m_bound = {
-        {DBEdit8, fld::N, Bound::Stored},
-        {DBEdit1, fld::Name, Bound::Stored},
-        {DBEdit2, fld::Name2, Bound::Stored},
-        {DBEdit3, fld::Name3, Bound::Stored},
-        {DBEdit4, fld::Name4, Bound::Stored},
-        {DBEdit5, fld::Name5, Bound::Stored},
-        {DBEdit13, fld::Prefix, Bound::Stored},
-        {DBEdit7, fld::SK5, Bound::Stored},
-        {DBEdit10, fld::Price, Bound::Stored},
-        {DBEdit61, fld::BestBefore, Bound::Stored},
-        {DBEdit9, fld::Type, Bound::Stored},
-        {DBEdit14, fld::CorrStamp, Bound::Stored},
-        {DBEdit6, fld::Goden, Bound::Calculated},
-        {DBEdit11, fld::Dcorr, Bound::Calculated},
-    };
-    for (Bound &b : m_bound) {
-        if (b.kind == Bound::Calculated || b.edit->isReadOnly())
-            continue;
-        QLineEdit *edit = b.edit;
-        connect(edit, &QLineEdit::textEdited, this, [this, edit] { panelEdited(edit); });
-    }
-    m_dataset->setUpdateRecordHook([this] { return writeDetailPanel(); });
-}
-
-void TForm1::panelEdited(QLineEdit *edit)
-{
-    if (m_panelUpdating || !m_dataset->isOpen() || m_dataset->position() == 0)
-        return;
-    // Typing puts the record into edit state; the text goes in at the next store or move.
-    if (m_dataset->state() == ztk::DatasetState::Browse)
-        m_dataset->edit();
-    for (Bound &b : m_bound)
-        if (b.edit == edit)
-            b.dirty = true;
-}
-
-void TForm1::clearPanelDirty()
-{
-    for (Bound &b : m_bound)
-        b.dirty = false;
-}
-
-qint64 TForm1::currentRecordKey() const
-{
-    if (!m_dataset->isOpen() || m_dataset->position() == 0)
-        return 0;
-    if (m_dataset->state() == ztk::DatasetState::Insert)
-        return -1;
-    return m_dataset->rowId(m_dataset->position() - 1);
-}
-
-void TForm1::refreshDetailPanel()
-{
-    const bool hasRecord = m_dataset->isOpen() && m_dataset->position() > 0;
-    const qint64 key = currentRecordKey();
-    // Texts typed into this record and not yet written stay; another record drops them.
-    if (key != m_panelKey) {
-        clearPanelDirty();
-        m_panelKey = key;
-    }
-    m_panelUpdating = true;
-    for (Bound &b : m_bound) {
-        if (b.dirty)
-            continue;
-        QString text;
-        if (hasRecord)
-            text = b.kind == Bound::Calculated ? m_dataset->calculated(b.field) : m_dataset->text(b.field);
-        if (b.edit->text() != text) {
-            b.edit->setText(text);
-            b.edit->setCursorPosition(0);
-        }
-    }
-    m_panelUpdating = false;
-}
-
-bool TForm1::writeDetailPanel()
-{
-    if (m_panelWriting)
-        return true;
-    if (!m_dataset->isOpen() || m_dataset->position() == 0) {
-        clearPanelDirty(); // no record to take the texts
-        return true;
-    }
-    m_panelWriting = true;
-    bool ok = true;
-    for (Bound &b : m_bound) {
-        if (!b.dirty)
-            continue;
-        if (!m_dataset->setText(b.field, b.edit->text())) {
-            // The conversion error names the bad text; the box keeps it and the
-            // store waits until the operator mends it.
-            m_context.prompter->message(m_dataset->errorText());
-            b.edit->setFocus();
-            ok = false;
-            break;
-        }
-        b.dirty = false;
-    }
-    m_panelWriting = false;
-    return ok;
+    m_panel = new ztk::DetailPanel(*m_dataset, *m_context.prompter,
+                                   {
+                                       {DBEdit8, fld::N, ztk::DetailPanel::Stored},
+                                       {DBEdit1, fld::Name, ztk::DetailPanel::Stored},
+                                       {DBEdit2, fld::Name2, ztk::DetailPanel::Stored},
+                                       {DBEdit3, fld::Name3, ztk::DetailPanel::Stored},
+                                       {DBEdit4, fld::Name4, ztk::DetailPanel::Stored},
+                                       {DBEdit5, fld::Name5, ztk::DetailPanel::Stored},
+                                       {DBEdit13, fld::Prefix, ztk::DetailPanel::Stored},
+                                       {DBEdit7, fld::SK5, ztk::DetailPanel::Stored},
+                                       {DBEdit10, fld::Price, ztk::DetailPanel::Stored},
+                                       {DBEdit61, fld::BestBefore, ztk::DetailPanel::Stored},
+                                       {DBEdit9, fld::Type, ztk::DetailPanel::Stored},
+                                       {DBEdit14, fld::CorrStamp, ztk::DetailPanel::Stored},
+                                       {DBEdit6, fld::Goden, ztk::DetailPanel::Calculated},
+                                       {DBEdit11, fld::Dcorr, ztk::DetailPanel::Calculated},
+                                   },
+                                   this);
 }
 
 void TForm1::syncGridToDataset()
@@ -840,42 +726,11 @@ void TForm1::resizeEvent(QResizeEvent *event)
 void TForm1::FormResize()
 {
     const QSize outer = frameGeometry().size();
-    const qint64 W = qMax(0, outer.width());
-    const qint64 H = qMax(0, outer.height());
-    auto hx = [W](int v) { return int(W * v / RefWidth); };
-    auto vy = [H](int v) { return int(H * v / RefHeight); };
-    auto place = [&](QWidget *w, int left, int top, int width, int height) {
-        w->setGeometry(hx(left), vy(top), hx(width), vy(height));
-    };
-
-    place(DBGrid1, 8, 112, 681, 457);
-    place(MonthCalendar1, 737, 0, 190, 153);
-    place(Edit3, 794, 156, 89, 28);
-    place(GroupBox1, 698, 192, 248, 329);
-    struct Ref {
-        int left, top, width, height;
-    };
-    static const Ref labelRefs[] = {
-        {63, 20, 114, 13}, {9, 149, 72, 13},  {103, 149, 46, 13}, {181, 149, 52, 13}, {23, 199, 26, 13},
-        {181, 199, 48, 13}, {21, 243, 57, 13}, {127, 243, 99, 13}, {3, 46, 6, 13},     {3, 65, 6, 13},
-        {3, 84, 6, 13},    {3, 105, 6, 13},   {3, 124, 6, 13},
-    };
-    for (int i = 0; i < int(m_layoutLabels.size()) && i < int(std::size(labelRefs)); ++i)
-        place(m_layoutLabels[i], labelRefs[i].left, labelRefs[i].top, labelRefs[i].width, labelRefs[i].height);
-    QLineEdit *names[] = {DBEdit1, DBEdit2, DBEdit3, DBEdit4, DBEdit5};
-    for (int i = 0; i < 5; ++i)
-        place(names[i], 708, 232 + 20 * i, 233, 24);
-    place(DBEdit8, 16, 162, 57, 32);
-    place(DBEdit13, 104, 162, 41, 32);
-    place(DBEdit7, 176, 162, 57, 32);
-    place(DBEdit10, 15, 212, 66, 32);
-    place(DBEdit6, 847, 405, 92, 32);
-    place(ComboBox1, 24, 256, 65, 32);
-    place(DBEdit11, 129, 256, 97, 32);
-    place(BitBtn1, 697, 533, 257, 29);
-
+    for (const ScaledPlace &p : m_scaledPlaces)
+        p.widget->setGeometry(ztk::scaledPlace(p.reference, outer));
     for (int column = 0; column < ztk::ProductTableModel::ColumnCount; ++column)
-        DBGrid1->setColumnWidth(column, hx(ztk::ProductTableModel::referenceWidth(column)));
+        DBGrid1->setColumnWidth(column, ztk::scaledPlace(QRect(0, 0, ztk::ProductTableModel::referenceWidth(column), 0),
+                                                         outer).width());
 }
 
 void TForm1::Timer1Timer()

@@ -37,13 +37,13 @@ class QTimer;
 class QToolButton;
 
 namespace ztk {
+class DetailPanel;
 class ProductStore;
 class ProductDataset;
 class ProductTableModel;
 class ScaleLink;
 class ProductImage;
 struct CopyBuffer;
-enum class SelectionBuilder;
 } // namespace ztk
 
 class TForm1 : public QMainWindow {
@@ -208,10 +208,6 @@ private:
     void buildMenu();
     void initActionsConnections();
     void bindDetailPanel();
-    void refreshDetailPanel();   // the current record's fields into the bound boxes
-    // The edited boxes into the record (before a store or a move); false, with the
-    // conversion error shown, when a box holds a text its field cannot take.
-    bool writeDetailPanel();
     // A date selection: Edit2 shown, the builder set, the query built and run.
     void startDateSelection(ztk::SelectionBuilder builder);
     void runChosen(ztk::SelectionQuery query, const ztk::SelectionArgs &args = {});
@@ -224,17 +220,6 @@ private:
     void showPortStatus();
     void resetSelectionInputs();
 
-    // Detail panel binding: a box, its field, and whether the operator typed into it.
-    struct Bound {
-        enum Kind { Stored, Calculated };
-        QLineEdit *edit = nullptr;
-        const char *field = nullptr;
-        Kind kind = Stored;
-        bool dirty = false;
-    };
-    void panelEdited(QLineEdit *edit);
-    void clearPanelDirty();
-    qint64 currentRecordKey() const; // rowid of the current record; -1 while inserting
     void syncGridToDataset();
     void gridRowChanged(int row);
     // The four exchange items N7, N5, N10, N4 and the link-up flag.
@@ -256,15 +241,17 @@ private:
     std::unique_ptr<ztk::ScaleLink> m_link;
     std::unique_ptr<ztk::ProductImage> m_image;
     std::unique_ptr<ztk::CopyBuffer> m_copyBuffer;
-    bool m_panelUpdating = false; // the panel is being filled from the record, not typed into
-    bool m_panelWriting = false;
-    std::vector<Bound> m_bound;
-    qint64 m_panelKey = 0;        // the record the panel shows
+    ztk::DetailPanel *m_panel = nullptr; // owned as a child
     bool m_gridSyncing = false;
     bool m_closed = false;
     QStringList m_portList;
     QButtonGroup *m_radioGroup = nullptr;
-    std::vector<QLabel *> m_layoutLabels; // the detail panel's labels, in the layout order
+    // The controls that follow the window's size, with their places at the design size.
+    struct ScaledPlace {
+        QWidget *widget;
+        QRect reference;
+    };
+    std::vector<ScaledPlace> m_scaledPlaces;
 };
 
 extern TForm1 *Form1;

@@ -4,6 +4,8 @@
 
 #include "app/ui/Pd1.h"
 
+#include "app/ui/DetailPanel.h"
+
 #include "products/ProductDataset.h"
 #include "products/ProductFields.h"
 #include "products/RecordEditing.h"
@@ -114,7 +116,7 @@ bool TForm1::applyBestBefore(const QString &shown)
 
 void TForm1::ComboBox1Change()
 {
-    if (m_panelUpdating || !m_dataset->isOpen())
+    if (m_panel->updating() || !m_dataset->isOpen())
         return;
     m_dataset->edit();
     const bool weight = ComboBox1->currentText() == ztk::msg::text(ztk::msg::TypeWeight);

@@ -54,7 +54,7 @@ TEST(SingleInstance, CountsEveryProcessOfTheSameFileNameOnly)
 TEST(SingleInstance, OwnProcessIsCountedInTheRealProcessList)
 {
     const QString own = ownProgramFileName();
-    EXPECT_EQ(own, QStringLiteral("test_gui"));
+    EXPECT_EQ(own, QStringLiteral("test_app"));
     EXPECT_GE(countProcessesNamed(own), 1);
 }
 

@@ -1,7 +1,6 @@
 // A received record as the read window's twelve cells, and the fields a save takes back
 // from them; records are built byte by byte from the layout.
 #include "transfer/ProductClearer.h"
-#include "transfer/ProductImage.h"
 #include "transfer/ProductReader.h"
 #include "transfer/ReadbackRow.h"
 
@@ -164,38 +163,6 @@ TEST(ReadbackFields, SkippedRowsAreThoseOfEmptySlots)
         EXPECT_FALSE(skippedBySave({"1", stamp}));
 }
 
-// What the image writes, read back and converted, is the product again: the price
-// exactly, the names without the scale's fill.
-TEST(ReadbackFields, RoundTripThroughTheRecord)
-{
-    const QDate today(2026, 12, 8);
-    Product p;
-    p.number.value = 4321;
-    p.names = {"Колбаса варёная", "Вторая строка", "", "Ъ и ь", "Пятая"};
-    p.barcode.value = 12345;
-    p.price.value = Price::fromTenThousandths(2900); // 0.29
-    p.bestBefore = "27.01.15";
-    p.correctionStamp = "2026-12-08 14:05:33";
-    p.type = "1";
-    p.prefix = "22";
-    for (const Price price : {Price::fromTenThousandths(2900), Price::fromTenThousandths(9999999900)}) {
-        p.price.value = price;
-        const QStringList cells = cellsOf(4321, ProductImage::recordOf(p, today), russian);
-        EXPECT_EQ(cells[ColStamp], "08.12.26 14:05:33");
-        const RowConversion conv = fieldsOf(cells, today, russian);
-        ASSERT_TRUE(conv.fields);
-        const RowFields &f = *conv.fields;
-        EXPECT_EQ(f.number, 4321);
-        for (int i = 0; i < 5; ++i)
-            EXPECT_EQ(f.names[std::size_t(i)], p.names[std::size_t(i)]);
-        EXPECT_EQ(f.sk5, 12345);
-        EXPECT_EQ(f.price, price);
-        EXPECT_EQ(f.bestBefore, p.bestBefore);
-        EXPECT_EQ(f.type, p.type);
-        EXPECT_EQ(f.prefix, p.prefix);
-    }
-}
-
 TEST(ReadbackRange, WideningAndGauges)
 {
     struct Case { int first, last, wantFirst, wantLast; } cases[] = {
@@ -207,13 +174,6 @@ TEST(ReadbackRange, WideningAndGauges)
         EXPECT_EQ(r.first, c.wantFirst) << c.first << "-" << c.last;
         EXPECT_EQ(r.last, c.wantLast) << c.first << "-" << c.last;
     }
-    EXPECT_EQ(fieldNumber(" 7000 "), 7000);
-    EXPECT_EQ(fieldNumber("-3"), -3);
-    EXPECT_FALSE(fieldNumber(""));
-    EXPECT_FALSE(fieldNumber("1,5"));
-    EXPECT_EQ(heldNumber(0), 1);
-    EXPECT_EQ(heldNumber(5001), 5000);
-
     EXPECT_EQ(readGauge(0, 2), 1);  // rows: header and two products
     EXPECT_EQ(readGauge(1, 2), 34);
     EXPECT_EQ(clearGauge(10, 10, 12), 0);

@@ -293,20 +293,7 @@ bool ProductDataset::post()
     const QDateTime now = m_clock.now();
     const ColumnSet has = m_d->present;
     Product &p = r.product;
-    if (has[std::size_t(ProductColumn::Date)])
-        p.date = datetext::yearFirst(now.date());
-    if (has[std::size_t(ProductColumn::Time)])
-        p.time = datetext::longTime(now.time());
-    if (has[std::size_t(ProductColumn::Type)]) {
-        if (m_typeRule == TypeRule::Weight)
-            p.type = QStringLiteral("0");
-        else if (m_typeRule == TypeRule::Piece)
-            p.type = QStringLiteral("1");
-    }
-    if (has[std::size_t(ProductColumn::N)] && integer(fld::N) == 0)
-        setValue(fld::N, qlonglong(recordCount() + 1));
-    if (has[std::size_t(ProductColumn::CorrStamp)])
-        p.correctionStamp = datetext::storeStamp(now);
+    applyStoreRules(p, now, m_typeRule, has, recordCount(), m_prompter);
 
     const bool ok = inserting ? m_store.insert(p, has) : m_store.update(p, has);
     if (!ok) {
@@ -459,10 +446,8 @@ void ProductDataset::setValue(const char *field, const QVariant &v)
     Product &p = m_d->buffer.product;
     const QVariant before = p.value(*c);
     p.setValue(*c, v);
-    if (*c == ProductColumn::N && p.number.value && *p.number.value > fld::MaxProductNumber) {
-        m_prompter.message(msg::text(msg::NumberAbove5000));
-        p.number = WholeField{qint64(0), {}};
-    }
+    if (*c == ProductColumn::N)
+        applyNumberLimit(p, m_prompter);
     const QVariant after = p.value(*c);
     const bool same = (before.isNull() && after.isNull()) || (!before.isNull() && !after.isNull() && before == after);
     if (!same)
@@ -550,6 +535,36 @@ qint64 ProductDataset::rowId(int row) const
 {
     const Product *p = this->row(row);
     return p ? p->rowid : -1;
+}
+
+void applyNumberLimit(Product &p, Prompter &prompter)
+{
+    if (p.number.value && *p.number.value > fld::MaxProductNumber) {
+        prompter.message(msg::text(msg::NumberAbove5000));
+        p.number = WholeField{qint64(0), {}};
+    }
+}
+
+void applyStoreRules(Product &p, const QDateTime &now, TypeRule typeRule, const ColumnSet &present, int resultCount,
+                     Prompter &prompter)
+{
+    if (present[std::size_t(ProductColumn::Date)])
+        p.date = datetext::yearFirst(now.date());
+    if (present[std::size_t(ProductColumn::Time)])
+        p.time = datetext::longTime(now.time());
+    if (present[std::size_t(ProductColumn::Type)]) {
+        if (typeRule == TypeRule::Weight)
+            p.type = QStringLiteral("0");
+        else if (typeRule == TypeRule::Piece)
+            p.type = QStringLiteral("1");
+    }
+    // "N" reads as 0 when it is 0, empty, or holds no number.
+    if (present[std::size_t(ProductColumn::N)] && (!p.number.value || *p.number.value == 0)) {
+        p.setValue(ProductColumn::N, qlonglong(resultCount) + 1);
+        applyNumberLimit(p, prompter);
+    }
+    if (present[std::size_t(ProductColumn::CorrStamp)])
+        p.correctionStamp = datetext::storeStamp(now);
 }
 
 std::vector<Product> selectionRows(const ProductDataset &dataset)

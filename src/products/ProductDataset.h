@@ -137,6 +137,14 @@ private:
     std::unique_ptr<Impl> m_d;
 };
 
+// "N" above 5000: the number message, and 0 in its place (numbered at the store).
+void applyNumberLimit(Product &p, Prompter &prompter);
+// The rules every store applies, each only where `present` has its column: "Дата" and
+// "Время" of `now`, the type `typeRule` forces, a number for a record without one (one
+// more than `resultCount`, the records of its result set), the correction stamp.
+void applyStoreRules(Product &p, const QDateTime &now, TypeRule typeRule, const ColumnSet &present, int resultCount,
+                     Prompter &prompter);
+
 // Every row of the dataset's snapshot, in its order; the cursor is not moved.
 std::vector<Product> selectionRows(const ProductDataset &dataset);
 

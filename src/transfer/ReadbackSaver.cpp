@@ -1,6 +1,5 @@
 #include "transfer/ReadbackSaver.h"
 
-#include "products/ProductFields.h"
 #include "products/ProductStore.h"
 #include "products/Selection.h"
 #include "products/StoreBackup.h"
@@ -13,61 +12,34 @@ namespace ztk {
 
 namespace {
 
-// The rows' dataset shows what the store rules show (the number message), but a store
-// the table refuses is collected into the list of incorrect records instead.
-class RowPrompter final : public Prompter {
-public:
-    explicit RowPrompter(Prompter &real) : m_real(real) {}
-    bool quiet = false;
+constexpr ProductColumn NameColumns[Product::NameLines] = {ProductColumn::Name, ProductColumn::Name2, ProductColumn::Name3,
+                                                         ProductColumn::Name4, ProductColumn::Name5};
 
-    void message(const QString &text, const QString &caption) override
-    {
-        if (!quiet)
-            m_real.message(text, caption);
-    }
-    Answer ask(const QString &text, const QString &caption, Buttons buttons) override
-    {
-        return m_real.ask(text, caption, buttons);
-    }
-    QString openFileName(const QString &caption, const QString &filter) override
-    {
-        return m_real.openFileName(caption, filter);
-    }
-    QString saveFileName(const QString &caption, const QString &filter) override
-    {
-        return m_real.saveFileName(caption, filter);
-    }
-
-private:
-    Prompter &m_real;
-};
-
-constexpr const char *NameFields[Product::NameLines] = {fld::Name, fld::Name2, fld::Name3, fld::Name4, fld::Name5};
-
-// One row through the dataset, so that its store rules run as for every store.
-bool storeRow(ProductDataset &rows, RowPrompter &prompter, const readback::RowFields &f)
+// One row as the dataset stores a record: looked up by its number in the whole
+// table, its fields set, the store rules applied over the lookup's result set.
+bool storeRow(ProductStore &store, Prompter &prompter, const readback::RowFields &f, const QDateTime &now,
+              TypeRule typeRule)
 {
-    if (!rows.open(numberLookupSql(f.number)))
+    std::vector<Product> found;
+    ColumnSet present;
+    if (!store.select(numberLookupSql(f.number), found, &present))
         return false;
-    if (rows.recordCount() > 0)
-        rows.edit();
-    else
-        rows.insert();
-    rows.setValue(fld::Type, f.type);
+    const bool existing = !found.empty();
+    Product p = existing ? found.front() : Product{};
+    p.setValue(ProductColumn::Type, f.type);
     if (f.price)
-        rows.setValue(fld::Price, f.price->toDouble());
+        p.setValue(ProductColumn::Price, f.price->toDouble());
     for (int line = 0; line < Product::NameLines; ++line)
-        rows.setValue(NameFields[line], f.names[std::size_t(line)]);
+        p.setValue(NameColumns[line], f.names[std::size_t(line)]);
     if (f.bestBefore)
-        rows.setValue(fld::BestBefore, *f.bestBefore);
-    rows.setValue(fld::N, qlonglong(f.number));
+        p.setValue(ProductColumn::BestBefore, *f.bestBefore);
+    p.setValue(ProductColumn::N, qlonglong(f.number));
+    applyNumberLimit(p, prompter);
     if (f.sk5)
-        rows.setValue(fld::SK5, qlonglong(*f.sk5));
-    rows.setValue(fld::Prefix, f.prefix);
-    prompter.quiet = true;
-    const bool ok = rows.post();
-    prompter.quiet = false;
-    return ok;
+        p.setValue(ProductColumn::SK5, qlonglong(*f.sk5));
+    p.setValue(ProductColumn::Prefix, f.prefix);
+    applyStoreRules(p, now, typeRule, present, int(found.size()), prompter);
+    return existing ? store.update(p, present) : store.insert(p, present);
 }
 
 } // namespace
@@ -102,9 +74,6 @@ SaveResult ReadbackSaver::save(const std::vector<QStringList> &rows, const Progr
         r.error = m_store.errorText();
         return r;
     }
-    RowPrompter prompter(m_prompter);
-    ProductDataset dataset(m_store, m_clock, prompter);
-    dataset.setTypeRule(m_typeRule);
     const QDate today = m_clock.now().date();
     int stored = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -119,12 +88,12 @@ SaveResult ReadbackSaver::save(const std::vector<QStringList> &rows, const Progr
             break;
         }
         StoreSavepoint savepoint(m_store);
-        if (savepoint.active() && storeRow(dataset, prompter, *row.fields) && savepoint.release())
+        if (savepoint.active() && storeRow(m_store, m_prompter, *row.fields, m_clock.now(), m_typeRule)
+            && savepoint.release())
             ++stored;
         else
             r.incorrect.append(row.fields->number);
     }
-    dataset.close();
     if (!transaction.commit()) {
         r.error = m_store.errorText();
         return r;

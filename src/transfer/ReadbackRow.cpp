@@ -46,12 +46,6 @@ QString priceText(std::uint32_t hundredths, const QLocale &locale)
            + QStringLiteral("%1").arg(hundredths % 100, 2, 10, QLatin1Char('0'));
 }
 
-bool allUnsetRange(const ProductRecord &r, int offset, int size)
-{
-    return std::all_of(r.bytes.begin() + offset, r.bytes.begin() + offset + size,
-                       [](std::uint8_t b) { return b == ProductRecord::Unset; });
-}
-
 // The scale keeps names space-filled to 28 characters; the store keeps the name.
 QString withoutFill(QString text)
 {
@@ -79,9 +73,9 @@ QStringList cellsOf(int number, const ProductRecord &record, const QLocale &loca
     QStringList cells;
     cells.resize(ColumnCount);
     cells[ColNumber] = QString::number(number);
-    const bool noBarcode = allUnsetRange(record, ProductRecord::BarcodeOffset, 4);
+    const bool noBarcode = record.unset(ProductRecord::BarcodeOffset, ProductRecord::BarcodeSize);
     cells[ColSK5] = QString::asprintf("%05d", noBarcode ? 0 : int(record.barcode()));
-    const bool noPrice = allUnsetRange(record, ProductRecord::PriceOffset, 4);
+    const bool noPrice = record.unset(ProductRecord::PriceOffset, ProductRecord::PriceSize);
     cells[ColPrice] = priceText(noPrice ? 0 : record.priceHundredths(), locale);
     cells[ColPrefix] = record.bytes[ProductRecord::PrefixOffset] == ProductRecord::Unset
                            ? QStringLiteral("0")

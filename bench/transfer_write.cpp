@@ -20,6 +20,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -85,7 +86,7 @@ public:
 
 // Sends `image` to a simulator started with `simArgs`; false when anything failed.
 bool writeTo(const ProductImage &image, const QStringList &simArgs, std::int32_t baud, double &wall, double &cpu,
-             WriteResult &result)
+             WriteResult &result, std::vector<double> *turnaround = nullptr)
 {
     bench::SimLauncher sim(simArgs);
     if (sim.port().isEmpty())
@@ -95,6 +96,7 @@ bool writeTo(const ProductImage &image, const QStringList &simArgs, std::int32_t
         return false;
     SystemClock clock;
     NullEventPump pump;
+    link.setTurnaroundLog(turnaround);
     ProductWriter writer(link, clock, pump);
     const double cpu0 = cpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
@@ -144,7 +146,10 @@ int main(int argc, char **argv)
     const auto imageA = imageOf(small, clock, prompter);
     double wall = 0, cpu = 0;
     WriteResult r;
-    if (!imageA || !writeTo(*imageA, {QStringLiteral("--baud"), QStringLiteral("115200")}, 115200, wall, cpu, r)) {
+    std::vector<double> turnaround;
+    turnaround.reserve(std::size_t(countA) * 2 + 1);
+    if (!imageA
+        || !writeTo(*imageA, {QStringLiteral("--baud"), QStringLiteral("115200")}, 115200, wall, cpu, r, &turnaround)) {
         std::fprintf(stderr, "bench_transfer_write: the write (a) failed: %s\n", qPrintable(r.message));
         return 1;
     }
@@ -154,6 +159,11 @@ int main(int argc, char **argv)
     std::printf("transfer_write (a): %d products at 115200 baud: %.0f bytes, wall %.3f s, wire %.3f s, ratio %.4f"
                 " (target <= 1.03; the 100 ms pause after the command is in the wall time)\n",
                 r.sent, bytes, wall, wire, wall / wire);
+    std::sort(turnaround.begin(), turnaround.end());
+    const auto at = [&](double q) { return turnaround.empty() ? 0.0 : turnaround[std::size_t(q * double(turnaround.size() - 1))]; };
+    std::printf("transfer_write (a): turnaround from an acknowledgement's last byte read to the next stage's first byte"
+                " written, over %zu acknowledgements: median %.1f us, p90 %.1f us, p99 %.1f us (target median < 50 us)\n",
+                turnaround.size(), at(0.5), at(0.9), at(0.99));
 
     // (b) 5000 products, no emulated speed.
     if (!writeTo(*image5000, {}, 115200, wall, cpu, r)) {

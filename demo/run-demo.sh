@@ -20,8 +20,16 @@ if [ ! -f "$work/LM_T.db" ]; then
     sqlite3 "$work/LM_T.db" < "$root/demo/products.sql"
 fi
 
+# A first run gives the scale a day of sales; later runs keep what it holds (cleared or not).
+sales=()
+if [ ! -f "$work/sim/totals.bin" ]; then
+    for n in 1 2 3 5 8 13 21 34; do
+        sales+=(--sale "$n:$((n * 1375)):$((n * n * 4321 + 99)):$((n % 7 + 1))")
+    done
+fi
+
 # The simulator prints its port path on its first line.
-"$build/ztk-scale-sim" --state "$work/sim" > "$work/sim.port" &
+"$build/ztk-scale-sim" --state "$work/sim" "${sales[@]}" > "$work/sim.port" &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
 port=""

@@ -17,6 +17,7 @@ namespace {
 constexpr int ReaderPollMs = 100;   // how soon the reader sees a stop request or a lost line
 constexpr int ReopenPauseMs = 150;  // between attempts to find a vanished device again
 constexpr auto WaitSlice = std::chrono::milliseconds(5);
+constexpr auto ProgressNotifyInterval = std::chrono::milliseconds(5);
 
 // One counted reception: the byte goes to buf[count]; the switch goes off (release,
 // after the buffer write) once `size` bytes have come. A count outside the buffer
@@ -227,6 +228,7 @@ void ScaleLink::readerLoop()
 {
     bool lastUp = false;  // what the link display was last told; starts as down
     bool broken = false;  // the descriptor failed: only reopening the device mends it
+    std::chrono::steady_clock::time_point lastNotify{};
     std::array<std::uint8_t, 512> chunk{};
 
     while (!m_stop.load(std::memory_order_acquire)) {
@@ -261,7 +263,16 @@ void ScaleLink::readerLoop()
             if (n > 0) {
                 for (ssize_t i = 0; i < n; ++i)
                     route(chunk[std::size_t(i)]);
-                notifyWaiter();
+                // Midway through a long reply the waiter only counts bytes: telling it
+                // every few milliseconds is enough. The end of a reply, and every other
+                // answer, wakes it at once.
+                const bool midReply = totals.on.load(std::memory_order_relaxed)
+                    || commonData.on.load(std::memory_order_relaxed) || record.on.load(std::memory_order_relaxed);
+                const auto now = std::chrono::steady_clock::now();
+                if (!midReply || now - lastNotify >= ProgressNotifyInterval) {
+                    notifyWaiter();
+                    lastNotify = now;
+                }
                 continue;
             }
             if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))

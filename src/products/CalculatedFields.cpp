@@ -28,10 +28,10 @@ CalculatedFields calculateFields(const Product &product, const QDateTime &now)
 {
     CalculatedFields out;
     const QDate today = now.date();
-    const auto bb = datetext::parseYearFirst(product.bestBefore, today);
-    const std::optional<QDateTime> corr = product.correctionStamp.trimmed().isEmpty()
-        ? std::optional<QDateTime>(QDateTime(QDate(1899, 12, 30), QTime(0, 0)))
-        : datetext::parseStoreStamp(product.correctionStamp, today);
+    const auto bb = datetext::readYearFirst(product.bestBefore, today);
+    const std::optional<datetext::WallTime> corr = product.correctionStamp.trimmed().isEmpty()
+        ? std::optional<datetext::WallTime>(datetext::WallTime{QDate(1899, 12, 30), QTime(0, 0)})
+        : datetext::readStoreStamp(product.correctionStamp, today);
     if (bb && corr) {
         out.goden = datetext::dayFirstWithTime(*bb);
         out.dcorr = datetext::dayFirstWithTime(*corr);

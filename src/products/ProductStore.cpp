@@ -296,6 +296,27 @@ QVariant bindable(const QVariant &v)
 
 } // namespace
 
+namespace {
+
+QVariant columnValue(sqlite3_stmt *st, int i)
+{
+    switch (sqlite3_column_type(st, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(st, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(st, i));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, i)),
+                                          sqlite3_column_bytes(st, i)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(st, i)), sqlite3_column_bytes(st, i)));
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace
+
 bool ProductStore::select(const QString &sql, std::vector<Product> &rows, ColumnSet *present)
 {
     rows.clear();
@@ -305,6 +326,59 @@ bool ProductStore::select(const QString &sql, std::vector<Product> &rows, Column
         m_error = msg::text(msg::StoreNotOpen);
         return false;
     }
+    // Straight through SQLite on the same connection: the driver's per-cell variants
+    // cost more than the rows themselves. Errors are worded as the driver words them.
+    sqlite3 *h = sqliteHandle(db);
+    if (!h)
+        return selectThroughDriver(sql, rows, present);
+    sqlite3_stmt *st = nullptr;
+    const QByteArray text = withRowid(sql).toUtf8();
+    if (sqlite3_prepare_v2(h, text.constData(), int(text.size()), &st, nullptr) != SQLITE_OK || !st) {
+        m_error = QStringLiteral("%1 Unable to execute statement").arg(QString::fromUtf8(sqlite3_errmsg(h)));
+        sqlite3_finalize(st);
+        return false;
+    }
+    const int columns = sqlite3_column_count(st);
+    int rowidAt = -1;
+    std::array<int, ProductColumnCount> at;
+    at.fill(-1);
+    for (int i = columns - 1; i >= 0; --i) { // the first of equal names wins, as with the driver
+        const char *name = sqlite3_column_name(st, i);
+        if (!name)
+            continue;
+        if (std::strcmp(name, kRowidAlias) == 0)
+            rowidAt = i;
+        for (int c = 0; c < ProductColumnCount; ++c)
+            if (sqlite3_stricmp(name, productColumns()[std::size_t(c)].name) == 0)
+                at[std::size_t(c)] = i;
+    }
+    ColumnSet has;
+    for (int c = 0; c < ProductColumnCount; ++c)
+        has[std::size_t(c)] = at[std::size_t(c)] >= 0;
+    if (present)
+        *present = has;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        Product p;
+        p.rowid = rowidAt >= 0 ? sqlite3_column_int64(st, rowidAt) : -1;
+        for (int c = 0; c < ProductColumnCount; ++c)
+            if (at[std::size_t(c)] >= 0)
+                p.setValue(ProductColumn(c), columnValue(st, at[std::size_t(c)]));
+        rows.push_back(std::move(p));
+    }
+    // The end of the rows, or an error: a damaged page is no end, and half a table
+    // must never pass for the whole of it.
+    if (rc != SQLITE_DONE) {
+        m_error = QStringLiteral("%1 Unable to fetch row").arg(QString::fromUtf8(sqlite3_errmsg(h)));
+        rows.clear();
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE;
+}
+
+bool ProductStore::selectThroughDriver(const QString &sql, std::vector<Product> &rows, ColumnSet *present)
+{
+    QSqlDatabase db = database();
     QSqlQuery q(db);
     q.setForwardOnly(true);
     if (!q.exec(withRowid(sql))) {
@@ -329,8 +403,6 @@ bool ProductStore::select(const QString &sql, std::vector<Product> &rows, Column
                 p.setValue(ProductColumn(c), q.value(at[std::size_t(c)]));
         rows.push_back(std::move(p));
     }
-    // next() is false at the end and on an error alike: a damaged page is no end,
-    // and half a table must never pass for the whole of it.
     if (q.lastError().isValid()) {
         m_error = q.lastError().text();
         rows.clear();

@@ -55,6 +55,7 @@ private:
     friend class StoreTransaction;
     friend class StoreSavepoint;
     bool execute(const QString &sql);
+    bool selectThroughDriver(const QString &sql, std::vector<Product> &rows, ColumnSet *present);
 
     QString m_connection;
     QString m_error;

@@ -60,12 +60,19 @@ bool splitDotted(const QString &input, int &a, int &b, int &c, QTime &time)
     return true;
 }
 
-std::optional<QDateTime> make(int year, int month, int day, const QTime &time)
+std::optional<WallTime> make(int year, int month, int day, const QTime &time)
 {
     const QDate d(year, month, day);
     if (!d.isValid())
         return std::nullopt;
-    return QDateTime(d, time);
+    return WallTime{d, time};
+}
+
+std::optional<QDateTime> asDateTime(const std::optional<WallTime> &w)
+{
+    if (!w)
+        return std::nullopt;
+    return w->toDateTime();
 }
 
 } // namespace
@@ -103,6 +110,11 @@ int fullYear(int twoDigitYear, const QDate &today)
 
 std::optional<QDateTime> parseYearFirst(const QString &text, const QDate &today)
 {
+    return asDateTime(readYearFirst(text, today));
+}
+
+std::optional<WallTime> readYearFirst(const QString &text, const QDate &today)
+{
     int yy, mm, dd;
     QTime time;
     if (!splitDotted(text, yy, mm, dd, time))
@@ -116,10 +128,15 @@ std::optional<QDateTime> parseDayFirst(const QString &text, const QDate &today)
     QTime time;
     if (!splitDotted(text, dd, mm, yy, time))
         return std::nullopt;
-    return make(fullYear(yy, today), mm, dd, time);
+    return asDateTime(make(fullYear(yy, today), mm, dd, time));
 }
 
 std::optional<QDateTime> parseStoreStamp(const QString &text, const QDate &today)
+{
+    return asDateTime(readStoreStamp(text, today));
+}
+
+std::optional<WallTime> readStoreStamp(const QString &text, const QDate &today)
 {
     const QString s = text.trimmed();
     if (s.size() >= 10 && s.at(4) == QLatin1Char('-')) {
@@ -139,15 +156,20 @@ std::optional<QDateTime> parseStoreStamp(const QString &text, const QDate &today
         }
         return make(c * 100 + y, mm, dd, time);
     }
-    return parseYearFirst(s, today);
+    return readYearFirst(s, today);
 }
 
 QString dayFirstWithTime(const QDateTime &moment)
 {
-    const QString date = dayFirst(moment.date());
-    if (moment.time() == QTime(0, 0))
+    return dayFirstWithTime(WallTime{moment.date(), moment.time()});
+}
+
+QString dayFirstWithTime(const WallTime &moment)
+{
+    const QString date = dayFirst(moment.date);
+    if (moment.time == QTime(0, 0))
         return date;
-    return date + QLatin1Char(' ') + longTime(moment.time());
+    return date + QLatin1Char(' ') + longTime(moment.time);
 }
 
 } // namespace ztk::datetext

@@ -21,6 +21,22 @@ QString storeStamp(const QDateTime &moment);   // yyyy-MM-dd HH:mm:ss
 
 int fullYear(int twoDigitYear, const QDate &today);
 
+// A date and a time of day, in no time zone. Building a local QDateTime looks the
+// zone up each time, which a walk over thousands of records cannot afford.
+struct WallTime {
+    WallTime() = default;
+    WallTime(const QDate &d, const QTime &t) : date(d), time(t) {}
+    WallTime(const QDateTime &moment) : date(moment.date()), time(moment.time()) {} // NOLINT: implicit on purpose
+    QDateTime toDateTime() const { return QDateTime(date, time); }
+
+    QDate date;
+    QTime time;
+};
+
+// The parsers below without the QDateTime.
+std::optional<WallTime> readYearFirst(const QString &text, const QDate &today);
+std::optional<WallTime> readStoreStamp(const QString &text, const QDate &today);
+
 // yy.mm.dd, optionally followed by a space and a time (HH:mm or HH:mm:ss).
 std::optional<QDateTime> parseYearFirst(const QString &text, const QDate &today);
 // dd.mm.yy, optionally followed by a space and a time.
@@ -30,5 +46,6 @@ std::optional<QDateTime> parseStoreStamp(const QString &text, const QDate &today
 
 // "Dcorr": dd.mm.yy and, unless exactly midnight, a space and HH:mm:ss.
 QString dayFirstWithTime(const QDateTime &moment);
+QString dayFirstWithTime(const WallTime &moment);
 
 } // namespace ztk::datetext

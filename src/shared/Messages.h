@@ -80,12 +80,37 @@ inline constexpr const char ListNotFormed[] = "Список товаров НЕ 
 // "1 Возможно, нет связи с весами": the stage digit of a failed product write in front.
 inline QString noLinkAtStage(int stage) { return QString::number(stage) + QLatin1Char(' ') + text(NoLink); }
 
+// Sales totals
+inline constexpr const char TotalsCaption[] = "Приём итоговых данных из весов";
+inline constexpr const char TotalsCountLabel[] = "Кол товаров с итоговыми данными";
+inline constexpr const char TotalsHeaderN[] = "Nп/п";
+inline constexpr const char TotalsHeaderWeight[] = "Сум вес"; // before the first reception
+inline constexpr const char TotalsHeaderAmount[] = "Сум вес/кол";
+inline constexpr const char TotalsHeaderMoney[] = "Сумма";
+inline constexpr const char TotalsHeaderWeighings[] = "Кол взв.";
+inline constexpr const char TotalsHeaderName[] = "Наименование";
+inline constexpr const char TotalsSaveItem[] = "Сохр. ИД";
+inline constexpr const char TotalsClearAllItem[] = "Очистка всех ИД";
+inline constexpr const char TotalsClearOneItem[] = "Очистка ИД товара";
+inline constexpr const char TotalsExitItem[] = "Выход";
+inline constexpr const char TotalsSaveTitle[] = "Сохранение итоговых данных";
+inline constexpr const char TotalsSaveFilter[] =
+    "Итоговые данные(txt) (*.txt);;Итоговые данные (id) (*.id);;Все файлы (*.*)";
+inline constexpr const char TotalsNothingSelected[] = "Товар для очистки итоговых данных не выбран";
+inline constexpr const char TotalsNotKept[] = "Принятые итоговые данные не удалось сохранить в папке %1";
+// %1 the file, %2 its size.
+inline constexpr const char TotalsWrongSize[] = "Файл %1 не содержит итоговых данных: %2 байт вместо 153600";
+inline constexpr const char TotalsCannotWrite[] = "Не удалось записать файл %1: %2";
+inline constexpr const char TotalsChartTop[] = "Товары с наибольшей суммой";
+inline constexpr const char TotalsChartShare[] = "Доля весовых и штучных товаров";
+inline constexpr const char TotalsWeighed[] = "Весовые";
+inline constexpr const char TotalsPieces[] = "Штучные";
+
 // Reading products back, saving them, clearing them in the scale
 inline constexpr const char ReadCaption[] = "Чтение БДТ из весов";
 inline constexpr const char ReadSaveCaption[] = "Сохранение введённых данных из весов в БДТ";
 inline constexpr const char IncorrectRecords[] = "Некорректные записи:";
 inline constexpr const char IncorrectRecordsCaption[] = "Продолжить?";
-inline constexpr const char NoProductToClear[] = "Товар для очистки итоговых данных не выбран";
 inline constexpr const char BadClearRange[] = "Операция не выполнена. Некорректный диапазон удаления.";
 inline constexpr const char ClearRangeCaption[] = "Удаление данных о товарах с... по...";
 inline constexpr const char CellWeight[] = "ВЕС";

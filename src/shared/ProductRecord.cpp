@@ -42,22 +42,22 @@ void ProductRecord::setName(int line, const QString &text)
     std::memcpy(&bytes[NameOffsets[line - 1]], t.constData(), scaletext::Size);
 }
 
-void ProductRecord::setBestBefore(const QDateTime &moment)
+void ProductRecord::setBestBefore(const datetext::WallTime &moment)
 {
     const QByteArray t = scaletext::encodeDate(moment);
     std::memcpy(&bytes[BestBeforeTextOffset], t.constData(), scaletext::Size);
     putStamp(BestBeforeSecondOffset, BestBeforeDayOffset, moment);
 }
 
-void ProductRecord::setCorrectionStamp(const QDateTime &moment)
+void ProductRecord::setCorrectionStamp(const datetext::WallTime &moment)
 {
     putStamp(CorrectionSecondOffset, CorrectionDayOffset, moment);
 }
 
-void ProductRecord::putStamp(int secondOffset, int dayOffset, const QDateTime &moment)
+void ProductRecord::putStamp(int secondOffset, int dayOffset, const datetext::WallTime &moment)
 {
-    const QTime t = moment.time();
-    const QDate d = moment.date();
+    const QTime t = moment.time;
+    const QDate d = moment.date;
     bytes[secondOffset] = bcd::encode(t.second());
     bytes[secondOffset + 1] = bcd::encode(t.minute());
     bytes[secondOffset + 2] = bcd::encode(t.hour());

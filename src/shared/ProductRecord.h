@@ -24,6 +24,7 @@
 //      254    1 prefix, low 8 bits
 //      255    1 0xFF
 
+#include "shared/DateText.h"
 #include "shared/LittleEndian.h"
 
 #include <QDateTime>
@@ -87,8 +88,8 @@ public:
     void setType(std::uint8_t type) { bytes[TypeOffset] = type; }
     void setPrefix(std::uint8_t prefix) { bytes[PrefixOffset] = prefix; }
     // The text, the time (00:00:00 for a plain date) and the date, BCD.
-    void setBestBefore(const QDateTime &moment);
-    void setCorrectionStamp(const QDateTime &moment);
+    void setBestBefore(const datetext::WallTime &moment);
+    void setCorrectionStamp(const datetext::WallTime &moment);
 
     // --- reading back
     std::int32_t barcode() const { return std::int32_t(le::get4(bytes, BarcodeOffset)); }
@@ -103,7 +104,7 @@ public:
     std::optional<QDateTime> correctionStamp(const QDate &today) const;
 
 private:
-    void putStamp(int secondOffset, int dayOffset, const QDateTime &moment);
+    void putStamp(int secondOffset, int dayOffset, const datetext::WallTime &moment);
     std::optional<QDateTime> stamp(int secondOffset, int dayOffset, const QDate &today) const;
 };
 

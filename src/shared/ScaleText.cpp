@@ -48,7 +48,7 @@ QByteArray encode(const QString &text)
 
 QString decode(const std::uint8_t *bytes) { return decodeWith(bytes, true); }
 
-QByteArray encodeDate(const QDateTime &moment)
+QByteArray encodeDate(const datetext::WallTime &moment)
 {
     return fill(codepage::toCp866(datetext::dayFirstWithTime(moment)));
 }

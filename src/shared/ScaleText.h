@@ -6,6 +6,8 @@
 //                  space-filled, without the swap.
 // Reading back: the same swap, the text ends after 28 bytes or at a 0 byte, fill kept.
 
+#include "shared/DateText.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -20,7 +22,7 @@ std::uint8_t swapLetters(std::uint8_t byte);
 
 QByteArray encode(const QString &text);           // always 28 bytes
 QString decode(const std::uint8_t *bytes);        // reads 28 bytes
-QByteArray encodeDate(const QDateTime &moment);   // always 28 bytes
+QByteArray encodeDate(const datetext::WallTime &moment); // always 28 bytes
 QString decodeDate(const std::uint8_t *bytes);    // reads 28 bytes, no swap
 
 } // namespace ztk::scaletext

@@ -84,9 +84,9 @@ ProductRecord ProductImage::recordOf(const Product &product, const QDate &today)
         rec.setPriceHundredths(*price);
     for (int line = 1; line <= ProductRecord::NameLines; ++line)
         rec.setName(line, product.names[std::size_t(line - 1)]);
-    if (const auto bestBefore = datetext::parseYearFirst(product.bestBefore, today))
+    if (const auto bestBefore = datetext::readYearFirst(product.bestBefore, today))
         rec.setBestBefore(*bestBefore);
-    if (const auto stamp = datetext::parseStoreStamp(product.correctionStamp, today))
+    if (const auto stamp = datetext::readStoreStamp(product.correctionStamp, today))
         rec.setCorrectionStamp(*stamp);
     if (const auto type = wholeNumber(product.type))
         rec.setType(std::uint8_t(*type & 0xFF));

@@ -192,7 +192,7 @@ TEST_F(ReadbackWindow, ClearingOneAndARange)
         Form8->StringGrid1->setCurrentCell(12, 0);
         f.prompter.clear();
         Form8->N5Click();
-        EXPECT_EQ(f.prompter.texts(), QStringList{msg::text(msg::NoProductToClear)});
+        EXPECT_EQ(f.prompter.texts(), QStringList{msg::text(msg::TotalsNothingSelected)});
     });
     f.simulator()->stop();
     const QByteArray empty(256, char(0xFF));

@@ -1,6 +1,7 @@
 #include "SimScale.h"
 
 #include "link/Commands.h"
+#include "totals/TotalsImage.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,10 +14,6 @@ namespace ztk::sim {
 
 namespace {
 
-constexpr int TotalsSectionSize = cmd::TotalsImageSize / 3;
-constexpr int TotalsPageSize = 256;
-constexpr int CountersPerPage = 32;
-constexpr int CounterSize = 4;
 constexpr int ClockSize = 8;
 
 struct StateFile {
@@ -65,10 +62,25 @@ bool ScaleMemory::save(const QString &dir) const
     return ok;
 }
 
-int ScaleMemory::totalsOffset(int section, int product)
+void ScaleMemory::setTotals(int product, std::uint32_t amount, std::uint32_t money, std::uint32_t weighings)
 {
-    const int n = product - 1;
-    return section * TotalsSectionSize + (n / CountersPerPage) * TotalsPageSize + (n % CountersPerPage) * CounterSize;
+    if (product < TotalsImage::FirstProduct || product > TotalsImage::LastProduct)
+        return;
+    le::put4(totals, TotalsImage::counterOffset(TotalsImage::AmountSection, product), amount);
+    le::put4(totals, TotalsImage::counterOffset(TotalsImage::MoneySection, product), money);
+    le::put4(totals, TotalsImage::counterOffset(TotalsImage::WeighingsSection, product), weighings);
+}
+
+bool ScaleMemory::loadTotals(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.read(qint64(totals.size()) + 1);
+    if (bytes.size() != qsizetype(totals.size()))
+        return false;
+    std::memcpy(totals.data(), bytes.constData(), totals.size());
+    return true;
 }
 
 ScaleMachine::ScaleMachine(ScaleMemory &memory, Faults faults, std::uint8_t number)
@@ -234,8 +246,7 @@ void ScaleMachine::finishArguments(Bytes &out)
     case State::ClearTotals: {
         const int n = word();
         if (n >= 1 && n <= cmd::SlotCount) {
-            for (int s = 0; s < 3; ++s)
-                std::fill_n(m_mem.totals.begin() + ScaleMemory::totalsOffset(s, n), CounterSize, 0);
+            m_mem.setTotals(n, 0, 0, 0);
         }
         endWithoutReply(out);
         break;

@@ -28,9 +28,10 @@ struct ScaleMemory {
     // Writes every file through a temporary name and a rename; false on an error.
     bool save(const QString &dir) const;
 
-    // Offset of product n's counter (n 1..5000) in totals section s (0..2): each section
-    // is 200 pages of 256 bytes, 32 four-byte counters in the first half of each page.
-    static int totalsOffset(int section, int product);
+    // Gives product n (1..5000) these totals: weight or pieces, money, weighings.
+    void setTotals(int product, std::uint32_t amount, std::uint32_t money, std::uint32_t weighings);
+    // Takes a kept reception (exactly 153,600 bytes) as the totals; false otherwise.
+    bool loadTotals(const QString &path);
 };
 
 struct Faults {

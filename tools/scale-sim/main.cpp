@@ -2,7 +2,11 @@
 // device) for tests, the demo and anyone without a scale.
 //
 //   ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]
+//                 [--totals FILE] [--sale N:AMOUNT:MONEY:WEIGHINGS]...
 //                 [--fault silent|no-ack=S[@K]|short|stray]...
+//
+// --totals takes a kept reception (153,600 bytes) as the totals; each --sale then sets
+// one product's counters (weight in thousandths or pieces, money in hundredths, weighings).
 //
 // The first line of standard output is the port path the PC opens.
 
@@ -20,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -42,7 +47,14 @@ void onSignal(int)
     (void)ignored;
 }
 
+struct Sale {
+    int product = 0;
+    std::uint32_t amount = 0, money = 0, weighings = 0;
+};
+
 struct Options {
+    QString totalsFile;
+    std::vector<Sale> sales;
     QString device;
     QString stateDir;
     QString logFile;
@@ -55,6 +67,7 @@ struct Options {
 {
     std::fprintf(stderr, "ztk-scale-sim: %s\n"
                          "usage: ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]\n"
+                         "                     [--totals FILE] [--sale N:AMOUNT:MONEY:WEIGHINGS]...\n"
                          "                     [--fault silent|no-ack=1|2|3[@K]|short|stray]...\n",
                  why);
     std::exit(2);
@@ -85,6 +98,26 @@ bool parseFault(const QString &text, Faults &f)
     return true;
 }
 
+// "12:1500:4530:3"; the counters are taken as the 32 bits the scale keeps.
+bool parseSale(const QString &text, Sale &sale)
+{
+    const QStringList parts = text.split(QLatin1Char(':'));
+    if (parts.size() != 4)
+        return false;
+    bool ok = false;
+    sale.product = parts[0].toInt(&ok);
+    if (!ok || sale.product < 1 || sale.product > 5000)
+        return false;
+    std::uint32_t *counters[] = {&sale.amount, &sale.money, &sale.weighings};
+    for (int i = 0; i < 3; ++i) {
+        const qint64 v = parts[i + 1].toLongLong(&ok);
+        if (!ok || v < -2147483648LL || v > 4294967295LL)
+            return false;
+        *counters[i] = std::uint32_t(v);
+    }
+    return true;
+}
+
 Options parseOptions(int argc, char **argv)
 {
     Options o;
@@ -108,6 +141,12 @@ Options parseOptions(int argc, char **argv)
         } else if (opt == QLatin1String("--number")) {
             o.number = value().toInt(&ok);
             ok = ok && o.number >= -128 && o.number <= 255;
+        } else if (opt == QLatin1String("--totals")) {
+            o.totalsFile = value();
+        } else if (opt == QLatin1String("--sale")) {
+            Sale sale;
+            ok = parseSale(value(), sale);
+            o.sales.push_back(sale);
         } else if (opt == QLatin1String("--fault")) {
             ok = parseFault(value(), o.faults);
         } else {
@@ -238,6 +277,12 @@ int main(int argc, char **argv)
     ScaleMemory memory;
     if (!opt.stateDir.isEmpty())
         memory.load(opt.stateDir);
+    if (!opt.totalsFile.isEmpty() && !memory.loadTotals(opt.totalsFile)) {
+        std::fprintf(stderr, "ztk-scale-sim: %s is not a totals image of 153600 bytes\n", qPrintable(opt.totalsFile));
+        return 2;
+    }
+    for (const Sale &sale : opt.sales)
+        memory.setTotals(sale.product, sale.amount, sale.money, sale.weighings);
     ScaleMachine scale(memory, opt.faults, std::uint8_t(opt.number));
 
     if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)

@@ -768,7 +768,6 @@ void TForm1::N9Click()
 // Commands that come with later work: the items exist and do nothing yet.
 void TForm1::ImportClick() {}
 void TForm1::ExportClick() {}
-void TForm1::N4Click() {}
 void TForm1::SpeedButton8Click() {}
 
 // ---------------------------------------------------------------- events

@@ -1,14 +1,397 @@
 #include "totals/ui/Pdsd.h"
 
 #include "app/ui/Help.h"
+#include "app/ui/Pd1.h"
+#include "shared/Messages.h"
+#include "totals/SelectionProducts.h"
+#include "totals/TotalsExchange.h"
+#include "totals/TotalsText.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QHorizontalBarSeries>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPieSeries>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QValueAxis>
+#include <QVBoxLayout>
+#include <QWindow>
 
 TForm5 *Form5 = nullptr;
 
+using namespace ztk;
+
+namespace {
+
+constexpr int DesignRows = 5001;
+constexpr int NameColumnWidth = 220;
+constexpr int ChartTopProducts = 10;
+constexpr int NameColumn = 4;
+
+// A cell as the grid's fixed first column shows it: not selectable, in the button colour.
+void makeFixed(QTableWidgetItem *item, const QPalette &palette)
+{
+    item->setFlags(Qt::ItemIsEnabled);
+    item->setBackground(palette.button());
+}
+
+QString percentText(std::int64_t part, std::int64_t whole)
+{
+    return QLocale().toString(whole > 0 ? 100.0 * double(part) / double(whole) : 0.0, 'f', 1) + QLatin1Char('%');
+}
+
+} // namespace
+
+QString TotalsSaveDialog::execute(Prompter &prompter) const
+{
+    const QString path = prompter.saveFileName(title, filter);
+    if (path.isEmpty() || defaultExtension.isEmpty())
+        return path;
+    return withTotalsExtension(path);
+}
+
 TForm5::TForm5(QWidget *parent)
-    : QMainWindow(parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      SaveDialog1{msg::text(msg::TotalsSaveTitle), msg::text(msg::TotalsSaveFilter), QStringLiteral("id")}
 {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QString::fromUtf8("Приём итоговых данных из весов"));
-    ztk::addHelpItem(this, QStringLiteral("Topic80"));
-    resize(640, 480);
+    setWindowTitle(msg::text(msg::TotalsCaption));
+    buildControls();
+    initActionsConnections();
+    FormCreate();
+    // The window refuses every resize.
+    setFixedSize(1180, 620);
+}
+
+void TForm5::buildControls()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto item = [bar](const char *text, const char *name) {
+        QAction *a = bar->addAction(msg::text(text));
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    N4 = item(msg::TotalsSaveItem, "N4");
+    N1 = item(msg::TotalsClearAllItem, "N1");
+    N2 = item(msg::TotalsClearOneItem, "N2");
+    N5 = addHelpItem(this, QStringLiteral("Topic80"));
+    N5->setObjectName(QStringLiteral("N5"));
+    N3 = item(msg::TotalsExitItem, "N3");
+
+    auto *c = new QWidget(this);
+    setCentralWidget(c);
+    Label1 = new QLabel(msg::text(msg::TotalsCountLabel), c);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Edit1 = new QLineEdit(c);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setReadOnly(true);
+    Edit1->setFixedWidth(80);
+
+    StringGrid1 = new QTableWidget(0, TotalsColumns, c);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setDefaultSectionSize(20);
+    StringGrid1->horizontalHeader()->setHighlightSections(false);
+    // A click gives the focus; nothing else may pick a cell the operator did not choose.
+    StringGrid1->setFocusPolicy(Qt::ClickFocus);
+    StringGrid1->setColumnWidth(NameColumn, NameColumnWidth);
+    StringGrid1->setFixedWidth(640);
+
+    Memo2 = new QPlainTextEdit(c);
+    Memo2->setObjectName(QStringLiteral("Memo2"));
+    Memo2->hide();
+
+    Chart1 = new QChartView(c);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setRenderHint(QPainter::Antialiasing);
+    Chart2 = new QChartView(c);
+    Chart2->setObjectName(QStringLiteral("Chart2"));
+    Chart2->setRenderHint(QPainter::Antialiasing);
+
+    auto *count = new QHBoxLayout;
+    count->addWidget(Label1);
+    count->addWidget(Edit1);
+    count->addStretch();
+    auto *left = new QVBoxLayout;
+    left->addLayout(count);
+    left->addWidget(StringGrid1);
+    auto *right = new QVBoxLayout;
+    right->addWidget(Chart1, 3);
+    right->addWidget(Chart2, 2);
+    auto *all = new QHBoxLayout(c);
+    all->addLayout(left);
+    all->addLayout(right, 1);
+}
+
+void TForm5::initActionsConnections()
+{
+    connect(N4, &QAction::triggered, this, &TForm5::N4Click);
+    connect(N1, &QAction::triggered, this, &TForm5::N1Click);
+    connect(N2, &QAction::triggered, this, &TForm5::N2Click);
+    connect(N3, &QAction::triggered, this, &TForm5::N3Click);
+    connect(StringGrid1, &QTableWidget::currentCellChanged, this,
+            [this](int row, int column) { StringGrid1SelectCell(row, column); });
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TForm5::focusWindowChanged);
+}
+
+Prompter &TForm5::prompter() const
+{
+    return *Form1->context().prompter;
+}
+
+QString TForm5::cell(int row, int column) const
+{
+    const QTableWidgetItem *item = StringGrid1->item(row, column);
+    return item ? item->text() : QString();
+}
+
+// ---------------------------------------------------------------- showing
+
+void TForm5::FormCreate()
+{
+    StringGrid1->setRowCount(DesignRows);
+    StringGrid1->setHorizontalHeaderLabels({msg::text(msg::TotalsHeaderN), msg::text(msg::TotalsHeaderWeight),
+                                            msg::text(msg::TotalsHeaderMoney), msg::text(msg::TotalsHeaderWeighings),
+                                            msg::text(msg::TotalsHeaderName)});
+    m_selectedProduct = 0;
+}
+
+void TForm5::setImage(const TotalsImage &image)
+{
+    m_image = image;
+    m_filling = true;
+    StringGrid1->clearContents();
+    m_filling = false;
+    const TotalsCells headers = totalsHeaders();
+    StringGrid1->setHorizontalHeaderLabels(QStringList(headers.begin(), headers.end()));
+}
+
+void TForm5::showModal()
+{
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    raise();
+    activateWindow();
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    if (isVisible())
+        loop.exec();
+    m_modalLoop = nullptr;
+}
+
+void TForm5::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    FormActivate();
+}
+
+void TForm5::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    if (m_modalLoop)
+        m_modalLoop->quit();
+}
+
+void TForm5::focusWindowChanged(QWindow *now)
+{
+    QWindow *mine = windowHandle();
+    if (!mine)
+        return;
+    // Coming back from its own message box or save dialog, or from another program, is
+    // no new activation: the rows (and the zeros of a clearing) stay as they are.
+    if (now == mine && isVisible() && !m_backFromElsewhere)
+        FormActivate();
+    m_backFromElsewhere = !now || (now != mine && now->transientParent() == mine);
+}
+
+void TForm5::FormActivate()
+{
+    QWidget *productGrid = Form1 ? Form1->DBGrid1 : nullptr;
+    const bool gridShown = productGrid && !productGrid->isHidden();
+    if (gridShown)
+        productGrid->hide();
+    std::vector<TotalsProduct> products;
+    if (Form1 && Form1->dataset())
+        products = totalsProducts(*Form1->dataset());
+    const TotalsTable table = buildTotalsRows(m_image, TotalsLookup(std::move(products)), QLocale().decimalPoint());
+    fillGrid(table);
+    if (gridShown)
+        productGrid->show();
+    Edit1->setText(QString::number(table.rows.size()));
+    drawCharts(table);
+}
+
+void TForm5::fillGrid(const TotalsTable &table)
+{
+    m_filling = true;
+    StringGrid1->setUpdatesEnabled(false);
+    const int count = int(table.rows.size());
+    StringGrid1->setRowCount(count + 1); // the product rows and the sum row
+    const QPalette palette = StringGrid1->palette();
+    auto put = [&](int row, const TotalsCells &cells) {
+        for (int col = 0; col < TotalsColumns; ++col) {
+            auto *item = new QTableWidgetItem(cells[std::size_t(col)]);
+            if (col == 0)
+                makeFixed(item, palette);
+            if (col < NameColumn)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            StringGrid1->setItem(row, col, item);
+        }
+    };
+    for (int r = 0; r < count; ++r)
+        put(r, table.rows[std::size_t(r)].cells);
+    put(count, table.sumRow);
+    StringGrid1->setUpdatesEnabled(true);
+    m_filling = false;
+}
+
+void TForm5::drawCharts(const TotalsTable &table)
+{
+    const TotalsSummary s = summarizeTotals(table, ChartTopProducts);
+    const QString point = QLocale().decimalPoint();
+
+    // Bars, the most money on top; the exact sum is written beside each name.
+    auto *bars = new QHorizontalBarSeries;
+    auto *money = new QBarSet(msg::text(msg::TotalsHeaderMoney));
+    QStringList categories;
+    for (auto it = s.top.rbegin(); it != s.top.rend(); ++it) {
+        *money << double(it->money) / 100.0; // drawing only
+        categories << it->label + QStringLiteral("  ") + fixedText(std::uint64_t(it->money), 2, point);
+    }
+    bars->append(money);
+    auto *topChart = new QChart;
+    topChart->setTitle(msg::text(msg::TotalsChartTop));
+    topChart->addSeries(bars);
+    auto *names = new QBarCategoryAxis;
+    names->append(categories);
+    topChart->addAxis(names, Qt::AlignLeft);
+    bars->attachAxis(names);
+    auto *values = new QValueAxis;
+    values->setLabelFormat(QStringLiteral("%.0f"));
+    topChart->addAxis(values, Qt::AlignBottom);
+    bars->attachAxis(values);
+    values->applyNiceNumbers();
+    topChart->legend()->hide();
+
+    auto *share = new QPieSeries;
+    const std::int64_t total = s.weighedMoney + s.pieceMoney;
+    const std::pair<const char *, std::int64_t> parts[] = {{msg::TotalsWeighed, s.weighedMoney},
+                                                           {msg::TotalsPieces, s.pieceMoney}};
+    for (const auto &[label, part] : parts) {
+        if (part <= 0)
+            continue;
+        QPieSlice *slice = share->append(msg::text(label) + QLatin1Char(' ') + percentText(part, total) + QStringLiteral("  ")
+                                             + fixedText(std::uint64_t(part), 2, point),
+                                         double(part));
+        slice->setLabelVisible(true);
+    }
+    auto *shareChart = new QChart;
+    shareChart->setTitle(msg::text(msg::TotalsChartShare));
+    shareChart->addSeries(share);
+    shareChart->legend()->hide();
+
+    // The views take the new charts and let go of the old ones.
+    for (auto [view, chart] : {std::pair{Chart1, topChart}, std::pair{Chart2, shareChart}}) {
+        QChart *old = view->chart();
+        view->setChart(chart);
+        delete old;
+    }
+}
+
+void TForm5::StringGrid1SelectCell(int row, int column)
+{
+    if (m_filling || row < 0)
+        return;
+    const int n = productNumberOfCell(cell(row, 0));
+    if (n == 0) { // not a number (the sum row) or a cleared row: nothing to clear
+        m_selectedProduct = 0;
+        return;
+    }
+    m_selectedProduct = n;
+    m_selectedRow = row;
+    m_selectedColumn = column;
+}
+
+// ---------------------------------------------------------------- commands
+
+bool TForm5::saveTotals()
+{
+    std::vector<TotalsCells> rows;
+    const int count = Edit1->text().toInt();
+    for (int r = 0; r < count; ++r) {
+        TotalsCells cells;
+        for (int col = 0; col < TotalsColumns; ++col)
+            cells[std::size_t(col)] = cell(r, col);
+        rows.push_back(cells);
+    }
+    TotalsCells headers;
+    for (int col = 0; col < TotalsColumns; ++col) {
+        const QTableWidgetItem *h = StringGrid1->horizontalHeaderItem(col);
+        headers[std::size_t(col)] = h ? h->text() : QString();
+    }
+    const QStringList lines = totalsLines(headers, rows);
+    Memo2->setPlainText(lines.join(QLatin1Char('\n')));
+
+    const QString path = SaveDialog1.execute(prompter());
+    if (path.isEmpty())
+        return false;
+    QString error;
+    if (!writeTotalsFile(path, totalsFileBytes(lines), &error)) {
+        prompter().message(error);
+        return false;
+    }
+    return true;
+}
+
+void TForm5::zeroRow(int row)
+{
+    for (int col = 0; col < TotalsColumns; ++col) {
+        QTableWidgetItem *item = StringGrid1->item(row, col);
+        if (item)
+            item->setText(QStringLiteral("0"));
+        else
+            StringGrid1->setItem(row, col, new QTableWidgetItem(QStringLiteral("0")));
+    }
+}
+
+void TForm5::N4Click()
+{
+    saveTotals();
+}
+
+void TForm5::N1Click()
+{
+    saveTotals(); // saved or not, the clearing goes on
+    for (int r = 0; r < StringGrid1->rowCount() - 1; ++r) {
+        if (clearTotals(Form1->link(), productNumberOfCell(cell(r, 0))))
+            zeroRow(r);
+    }
+}
+
+void TForm5::N2Click()
+{
+    if (m_selectedProduct == 0) {
+        prompter().message(msg::text(msg::TotalsNothingSelected));
+        return;
+    }
+    if (clearTotals(Form1->link(), m_selectedProduct))
+        zeroRow(m_selectedRow);
+}
+
+void TForm5::N3Click()
+{
+    close();
 }

@@ -259,7 +259,7 @@ void TForm8::N5Click()
     const QScopedValueRollback busy(m_busy, true);
     const AppContext &ctx = Form1->context();
     if (m_selectedNumber == 0) {
-        ctx.prompter->message(msg::text(msg::NoProductToClear));
+        ctx.prompter->message(msg::text(msg::TotalsNothingSelected));
         return;
     }
     ProductClearer(Form1->link(), *ctx.clock, *ctx.pump).clearOne(m_selectedNumber);

@@ -1,0 +1,181 @@
+// The totals commands: receiving (or reading a kept image), printing and saving the
+// totals text, and clearing totals in the scale.
+
+#include "cli/CliCommand.h"
+
+#include "products/ProductDataset.h"
+#include "products/ProductStore.h"
+#include "products/Selection.h"
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "totals/SelectionProducts.h"
+#include "totals/TotalsArchive.h"
+#include "totals/TotalsExchange.h"
+#include "totals/TotalsRows.h"
+#include "totals/TotalsText.h"
+
+#include <QDir>
+#include <QLocale>
+
+#include <cstdio>
+
+using namespace ztk;
+using namespace ztk::cli;
+
+ZTK_CLI_COMMAND(totals, "totals", "[--selection SEL] [--image FILE] [--out FILE] [--clear]",
+                "receives the totals (or reads a kept image) and prints the totals text")
+ZTK_CLI_COMMAND(totalsClear, "totals-clear", "N[,N,...]", "clears the totals of the products in the scale")
+
+namespace {
+
+struct TotalsOptions {
+    QString selection = QStringLiteral("all");
+    std::optional<QString> image;
+    std::optional<QString> out;
+    bool clear = false;
+};
+
+std::optional<int> parseOptions(CliContext &ctx, QStringList args, TotalsOptions &o)
+{
+    while (!args.isEmpty()) {
+        QString opt = args.takeFirst();
+        if (opt == QLatin1String("--clear")) {
+            o.clear = true;
+            continue;
+        }
+        QString value;
+        const qsizetype eq = opt.indexOf(QLatin1Char('='));
+        if (opt.startsWith(QLatin1String("--")) && eq > 0) {
+            value = opt.mid(eq + 1);
+            opt.truncate(eq);
+        } else {
+            if (args.isEmpty())
+                return ctx.badUsage(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
+            value = args.takeFirst();
+        }
+        if (opt == QLatin1String("--selection"))
+            o.selection = value;
+        else if (opt == QLatin1String("--image"))
+            o.image = value;
+        else if (opt == QLatin1String("--out"))
+            o.out = value;
+        else
+            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
+    }
+    // A kept image is an old state of the scale: clearing by it could wipe newer sales.
+    if (o.image && o.clear)
+        return ctx.badUsage(QStringLiteral("ztk-cli: --clear needs a reception, not --image"));
+    return std::nullopt;
+}
+
+// The selection's products; nothing on bad input (the message has been shown).
+std::optional<std::vector<TotalsProduct>> selectionProducts(CliContext &ctx, const QString &selection)
+{
+    const ParsedSelection sel = parseSelectionArgument(selection, ctx.clock.now().date());
+    if (!sel.ok) {
+        ctx.prompter.message(sel.error);
+        return std::nullopt;
+    }
+    ProductStore store;
+    if (!store.open(ctx.path(files::ProductStore))) {
+        ctx.prompter.message(store.errorText());
+        return std::nullopt;
+    }
+    ProductDataset dataset(store, ctx.clock, ctx.prompter);
+    if (!dataset.open(sel.sql)) {
+        ctx.prompter.message(dataset.errorText());
+        return std::nullopt;
+    }
+    return totalsProducts(dataset);
+}
+
+// The program runs in the Russian locale whatever the shell's: a decimal comma.
+QString programDecimalPoint()
+{
+    return QLocale(QLocale::Russian, QLocale::Russia).decimalPoint();
+}
+
+} // namespace
+
+int totals(CliContext &ctx, const QStringList &args)
+{
+    TotalsOptions o;
+    if (const auto bad = parseOptions(ctx, args, o))
+        return *bad;
+    const auto products = selectionProducts(ctx, o.selection);
+    if (!products)
+        return ExitBadUsage;
+
+    std::optional<TotalsImage> image;
+    if (o.image) {
+        LoadedTotals loaded = loadKeptTotals(QDir(ctx.workDir).filePath(*o.image));
+        if (!loaded.image) {
+            ctx.prompter.message(loaded.error);
+            return ExitBadUsage;
+        }
+        image = std::move(loaded.image);
+    } else {
+        ScaleLink *link = ctx.link();
+        if (!link)
+            return ExitNoAnswer;
+        int shown = -1;
+        image = receiveTotals(*link, ctx.clock, ctx.pump, [&](int received) {
+            const int percent = totalsPercent(received);
+            if (percent == shown)
+                return;
+            shown = percent;
+            std::fprintf(stderr, "\r%s %3d%%", msg::TotalsCaption, percent);
+            std::fflush(stderr);
+        });
+        if (shown >= 0)
+            std::fputc('\n', stderr);
+        if (!image) {
+            ctx.prompter.message(msg::text(msg::NoLink));
+            return ExitNoAnswer;
+        }
+        const KeepResult kept = keepTotals(ctx.workDir, *image, ctx.clock.now());
+        if (!kept.ok)
+            ctx.prompter.message(kept.error);
+    }
+
+    const TotalsTable table = buildTotalsRows(*image, TotalsLookup(*products), programDecimalPoint());
+    const QStringList lines = totalsLines(totalsHeaders(), table.cells());
+    for (const QString &line : lines)
+        ctx.print(line);
+
+    if (o.out) {
+        QString error;
+        if (!writeTotalsFile(QDir(ctx.workDir).filePath(*o.out), totalsFileBytes(lines), &error)) {
+            ctx.prompter.message(error);
+            return ExitBadUsage; // not saved: nothing is cleared either
+        }
+    }
+    if (o.clear) {
+        ScaleLink *link = ctx.link();
+        for (const TotalsRow &row : table.rows)
+            clearTotals(*link, row.number);
+    }
+    return ExitOk;
+}
+
+int totalsClear(CliContext &ctx, const QStringList &args)
+{
+    if (args.size() != 1)
+        return ctx.badUsage(QStringLiteral("ztk-cli: totals-clear takes one list of product numbers"));
+    std::vector<int> numbers;
+    for (const QString &part : args.first().split(QLatin1Char(','))) {
+        bool ok = false;
+        const int n = part.trimmed().toInt(&ok);
+        if (!ok)
+            return ctx.badUsage(msg::text(msg::NotAnInteger).arg(part));
+        if (!clearTotalsCommand(n))
+            return ctx.badUsage(QStringLiteral("ztk-cli: product number %1 is not 1..5000").arg(n));
+        numbers.push_back(n);
+    }
+    ScaleLink *link = ctx.link();
+    if (!link)
+        return ExitNoAnswer;
+    for (int n : numbers)
+        clearTotals(*link, n);
+    return ExitOk;
+}

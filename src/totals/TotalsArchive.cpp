@@ -1,0 +1,59 @@
+#include "totals/TotalsArchive.h"
+
+#include "shared/Messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace ztk {
+
+KeepResult keepTotals(const QString &workDir, const TotalsImage &image, const QDateTime &completed)
+{
+    KeepResult r;
+    const QString folder = QDir(workDir).filePath(QString::fromLatin1(KeptTotalsFolder));
+    const auto fail = [&](const QString &why) {
+        r.error = msg::text(msg::TotalsNotKept).arg(folder);
+        if (!why.isEmpty())
+            r.error += QStringLiteral(": ") + why;
+        return r;
+    };
+    if (!QDir().mkpath(folder))
+        return fail(QString());
+    const QString stem = completed.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    QString path = QDir(folder).filePath(stem + QStringLiteral(".bin"));
+    for (int k = 2; QFileInfo::exists(path); ++k)
+        path = QDir(folder).filePath(QStringLiteral("%1_%2.bin").arg(stem).arg(k));
+
+    // Written under a temporary name and renamed: a kept file is whole or absent.
+    QSaveFile file(path);
+    const QByteArray bytes = image.toByteArray();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return fail(file.errorString());
+    r.ok = true;
+    r.path = path;
+    return r;
+}
+
+LoadedTotals loadKeptTotals(const QString &path)
+{
+    LoadedTotals r;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        r.error = msg::text(msg::CannotOpenForReading) + QStringLiteral(": ") + path;
+        return r;
+    }
+    // Read one byte beyond the image so that a longer file is refused too.
+    const QByteArray bytes = file.read(qint64(TotalsImage::Size) + 1);
+    if (bytes.size() != qsizetype(TotalsImage::Size)) {
+        r.error = msg::text(msg::TotalsWrongSize).arg(path).arg(file.size());
+        return r;
+    }
+    const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.constData());
+    Decoded<TotalsImage> d = TotalsImage::decode({data, std::size_t(bytes.size())});
+    r.image = std::move(d.value);
+    return r;
+}
+
+} // namespace ztk

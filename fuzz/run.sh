@@ -14,7 +14,9 @@ while [ $# -gt 0 ]; do
         *) targets+=("$1"); shift ;;
     esac
 done
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_port_config fuzz_product_record fuzz_selection_argument)
+if [ ${#targets[@]} -eq 0 ]; then # every target of the folder
+    for f in fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done
+fi
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZTK_FUZZ=ON \
     -DZTK_TESTS=OFF -DZTK_BENCH=OFF >/dev/null

@@ -1,6 +1,7 @@
 #include "link/ScaleLink.h"
 
 #include "link/Commands.h"
+#include "shared/LittleEndian.h"
 #include "shared/Messages.h"
 #include "shared/PortConfig.h"
 
@@ -86,8 +87,9 @@ void ScaleLink::sendByte(std::uint8_t byte)
 
 void ScaleLink::sendWord(std::uint16_t word)
 {
-    sendByte(std::uint8_t(word & 0xFF));
-    sendByte(std::uint8_t(word >> 8));
+    std::array<std::uint8_t, 2> bytes{};
+    le::put2(bytes, 0, word);
+    sendBytes(bytes);
 }
 
 void ScaleLink::sendBytes(std::span<const std::uint8_t> bytes)

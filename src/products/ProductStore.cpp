@@ -524,8 +524,17 @@ StoreTransaction::StoreTransaction(ProductStore &store) : m_store(store)
 
 StoreTransaction::~StoreTransaction()
 {
-    if (m_active)
-        m_store.execute(QStringLiteral("ROLLBACK"));
+    rollback();
+}
+
+void StoreTransaction::rollback()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    const QString error = m_store.m_error; // the reason for rolling back, not the rollback's
+    m_store.execute(QStringLiteral("ROLLBACK"));
+    m_store.m_error = error;
 }
 
 bool StoreTransaction::commit()

@@ -74,6 +74,7 @@ public:
 
     bool active() const { return m_active; } // false: BEGIN was refused (errorText() of the store)
     bool commit();                            // false and rolled back when the store refuses
+    void rollback();                          // now, rather than when destroyed
 
 private:
     ProductStore &m_store;

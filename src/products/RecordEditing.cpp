@@ -6,8 +6,6 @@
 #include "shared/Messages.h"
 
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
 
 namespace ztk {
 
@@ -104,23 +102,22 @@ bool RecordEditing::deleteSelection()
     if (m_prompter.ask(msg::text(msg::DeleteAll), msg::text(msg::DeleteAllCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);
-    QSqlDatabase db = m_dataset.store().database();
     // The table as it was, one file to copy back, before thousands of rows go.
-    const BackupResult backup = backupStore(db, QFileInfo(m_dataset.store().path()).absolutePath(),
-                                            m_dataset.clock().now());
+    const BackupResult backup = backupStore(m_dataset.store(), m_dataset.clock().now());
     if (!backup.ok) {
         m_prompter.message(msg::text(msg::BackupFailed).arg(backup.error));
         return false;
     }
     const int n = m_dataset.recordCount();
-    // One transaction, so that thousands of deletions do not wait for the disk each.
-    const bool batch = db.transaction();
+    // One transaction, so that thousands of deletions do not wait for the disk each,
+    // and a failure leaves every row where it was.
+    StoreTransaction transaction(m_dataset.store());
     bool ok = true;
     for (int i = 0; i < n && ok; ++i)
         ok = m_dataset.deleteCurrent();
-    if (batch && (!ok || !db.commit())) {
-        const QString why = ok ? db.lastError().text() : QString();
-        db.rollback();
+    if (transaction.active() && (!ok || !transaction.commit())) {
+        const QString why = ok ? m_dataset.store().errorText() : QString();
+        transaction.rollback();
         m_dataset.open(m_selectionSql);
         if (!why.isEmpty())
             m_prompter.message(why);

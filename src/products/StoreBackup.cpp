@@ -1,8 +1,10 @@
 #include "products/StoreBackup.h"
 
+#include "products/ProductStore.h"
 #include "shared/Messages.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QSqlDriver>
 #include <QVariant>
@@ -113,6 +115,11 @@ BackupResult backupStore(const QString &storePath, const QString &workDir, const
         r = copyFrom(source, workDir, now);
     sqlite3_close(source);
     return r;
+}
+
+BackupResult backupStore(ProductStore &store, const QDateTime &now)
+{
+    return backupStore(store.database(), QFileInfo(store.path()).absolutePath(), now);
 }
 
 } // namespace ztk

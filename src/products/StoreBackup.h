@@ -9,6 +9,8 @@
 
 namespace ztk {
 
+class ProductStore;
+
 struct BackupResult {
     bool ok = false;
     QString path;  // the copy made
@@ -20,6 +22,8 @@ inline constexpr const char BackupFolder[] = "backup";
 
 // Copies the open store `db` into the backup folder of `workDir`, named by `now`.
 BackupResult backupStore(const QSqlDatabase &db, const QString &workDir, const QDateTime &now);
+// The open store into the backup folder of the folder it lives in.
+BackupResult backupStore(ProductStore &store, const QDateTime &now);
 // The same from a store file that is not open.
 BackupResult backupStore(const QString &storePath, const QString &workDir, const QDateTime &now);
 

@@ -1,6 +1,7 @@
 #include "totals/TotalsExchange.h"
 
 #include "link/Commands.h"
+#include "shared/LittleEndian.h"
 #include "link/ScaleLink.h"
 
 #include <QElapsedTimer>
@@ -62,7 +63,9 @@ std::optional<std::array<std::uint8_t, 3>> clearTotalsCommand(int product)
 {
     if (product < TotalsImage::FirstProduct || product > TotalsImage::LastProduct)
         return std::nullopt;
-    return std::array<std::uint8_t, 3>{cmd::ClearTotals, std::uint8_t(product & 0xFF), std::uint8_t(product >> 8)};
+    std::array<std::uint8_t, 3> command{cmd::ClearTotals, 0, 0};
+    le::put2(command, 1, std::uint16_t(product));
+    return command;
 }
 
 bool clearTotals(ScaleLink &link, int product)

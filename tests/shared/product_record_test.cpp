@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <vector>
+
 using namespace ztk;
 
 namespace {
@@ -98,3 +102,36 @@ TEST(ProductRecord, StampBytesThatAreNoDate)
 }
 
 } // namespace
+
+// Every prefix shorter than a record is refused with its length, never read past;
+// a longer input gives the first 256 bytes.
+TEST(ProductRecord, DecodeChecksTheLength)
+{
+    std::vector<std::uint8_t> bytes(300);
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = std::uint8_t(i * 7 + 1);
+    for (std::size_t n = 0; n < std::size_t(ProductRecord::Size); ++n) {
+        // A copy of exactly n bytes, so that AddressSanitizer sees any read past it.
+        const std::vector<std::uint8_t> prefix(bytes.begin(), bytes.begin() + std::ptrdiff_t(n));
+        const Decoded<ProductRecord> d = ProductRecord::decode(prefix);
+        EXPECT_EQ(d.error, DecodeError::Truncated) << n;
+        EXPECT_EQ(d.have, n);
+        EXPECT_EQ(d.need, std::size_t(ProductRecord::Size));
+    }
+    for (std::size_t n : {std::size_t(ProductRecord::Size), bytes.size()}) {
+        const std::vector<std::uint8_t> input(bytes.begin(), bytes.begin() + std::ptrdiff_t(n));
+        const Decoded<ProductRecord> d = ProductRecord::decode(input);
+        ASSERT_TRUE(d.ok()) << n;
+        EXPECT_TRUE(std::equal(d.value.bytes.begin(), d.value.bytes.end(), bytes.begin())) << n;
+    }
+}
+
+TEST(LittleEndian, KnownBytes)
+{
+    std::array<std::uint8_t, 6> b{};
+    le::put2(b, 0, 0x012C); // 300
+    le::put4(b, 2, 0x87654321u);
+    EXPECT_EQ(b, (std::array<std::uint8_t, 6>{0x2C, 0x01, 0x21, 0x43, 0x65, 0x87}));
+    EXPECT_EQ(le::get2(b, 0), 300);
+    EXPECT_EQ(le::get4(b, 2), 0x87654321u);
+}

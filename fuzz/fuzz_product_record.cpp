@@ -1,6 +1,8 @@
-// libFuzzer target: a record as received from the scale, decoded into the read window's
-// cells and converted back into the fields a save would store. Any bytes, any length:
-// a short input must be refused cleanly, anything else must decode without a crash.
+// libFuzzer target: a record as received from the scale, every field decoded, shown as
+// the read window's cells and converted back into the fields a save would store. Any
+// bytes, any length: a short input must be refused cleanly, anything else must decode
+// without a crash.
+#include "shared/ProductRecord.h"
 #include "transfer/ReadbackRow.h"
 
 #include <QDate>
@@ -8,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <span>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -28,5 +31,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!fields.fields || fields.fields->number != number)
         __builtin_trap(); // column 0 is always the number given
     (void)ztk::readback::skippedBySave(row.value);
+
+    const ztk::ProductRecord record = ztk::ProductRecord::decode(bytes).value;
+    const QDate today(2026, 12, 8);
+    const auto bestBefore = record.bestBefore(today);
+    const auto stamp = record.correctionStamp(today);
+    if ((bestBefore && !bestBefore->isValid()) || (stamp && !stamp->isValid()))
+        std::abort();
+    // A stamp read back is written back to the same moment.
+    if (stamp) {
+        ztk::ProductRecord copy = record;
+        copy.setCorrectionStamp(*stamp);
+        if (copy.correctionStamp(today) != stamp)
+            std::abort();
+    }
     return 0;
 }

@@ -26,7 +26,7 @@ public:
     }
     Answer ask(const QString &, const QString &, Buttons b) override { return b == Buttons::YesNo ? Answer::Yes : Answer::Ok; }
     QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
 };
 
 bool fill(ProductStore &store, int count)

@@ -77,7 +77,7 @@ public:
     void message(const QString &, const QString &) override {}
     Answer ask(const QString &, const QString &, Buttons) override { return Answer::Ok; }
     QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
 };
 
 } // namespace

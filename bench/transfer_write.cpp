@@ -81,7 +81,7 @@ public:
     void message(const QString &, const QString &) override {}
     Answer ask(const QString &, const QString &, Buttons) override { return Answer::Ok; }
     QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
 };
 
 // Sends `image` to a simulator started with `simArgs`; false when anything failed.

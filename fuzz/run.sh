@@ -18,6 +18,13 @@ if [ ${#targets[@]} -eq 0 ]; then # every target of the folder
     for f in fuzz/fuzz_*.cpp; do targets+=("$(basename "$f" .cpp)"); done
 fi
 
+if ! command -v clang++ >/dev/null || ! dpkg -s libclang-rt-14-dev >/dev/null 2>&1; then
+    sudo_cmd=()
+    [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends clang libclang-rt-14-dev
+fi
+
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZTK_FUZZ=ON \
     -DZTK_TESTS=OFF -DZTK_BENCH=OFF >/dev/null
 cmake --build build-fuzz -j2 --target "${targets[@]}"

@@ -50,7 +50,7 @@ QString StderrPrompter::openFileName(const QString &, const QString &)
     return QString();
 }
 
-QString StderrPrompter::saveFileName(const QString &, const QString &)
+QString StderrPrompter::saveFileName(const QString &, const QString &, const QString &)
 {
     return QString();
 }
@@ -122,6 +122,34 @@ int CliContext::badUsage(const QString &why) const
                               .arg(QString::fromUtf8(command->name), QString::fromUtf8(command->usage))
                               .trimmed());
     return ExitBadUsage;
+}
+
+std::optional<int> parseOptions(CliContext &ctx, QStringList args, const QStringList &valued,
+                                const QStringList &flags, QMap<QString, QString> &out)
+{
+    while (!args.isEmpty()) {
+        QString opt = args.takeFirst();
+        QString value;
+        const qsizetype eq = opt.indexOf(QLatin1Char('='));
+        const bool inline_ = opt.startsWith(QLatin1String("--")) && eq > 0;
+        if (inline_) {
+            value = opt.mid(eq + 1);
+            opt.truncate(eq);
+        }
+        if (flags.contains(opt) && !inline_) {
+            out.insert(opt, QString());
+            continue;
+        }
+        if (!valued.contains(opt))
+            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
+        if (!inline_) {
+            if (args.isEmpty())
+                return ctx.badUsage(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
+            value = args.takeFirst();
+        }
+        out.insert(opt, value);
+    }
+    return std::nullopt;
 }
 
 QList<const Command *> commands()

@@ -13,11 +13,13 @@
 #include "shared/Seams.h"
 
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace ztk {
 class ProductStore;
@@ -34,7 +36,7 @@ public:
     void message(const QString &text, const QString &caption = QString()) override;
     Answer ask(const QString &text, const QString &caption, Buttons buttons) override;
     QString openFileName(const QString &caption, const QString &filter) override;
-    QString saveFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &filter, const QString &proposedPath = QString()) override;
 };
 
 struct Command;
@@ -78,6 +80,13 @@ private:
     bool m_linkFailed = false;
     int m_linkExit = ExitBadUsage;
 };
+
+// A command's options: "--name VALUE" or "--name=VALUE" for each of `valued`, a bare
+// "--name" for each of `flags` (its value then is empty). The last of a repeated option
+// counts. Bad usage (an unknown option, a value missing) is shown and its exit code
+// returned.
+std::optional<int> parseOptions(CliContext &ctx, QStringList args, const QStringList &valued,
+                                const QStringList &flags, QMap<QString, QString> &out);
 
 using CommandFunction = int (*)(CliContext &, const QStringList &args);
 

@@ -77,6 +77,34 @@ inline constexpr const char ListTooMany[] =
 inline constexpr const char ListFormed[] = "Список товаров сформирован";
 inline constexpr const char ListNotFormed[] = "Список товаров НЕ сформирован";
 
+// Common data
+inline constexpr const char CommonCaption[] = "Формирование общих данных";
+inline constexpr const char ViewerCaption[] = "Общие данные из весов";
+inline constexpr const char IndexCaption[] = "Формирование индексов";
+inline constexpr const char IndexWeightCaption[] = "Формирование раскладки клавиатуры для ВЕСОВОГО режима";
+inline constexpr const char IndexPieceCaption[] = "Формирование раскладки клавиатуры для ШТУЧНОГО режима";
+inline constexpr const char ScaleNumberMismatch[] =
+    "Данные не могут быть переданы в весы из-за несоответствия номера весов";
+inline constexpr const char KeysTooMany[] =
+    "Количество выбранных товаров для таблицы индексов не может быть больше 28";
+inline constexpr const char CommonReadCaption[] = "Ввод ОД из весов";
+inline constexpr const char SettingsSaveCaption[] = "Сохранить";
+// The viewer's labels (ztk-cli prints them too).
+inline constexpr const char ViewerName[] = "Наименование предприятия";
+inline constexpr const char ViewerScaleType[] = "Тип весов ";
+inline constexpr const char ViewerPoint[] = "Позиция дес точки";
+inline constexpr const char ViewerLabel[] = "Вариант этикетки";
+inline constexpr const char ViewerReportLabel[] = "Вариант суммарной этикетки";
+inline constexpr const char ViewerScaleNumber[] = "Номер весов";
+inline constexpr const char ViewerStamp[] = "Дата и время посл коррекции";
+inline constexpr const char AutoLabel[] = "Автовывод этикетки";
+inline constexpr const char ViewerWeightKeys[] = "Список индексов ВР";
+inline constexpr const char ViewerPieceKeys[] = "Список индексов ШтР";
+inline constexpr const char Yes[] = "да";
+inline constexpr const char No[] = "нет";
+inline constexpr const char FileCreateError[] = "Cannot create file \"%1\"";
+inline constexpr const char SettingsFilter[] = "Конфигурационные файлы (*.cfg);;Все файлы (*)";
+
 // "1 Возможно, нет связи с весами": the stage digit of a failed product write in front.
 inline QString noLinkAtStage(int stage) { return QString::number(stage) + QLatin1Char(' ') + text(NoLink); }
 

@@ -63,9 +63,10 @@ public:
     // A modal box with an OK button; an empty caption means the application title.
     virtual void message(const QString &text, const QString &caption = QString()) = 0;
     virtual Answer ask(const QString &text, const QString &caption, Buttons buttons) = 0;
-    // An empty result means the operator cancelled.
+    // An empty result means the operator cancelled. A save dialog may propose a path.
     virtual QString openFileName(const QString &caption, const QString &filter) = 0;
-    virtual QString saveFileName(const QString &caption, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &caption, const QString &filter,
+                                 const QString &proposedPath = QString()) = 0;
 };
 
 } // namespace ztk

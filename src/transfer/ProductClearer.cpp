@@ -2,7 +2,7 @@
 
 #include "link/Commands.h"
 #include "link/ScaleLink.h"
-#include "transfer/Pause.h"
+#include "shared/Pacing.h"
 
 namespace ztk {
 
@@ -26,11 +26,13 @@ void ProductClearer::clearOne(int number)
 
 void ProductClearer::clearRange(int from, int to, const Sent &sent, const Cleared &cleared)
 {
+    // One schedule for the range, so that late wake-ups do not add up.
+    PacedSchedule schedule(m_clock, m_pump);
     for (qint64 i = from; i <= to; ++i) {
         clearOne(int(i));
         if (sent)
             sent(int(i), readback::clearGauge(int(i), from, to));
-        pauseFor(PauseMs, m_clock, m_pump);
+        schedule.waitUntil((i - from + 1) * PauseMs);
         if (cleared)
             cleared(int(i));
     }

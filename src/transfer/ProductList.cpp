@@ -4,43 +4,16 @@
 
 namespace ztk {
 
-void ProductList::open(const QStringList &entryTexts)
-{
-    m_entries = entryTexts;
-    m_ticked.clear();
-    m_memo.clear();
-}
-
-bool ProductList::tick(int position)
-{
-    if (tickedCount() + 1 > MaxTicked)
-        return false;
-    m_ticked.append(position);
-    const QString text = position >= 0 && position < m_entries.size() ? m_entries.at(position) : QString();
-    m_memo.append(text.section(QLatin1Char(' '), 0, 0));
-    return true;
-}
-
-void ProductList::untick(int position)
-{
-    const qsizetype at = m_ticked.indexOf(position);
-    if (at < 0)
-        return;
-    m_ticked.removeAt(at);
-    if (at < m_memo.size()) // the operator may have deleted memo lines
-        m_memo.removeAt(at);
-}
-
 ProductList::Outcome ProductList::form()
 {
-    if (m_ticked.isEmpty()) {
+    if (tickedCount() == 0) {
         m_formed = false;
         return {false, msg::text(msg::ListNotFormed)};
     }
     QList<int> numbers;
     for (int i = 0; i < tickedCount(); ++i) {
         // A missing line reads as an empty one and fails like any other bad text.
-        const QString line = i < m_memo.size() ? m_memo.at(i) : QString();
+        const QString line = i < memoLines().size() ? memoLines().at(i) : QString();
         bool ok = false;
         const int n = line.trimmed().toInt(&ok, 10);
         if (!ok)
@@ -56,7 +29,7 @@ QString ProductList::leave() const { return m_formed ? QString() : msg::text(msg
 
 std::optional<QSet<int>> ProductList::filter() const
 {
-    if (m_ticked.isEmpty())
+    if (tickedCount() == 0)
         return std::nullopt;
     QSet<int> set;
     for (int i = 0; i < tickedCount() && i < m_numbers.size(); ++i)

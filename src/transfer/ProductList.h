@@ -6,6 +6,8 @@
 // A write uses the numbers of the last "Выполнить", as many of them as there are
 // ticks now; a list with no ticks counts as no list.
 
+#include "shared/TickedList.h"
+
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -14,29 +16,14 @@
 
 namespace ztk {
 
-class ProductList {
+class ProductList : public TickedList {
 public:
     static constexpr int MaxTicked = 280;
 
-    // A new opening: these entry texts ("N Name"), nothing ticked, memo empty.
-    // The formed numbers stay.
-    void open(const QStringList &entryTexts);
+    ProductList() : TickedList(MaxTicked) {}
+
     // Activation of the window: the formed flag goes down.
     void activate() { m_formed = false; }
-
-    // The memo is the operator's to edit; the window hands its lines in before each change.
-    void setMemoLines(const QStringList &lines) { m_memo = lines; }
-    const QStringList &memoLines() const { return m_memo; }
-
-    // Ticks entry `position`: appends it and a memo line with its number. A tick beyond
-    // 280 is refused: false, and the entry must be shown unticked.
-    bool tick(int position);
-    // Removes the entry from the ticked ones and the memo line at the same place.
-    void untick(int position);
-
-    int tickedCount() const { return int(m_ticked.size()); }
-    const QList<int> &tickedEntries() const { return m_ticked; }
-    const QStringList &entries() const { return m_entries; }
 
     struct Outcome {
         bool ok = false;       // the command did its work
@@ -54,9 +41,6 @@ public:
     std::optional<QSet<int>> filter() const;
 
 private:
-    QStringList m_entries;
-    QList<int> m_ticked;
-    QStringList m_memo;
     QList<int> m_numbers;
     bool m_formed = false;
 };

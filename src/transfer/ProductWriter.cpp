@@ -3,7 +3,7 @@
 #include "link/Commands.h"
 #include "link/ScaleLink.h"
 #include "shared/Messages.h"
-#include "transfer/Pause.h"
+#include "shared/Pacing.h"
 #include "transfer/ProductImage.h"
 
 #include <memory>
@@ -67,7 +67,7 @@ WriteResult ProductWriter::send(const ProductImage &image)
     m_link.discardAll();
     ScaleLink::AckSession session(m_link); // stray bytes during the pause are dropped uncounted
     m_link.sendByte(cmd::WriteProducts);
-    pauseFor(PauseAfterCommandMs, m_clock, m_pump);
+    PacedSchedule(m_clock, m_pump).waitUntil(PauseAfterCommandMs);
 
     // The gauge after each acknowledged record, from the records done before it.
     int reported = 0;

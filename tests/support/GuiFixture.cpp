@@ -126,9 +126,11 @@ bool GuiFixture::writePortConfig(const QString &portName, int baud, int stopBits
     return true;
 }
 
-bool GuiFixture::startSimulator(const QStringList &args)
+bool GuiFixture::startSimulator(const QStringList &args, const QList<QPair<QString, QByteArray>> &stateFiles)
 {
     m_sim = std::make_unique<SimProcess>();
+    for (const auto &[name, bytes] : stateFiles)
+        m_sim->writeStateFile(name, bytes);
     if (!m_sim->start(args)) {
         m_error = m_sim->error();
         return false;

@@ -50,8 +50,9 @@ public:
     bool seedProducts(const QList<SeedProduct> &rows);
     // Writes "fbdves.cfg" for `portName` (at most 9 characters).
     bool writePortConfig(const QString &portName, int baud, int stopBitsIndex = 0, int lastScaleNumber = 1);
-    // Starts ztk-scale-sim with `args` and writes "fbdves.cfg" naming its port at 115200.
-    bool startSimulator(const QStringList &args = {});
+    // Starts ztk-scale-sim with `args` (and these files in its state folder, such as
+    // "common.bin") and writes "fbdves.cfg" naming its port at 115200.
+    bool startSimulator(const QStringList &args = {}, const QList<QPair<QString, QByteArray>> &stateFiles = {});
     SimProcess *simulator() const { return m_sim.get(); }
 
     // --- the windows

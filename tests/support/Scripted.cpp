@@ -28,8 +28,9 @@ QString ScriptedPrompter::openFileName(const QString &, const QString &)
     return f;
 }
 
-QString ScriptedPrompter::saveFileName(const QString &caption, const QString &filter)
+QString ScriptedPrompter::saveFileName(const QString &caption, const QString &filter, const QString &proposedPath)
 {
+    proposedPaths << proposedPath;
     return openFileName(caption, filter);
 }
 

@@ -24,12 +24,13 @@ public:
     void message(const QString &text, const QString &caption = QString()) override;
     Answer ask(const QString &text, const QString &caption, Buttons buttons) override;
     QString openFileName(const QString &caption, const QString &filter) override;
-    QString saveFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &filter, const QString &proposedPath = QString()) override;
 
     void answer(Answer a) { m_answers.push_back(a); }
     void file(const QString &path) { m_files.push_back(path); }
 
     QList<Shown> shown;
+    QStringList proposedPaths; // what each save dialog proposed
     int unscripted = 0;
     QStringList texts() const;   // the texts shown, in order
     void clear() { shown.clear(); }

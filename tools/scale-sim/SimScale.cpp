@@ -1,5 +1,6 @@
 #include "SimScale.h"
 
+#include "common/CommonData.h"
 #include "link/Commands.h"
 #include "totals/TotalsImage.h"
 
@@ -35,6 +36,20 @@ ScaleMemory::ScaleMemory()
       totals(cmd::TotalsImageSize, 0),
       clock(ClockSize, 0)
 {
+}
+
+Bytes ScaleMemory::factoryCommonData(std::uint8_t number, const QDateTime &made)
+{
+    common::BlockInput in;
+    in.scaleNumber = std::int8_t(number);
+    in.labelNumber = 1;
+    in.reportLabelNumber = 1;
+    for (int k = 0; k < common::KeyCount; ++k)
+        in.weightKeys[std::size_t(k)] = in.pieceKeys[std::size_t(k)] = k + 1;
+    in.companyName = QStringLiteral("ЗТК-М");
+    common::Block block = common::buildBlock(in, made);
+    block[common::at::ScaleType] = 0x20;
+    return Bytes(block.begin(), block.end());
 }
 
 void ScaleMemory::load(const QString &dir)
@@ -125,8 +140,13 @@ void ScaleMachine::reply(Bytes &out, const std::uint8_t *data, std::size_t size,
 {
     if (m_faults.silent)
         return;
-    if (shortened && m_faults.shortReplies)
-        size /= 2;
+    if (shortened) {
+        ++m_longReplies;
+        if (m_faults.shortReplies)
+            size /= 2;
+        if (m_faults.cutOccurrence == 0 || m_faults.cutOccurrence == m_longReplies)
+            size -= std::min(size, std::size_t(m_faults.cutBytes));
+    }
     out.insert(out.end(), data, data + size);
 }
 

@@ -5,6 +5,7 @@
 
 #include "shared/LittleEndian.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -23,6 +24,11 @@ struct ScaleMemory {
     Bytes totals;
     Bytes clock;    // as the PC sent it with 0x0F
 
+    // The common data of a new scale numbered `number`: its number, a company name,
+    // keys 1..28 in both layouts, label and report label 1, scale type "6/12" with the
+    // point at "xxxx.xx", the stamp of `made`.
+    static Bytes factoryCommonData(std::uint8_t number, const QDateTime &made);
+
     // Loads the files that exist (a short file fills what it has).
     void load(const QString &dir);
     // Writes every file through a temporary name and a rename; false on an error.
@@ -39,6 +45,8 @@ struct Faults {
     int noAckStage = 0;        // during 0x07: 1 the count, 2 a slot index, 3 a record (0 off)
     int noAckOccurrence = 1;   // which index or record of the write goes unanswered (1-based)
     bool shortReplies = false; // 0x04, 0x09 and 0x0A answer half of their bytes
+    int cutBytes = 0;          // 0x04, 0x09 and 0x0A answer this many bytes fewer...
+    int cutOccurrence = 0;     // ...only in their K-th reply (1-based), or in every one (0)
     bool stray = false;        // stray bytes at start-up and after each command without a reply
 };
 
@@ -87,6 +95,7 @@ private:
     int m_writeSlot = 0;
     int m_indexesSeen = 0;
     bool m_muted = false;
+    int m_longReplies = 0; // replies of 0x04, 0x09 and 0x0A so far
 };
 
 } // namespace ztk::sim

@@ -3,7 +3,9 @@
 //
 //   ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]
 //                 [--totals FILE] [--sale N:AMOUNT:MONEY:WEIGHINGS]...
-//                 [--fault silent|no-ack=S[@K]|short|stray]...
+//                 [--fault silent|no-ack=S[@K]|short|cut=N[@K]|stray]...
+//
+// A new scale (no state) holds the common data of ScaleMemory::factoryCommonData.
 //
 // --totals takes a kept reception (153,600 bytes) as the totals; each --sale then sets
 // one product's counters (weight in thousandths or pieces, money in hundredths, weighings).
@@ -68,7 +70,7 @@ struct Options {
     std::fprintf(stderr, "ztk-scale-sim: %s\n"
                          "usage: ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]\n"
                          "                     [--totals FILE] [--sale N:AMOUNT:MONEY:WEIGHINGS]...\n"
-                         "                     [--fault silent|no-ack=1|2|3[@K]|short|stray]...\n",
+                         "                     [--fault silent|no-ack=1|2|3[@K]|short|cut=N[@K]|stray]...\n",
                  why);
     std::exit(2);
 }
@@ -81,6 +83,17 @@ bool parseFault(const QString &text, Faults &f)
         f.shortReplies = true;
     } else if (text == QLatin1String("stray")) {
         f.stray = true;
+    } else if (text.startsWith(QLatin1String("cut="))) {
+        const QStringList parts = text.mid(4).split(QLatin1Char('@'));
+        bool ok = false;
+        f.cutBytes = parts[0].toInt(&ok);
+        if (!ok || f.cutBytes < 1 || parts.size() > 2)
+            return false;
+        if (parts.size() == 2) {
+            f.cutOccurrence = parts[1].toInt(&ok);
+            if (!ok || f.cutOccurrence < 1)
+                return false;
+        }
     } else if (text.startsWith(QLatin1String("no-ack="))) {
         const QStringList parts = text.mid(7).split(QLatin1Char('@'));
         bool ok = false;
@@ -275,6 +288,7 @@ int main(int argc, char **argv)
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
 
     ScaleMemory memory;
+    memory.common = ScaleMemory::factoryCommonData(std::uint8_t(opt.number), QDateTime::currentDateTime());
     if (!opt.stateDir.isEmpty())
         memory.load(opt.stateDir);
     if (!opt.totalsFile.isEmpty() && !memory.loadTotals(opt.totalsFile)) {

@@ -40,12 +40,12 @@ bool createWindows(const AppContext &context)
     if (!Form1->startedOk())
         return false;
     Prompter &prompter = *context.prompter;
-    Form2 = secondary(new TForm2);
+    Form2 = secondary(new TForm2(context));
     AboutProgram1 = secondary(new TAboutProgram1(Form1->versionKnown() ? Form1->versionText() : QString()));
-    Form4 = secondary(new TForm4);
+    Form4 = secondary(new TForm4(context));
     Form5 = secondary(new TForm5);
     Mess1 = secondary(new TMess1);
-    Form6 = secondary(new TForm6);
+    Form6 = secondary(new TForm6(context));
     Form7 = secondary(new TForm7(prompter, nullptr));
     Form8 = secondary(new TForm8);
     SelectPort = secondary(new TSelectPort(prompter));

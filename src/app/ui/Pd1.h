@@ -72,6 +72,11 @@ public:
     void Button2Click();  // build the product image from the current selection
     void COM1Click();     // send "BDforVes.bd" to the scale
 
+    // The rows of the current selection as the list windows show them: "N Name" each.
+    QStringList selectionEntries();
+    // Makes "Вес" (weight) or "Штука" the selection, running it again when it already is.
+    void selectByType(bool weight);
+
     // Shows "Записей " and the record count in Label9.
     void showRecordCount();
     // Sets the link display: Label1 and the four exchange menu items.

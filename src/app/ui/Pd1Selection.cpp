@@ -75,6 +75,15 @@ void TForm1::RadioButton2Click()
     runChosen(SelectionQuery::Weight);
 }
 
+void TForm1::selectByType(bool weight)
+{
+    QRadioButton *button = weight ? RadioButton2 : RadioButton3;
+    if (button->isChecked())
+        weight ? RadioButton2Click() : RadioButton3Click();
+    else
+        button->setChecked(true); // runs its handler
+}
+
 void TForm1::RadioButton3Click()
 {
     showInputs(*this, {});

@@ -82,13 +82,18 @@ void TForm1::CheckBox2Click()
 {
     if (!CheckBox2->isChecked() || !Form7)
         return;
+    Form7->fill(selectionEntries());
+    Form7->exec();
+}
+
+QStringList TForm1::selectionEntries()
+{
     m_dataset->first();
     QStringList entries;
-    const int count = m_dataset->recordCount();
+    const int count = m_dataset->isOpen() ? m_dataset->recordCount() : 0;
     entries.reserve(count);
     for (int i = 0; i < count; ++i)
         entries << m_dataset->rowValue(i, fld::N).toString() + QLatin1Char(' ')
                        + m_dataset->rowValue(i, fld::Name).toString();
-    Form7->fill(entries);
-    Form7->exec();
+    return entries;
 }

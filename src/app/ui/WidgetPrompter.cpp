@@ -67,11 +67,11 @@ QString WidgetPrompter::openFileName(const QString &caption, const QString &filt
     return QFileDialog::getOpenFileName(QApplication::activeWindow(), caption, QString(), filter);
 }
 
-QString WidgetPrompter::saveFileName(const QString &caption, const QString &filter)
+QString WidgetPrompter::saveFileName(const QString &caption, const QString &filter, const QString &proposedPath)
 {
     if (!m_show)
         return QString();
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, QString(), filter);
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, proposedPath, filter);
 }
 
 } // namespace ztk

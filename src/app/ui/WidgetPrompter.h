@@ -14,7 +14,7 @@ public:
     void message(const QString &text, const QString &caption = QString()) override;
     Answer ask(const QString &text, const QString &caption, Buttons buttons) override;
     QString openFileName(const QString &caption, const QString &filter) override;
-    QString saveFileName(const QString &caption, const QString &filter) override;
+    QString saveFileName(const QString &caption, const QString &filter, const QString &proposedPath = QString()) override;
 
 private:
     void echo(const QString &text) const;

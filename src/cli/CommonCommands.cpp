@@ -1,0 +1,266 @@
+// The common-data commands: the per-scale settings, writing and reading the block, and
+// the scale's clock. Each runs the common-data window's own rules (CommonDataForm).
+
+#include "cli/CliCommand.h"
+
+#include "common/CommonData.h"
+#include "common/CommonDataForm.h"
+#include "common/CommonExchange.h"
+#include "common/KeyLayout.h"
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "shared/WholeNumber.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdio>
+
+using namespace ztk;
+using namespace ztk::cli;
+using ztk::common::CommonDataForm;
+using ztk::common::Controls;
+
+ZTK_CLI_COMMAND(commonSettings, "common-settings",
+                "[--scale N] [--company TEXT] [--label N] [--report-label N] [--weight-keys N,N,...] "
+                "[--piece-keys N,N,...]",
+                "shows the settings VL<N>.cfg; given values are saved into it")
+ZTK_CLI_COMMAND(commonWrite, "common-write", "[--scale N] [--auto-label on|off]",
+                "writes the common data of scale N's settings into the scale")
+ZTK_CLI_COMMAND(commonRead, "common-read", "[--out FILE] [--save-settings]",
+                "reads the scale's common data (35 s) and shows it")
+ZTK_CLI_COMMAND(setClock, "set-clock", "[--at \"YYYY-MM-DD HH:MM:SS\"]", "sets the scale's clock")
+
+namespace {
+
+const QString ScaleOpt = QStringLiteral("--scale");
+
+// --scale N within `max`, by default the last scale number of "fbdves.cfg" (1 without it).
+std::optional<int> scaleOption(CliContext &ctx, const QMap<QString, QString> &o, int max)
+{
+    if (!o.contains(ScaleOpt))
+        return ctx.portConfigMissing ? 1 : int(ctx.port.lastScaleNumber);
+    const std::optional<std::int32_t> n = wholeNumber(o[ScaleOpt]);
+    if (!n) {
+        ctx.prompter.message(msg::text(msg::NotAnInteger).arg(o[ScaleOpt]));
+        return std::nullopt;
+    }
+    if (*n < Controls::ScaleMin || *n > max) {
+        ctx.badUsage(QStringLiteral("ztk-cli: --scale takes %1..%2").arg(Controls::ScaleMin).arg(max));
+        return std::nullopt;
+    }
+    return *n;
+}
+
+// The common-data window's state for scale `scale`, as the window comes up with it as
+// its last scale number: that scale's settings file, or the window's initial values.
+struct WindowState {
+    explicit WindowState(CliContext &ctx, int scale)
+        : last(std::uint8_t(scale)), form(ctx.workDir, ctx.clock.now().date(), QString(), last) {}
+    std::uint8_t last;
+    CommonDataForm form;
+};
+
+// "--weight-keys 10,20,30": the cells of the layout as "Выполнить" makes them, the
+// first product repeated on the keys beyond the list. Nothing (the message shown) for
+// an empty list or one of more than 28.
+std::optional<QStringList> keyCells(CliContext &ctx, const QString &option, const QString &text)
+{
+    QStringList cells;
+    for (const QString &part : text.split(QLatin1Char(',')))
+        cells << part.trimmed();
+    if (text.trimmed().isEmpty() || cells.size() > common::KeyCount) {
+        ctx.badUsage(QStringLiteral("ztk-cli: %1 takes 1 to %2 product numbers").arg(option).arg(common::KeyCount));
+        return std::nullopt;
+    }
+    while (cells.size() < common::KeyCount)
+        cells << cells.first();
+    return cells;
+}
+
+void printSettings(CliContext &ctx, const CommonDataForm &form)
+{
+    const Controls &c = form.controls;
+    ctx.print(form.settingsFileName());
+    ctx.print(QStringLiteral("Наименование предприятия: ") + c.companyText);
+    ctx.print(QStringLiteral("Ном весов: %1").arg(c.scaleNumber));
+    ctx.print(QStringLiteral("Номер этикетки: %1").arg(c.labelNumber));
+    ctx.print(QStringLiteral("№ Отчётной этикетки: %1").arg(c.reportLabelNumber));
+    ctx.print(QStringLiteral("Раскл  вес. товаров: ") + c.weightCells.join(QLatin1Char(' ')));
+    ctx.print(QStringLiteral("Раскл шт. товаров: ") + c.pieceCells.join(QLatin1Char(' ')));
+}
+
+} // namespace
+
+int commonSettings(CliContext &ctx, const QStringList &args)
+{
+    const QString company = QStringLiteral("--company"), label = QStringLiteral("--label"),
+                  report = QStringLiteral("--report-label"), weight = QStringLiteral("--weight-keys"),
+                  piece = QStringLiteral("--piece-keys");
+    QMap<QString, QString> o;
+    if (const auto bad = parseOptions(ctx, args, {ScaleOpt, company, label, report, weight, piece}, {}, o))
+        return *bad;
+    const std::optional<int> scale = scaleOption(ctx, o, Controls::LoadableScaleMax);
+    if (!scale)
+        return ExitBadUsage;
+    WindowState state(ctx, *scale);
+    CommonDataForm &form = state.form;
+
+    if (o.contains(company))
+        form.controls.companyText = o[company];
+    for (const QString &spin : {label, report}) {
+        if (!o.contains(spin))
+            continue;
+        const std::optional<std::int32_t> n = wholeNumber(o[spin]);
+        if (!n) {
+            ctx.prompter.message(msg::text(msg::NotAnInteger).arg(o[spin]));
+            return ExitBadUsage;
+        }
+        if (spin == label) {
+            form.setLabelSpin(*n);
+        } else if (*n < Controls::ReportMin || *n > Controls::ReportMax) {
+            return ctx.badUsage(QStringLiteral("ztk-cli: --report-label takes %1..%2").arg(Controls::ReportMin).arg(Controls::ReportMax));
+        } else {
+            form.setReportSpin(*n);
+        }
+    }
+    for (const QString &keys : {weight, piece}) {
+        if (!o.contains(keys))
+            continue;
+        const std::optional<QStringList> cells = keyCells(ctx, keys, o[keys]);
+        if (!cells)
+            return ExitBadUsage;
+        form.setLayoutCells(keys == weight, *cells);
+    }
+
+    const bool given = o.size() > (o.contains(ScaleOpt) ? 1 : 0);
+    if (given) {
+        if (const std::optional<QString> error = form.save(form.settingsPath())) {
+            ctx.prompter.message(*error);
+            return ExitBadUsage;
+        }
+    }
+    printSettings(ctx, form);
+    return ExitOk;
+}
+
+int commonWrite(CliContext &ctx, const QStringList &args)
+{
+    const QString autoLabel = QStringLiteral("--auto-label");
+    QMap<QString, QString> o;
+    if (const auto bad = parseOptions(ctx, args, {ScaleOpt, autoLabel}, {}, o))
+        return *bad;
+    const std::optional<int> scale = scaleOption(ctx, o, Controls::ScaleMax);
+    if (!scale)
+        return ExitBadUsage;
+    const QString onOff = o.value(autoLabel, QStringLiteral("off"));
+    if (onOff != QLatin1String("on") && onOff != QLatin1String("off"))
+        return ctx.badUsage(QStringLiteral("ztk-cli: --auto-label takes on or off"));
+    WindowState state(ctx, *scale);
+    CommonDataForm &form = state.form;
+    form.controls.autoLabel = onOff == QLatin1String("on");
+
+    // The scale is asked first; the window takes its number from the last answer.
+    ScaleLink *link = ctx.link();
+    if (!link)
+        return ExitNoAnswer;
+    const std::optional<std::int8_t> number = queryScaleNumber(*link, ctx.clock, ctx.pump);
+    if (!number) {
+        ctx.prompter.message(msg::text(msg::NoLink));
+        return ExitNoAnswer;
+    }
+    if (!common::scaleNumberMatches(QString::number(*number), form.controls.scaleNumber)) {
+        ctx.prompter.message(msg::text(msg::ScaleNumberMismatch));
+        return ExitBadUsage;
+    }
+    const CommonDataForm::Built built = form.buildBlock(ctx.clock.now());
+    if (!built.error.isEmpty()) {
+        ctx.prompter.message(built.error);
+        return ExitBadUsage;
+    }
+    const QString path = ctx.path(files::CommonDataBlock);
+    if (!common::saveBlockFile(path, built.block)) {
+        ctx.prompter.message(msg::text(msg::FileCreateError).arg(path));
+        return ExitBadUsage;
+    }
+    const std::optional<common::Block> block = common::loadBlockFile(path);
+    if (!block) {
+        ctx.prompter.message(msg::text(msg::CannotOpenForReading));
+        return ExitBadUsage;
+    }
+    int shown = -1;
+    common::sendBlock(*link, *block, ctx.clock, ctx.pump, [&](int percent) {
+        if (percent == shown)
+            return;
+        shown = percent;
+        std::fprintf(stderr, "\r%s %3d%%", "Запись ОД", percent);
+        std::fflush(stderr);
+    });
+    std::fputc('\n', stderr);
+    return ExitOk;
+}
+
+int commonRead(CliContext &ctx, const QStringList &args)
+{
+    const QString out = QStringLiteral("--out"), save = QStringLiteral("--save-settings");
+    QMap<QString, QString> o;
+    if (const auto bad = parseOptions(ctx, args, {out}, {save}, o))
+        return *bad;
+    ScaleLink *link = ctx.link();
+    if (!link)
+        return ExitNoAnswer;
+    const std::optional<common::Block> block = common::readBlock(*link, ctx.clock, ctx.pump);
+    if (!block) {
+        ctx.prompter.message(msg::text(msg::NoLink));
+        return ExitNoAnswer;
+    }
+    const common::BlockView view = common::decodeBlock(*block).value;
+    for (const QString &line : common::viewerLines(view))
+        ctx.print(line);
+
+    if (o.contains(out)) {
+        // A relative path is taken in the working folder.
+        QFile file(QDir(ctx.workDir).filePath(o[out]));
+        const qint64 size = qint64(block->size());
+        if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char *>(block->data()), size) != size) {
+            ctx.prompter.message(msg::text(msg::FileCreateError).arg(file.fileName()));
+            return ExitBadUsage;
+        }
+    }
+    if (o.contains(save)) {
+        // As "Внести данные" after the reading, then "Сохранить" into the settings of the
+        // scale number carried over.
+        WindowState state(ctx, ctx.portConfigMissing ? 1 : ctx.port.lastScaleNumber);
+        CommonDataForm &form = state.form;
+        form.takeReading(view);
+        if (const std::optional<QString> error = form.carryOver(common::ViewerTexts::of(view))) {
+            ctx.prompter.message(*error);
+            return ExitBadUsage;
+        }
+        const QString path = QDir(ctx.workDir).filePath(common::CommonDataSettings::fileName(form.controls.scaleNumber));
+        if (const std::optional<QString> error = form.save(path)) {
+            ctx.prompter.message(*error);
+            return ExitBadUsage;
+        }
+    }
+    return ExitOk;
+}
+
+int setClock(CliContext &ctx, const QStringList &args)
+{
+    const QString atOpt = QStringLiteral("--at");
+    QMap<QString, QString> o;
+    if (const auto bad = parseOptions(ctx, args, {atOpt}, {}, o))
+        return *bad;
+    QDateTime moment = ctx.clock.now();
+    if (o.contains(atOpt)) {
+        moment = QDateTime::fromString(o[atOpt], QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (!moment.isValid())
+            return ctx.badUsage(QStringLiteral("ztk-cli: --at takes \"YYYY-MM-DD HH:MM:SS\""));
+    }
+    ScaleLink *link = ctx.link();
+    if (!link)
+        return ExitNoAnswer;
+    common::setClock(*link, moment);
+    return ExitOk;
+}

@@ -1,24 +1,39 @@
-// A product record as received from the scale: 256 bytes, every field decoded.
+// libFuzzer target: a record as received from the scale, every field decoded, shown as
+// the read window's cells and converted back into the fields a save would store. Any
+// bytes, any length: a short input must be refused cleanly, anything else must decode
+// without a crash.
 #include "shared/ProductRecord.h"
+#include "transfer/ReadbackRow.h"
 
 #include <QDate>
+#include <QLocale>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < ztk::ProductRecord::Size)
+    static const QLocale russian(QLocale::Russian, QLocale::Russia);
+    const std::span<const std::uint8_t> bytes(data, size);
+    // Two bytes after the record, when there are, pick the product number.
+    const int number = size >= 258 ? int(data[256]) | (int(data[257]) << 8) : 1;
+    const ztk::Decoded<QStringList> row = ztk::readback::decodeRow(number, bytes, russian);
+    if (!row) {
+        if (row.error != ztk::DecodeError::Truncated || row.have != size || size >= 256)
+            __builtin_trap();
         return 0;
-    const ztk::ProductRecord record = ztk::ProductRecord::fromBytes(data);
+    }
+    if (row.value.size() != ztk::readback::ColumnCount)
+        __builtin_trap();
+    const ztk::readback::RowConversion fields = ztk::readback::fieldsOf(row.value, QDate(2026, 12, 8), russian);
+    if (!fields.fields || fields.fields->number != number)
+        __builtin_trap(); // column 0 is always the number given
+    (void)ztk::readback::skippedBySave(row.value);
+
+    const ztk::ProductRecord record = ztk::ProductRecord::decode(bytes).value;
     const QDate today(2026, 12, 8);
-    for (int line = 1; line <= ztk::ProductRecord::NameLines; ++line)
-        (void)record.name(line).size();
-    (void)record.bestBeforeText();
-    (void)record.barcode();
-    (void)record.priceHundredths();
-    (void)record.type();
-    (void)record.prefix();
     const auto bestBefore = record.bestBefore(today);
     const auto stamp = record.correctionStamp(today);
     if ((bestBefore && !bestBefore->isValid()) || (stamp && !stamp->isValid()))

@@ -294,9 +294,7 @@ bool ProductDataset::post()
     const QDateTime now = m_clock.now();
     const ColumnSet has = m_d->present;
     Product &p = r.product;
-    applyStoreStamps(p, has, m_typeRule, now);
-    if (has[std::size_t(ProductColumn::N)] && integer(fld::N) == 0)
-        setValue(fld::N, qlonglong(recordCount() + 1));
+    applyStoreRules(p, now, m_typeRule, has, recordCount(), m_prompter);
 
     const bool ok = inserting ? m_store.insert(p, has) : m_store.update(p, has);
     if (!ok) {
@@ -449,10 +447,8 @@ void ProductDataset::setValue(const char *field, const QVariant &v)
     Product &p = m_d->buffer.product;
     const QVariant before = p.value(*c);
     p.setValue(*c, v);
-    if (*c == ProductColumn::N && p.number.value && *p.number.value > fld::MaxProductNumber) {
-        m_prompter.message(msg::text(msg::NumberAbove5000));
-        p.number = WholeField{qint64(0), {}};
-    }
+    if (*c == ProductColumn::N)
+        applyNumberLimit(p, m_prompter);
     const QVariant after = p.value(*c);
     const bool same = (before.isNull() && after.isNull()) || (!before.isNull() && !after.isNull() && before == after);
     if (!same)
@@ -541,6 +537,8 @@ qint64 ProductDataset::rowId(int row) const
     const Product *p = this->row(row);
     return p ? p->rowid : -1;
 }
+
+
 
 std::vector<Product> selectionRows(const ProductDataset &dataset)
 {

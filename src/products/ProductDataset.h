@@ -137,6 +137,7 @@ private:
     std::unique_ptr<Impl> m_d;
 };
 
+
 // Every row of the dataset's snapshot, in its order; the cursor is not moved.
 std::vector<Product> selectionRows(const ProductDataset &dataset);
 

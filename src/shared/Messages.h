@@ -156,4 +156,12 @@ inline constexpr const char PrintSaveTitle[] = "Сохранение данны�
 inline constexpr const char PrintSaveFilter[] = "Файлы печати БД (*.txt);;Все файлы (*.*)";
 inline constexpr const char PrintExit[] = "Выход";
 
+// Reading products back, saving them, clearing them in the scale
+inline constexpr const char ReadCaption[] = "Чтение БДТ из весов";
+inline constexpr const char ReadSaveCaption[] = "Сохранение введённых данных из весов в БДТ";
+inline constexpr const char BadClearRange[] = "Операция не выполнена. Некорректный диапазон удаления.";
+inline constexpr const char ClearRangeCaption[] = "Удаление данных о товарах с... по...";
+inline constexpr const char CellWeight[] = "ВЕС";
+inline constexpr const char CellPiece[] = "ШТУКА";
+
 } // namespace ztk::msg

@@ -23,6 +23,13 @@ bool ProductRecord::isEmpty() const
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == Unset; });
 }
 
+bool ProductRecord::unset(int offset, int size) const
+{
+    if (offset < 0 || size < 0 || offset + size > Size)
+        return false;
+    return std::all_of(bytes.begin() + offset, bytes.begin() + offset + size, [](std::uint8_t b) { return b == Unset; });
+}
+
 void ProductRecord::setBarcode(std::int32_t sk5) { le::put4(bytes, BarcodeOffset, std::uint32_t(sk5)); }
 
 void ProductRecord::setPriceHundredths(std::int32_t hundredths) { le::put4(bytes, PriceOffset, std::uint32_t(hundredths)); }

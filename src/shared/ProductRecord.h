@@ -41,8 +41,10 @@ public:
     static constexpr std::uint8_t Unset = 0xFF;
 
     static constexpr int BarcodeOffset = 0;
+    static constexpr int BarcodeSize = 4;
     static constexpr int Name1Offset = 4;
     static constexpr int PriceOffset = 32;
+    static constexpr int PriceSize = 4;
     static constexpr int Name2Offset = 36;
     static constexpr int Name3Offset = 64;
     static constexpr int TypeOffset = 92;
@@ -77,6 +79,7 @@ public:
     Bytes bytes;
 
     bool isEmpty() const; // all 256 bytes 0xFF
+    bool unset(int offset, int size) const; // bytes offset..offset+size-1 all 0xFF
 
     // --- building
     void setBarcode(std::int32_t sk5);

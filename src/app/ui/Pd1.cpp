@@ -765,9 +765,6 @@ void TForm1::N9Click()
     ztk::showHelp();
 }
 
-// Commands that come with later work: the items exist and do nothing yet.
-void TForm1::N10Click() {}
-
 // ---------------------------------------------------------------- events
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)

@@ -9,6 +9,7 @@
 //   Pd1Selection.cpp the selection radio buttons and their input boxes
 //   Pd1Transfer.cpp  building the product image and writing it to the scale, "Список"
 //   Pd1Files.cpp     text import and export, the printed report
+//   Pd1Readback.cpp  reading products back from the scale
 
 #include "app/AppContext.h"
 #include "products/Selection.h"

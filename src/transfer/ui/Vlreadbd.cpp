@@ -1,14 +1,282 @@
 #include "transfer/ui/Vlreadbd.h"
 
-#include "app/ui/Help.h"
+#include "app/ui/Mess.h"
+#include "app/ui/Pd1.h"
+#include "products/ProductDataset.h"
+#include "shared/Messages.h"
+#include "transfer/ProductClearer.h"
+#include "transfer/ProductReader.h"
+#include "transfer/ReadbackRow.h"
+#include "transfer/ReadbackSaver.h"
+#include "transfer/ui/NumberSpinEdit.h"
+#include "transfer/ui/Sohrdata.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+using namespace ztk;
 
 TForm8 *Form8 = nullptr;
 
-TForm8::TForm8(QWidget *parent)
-    : QMainWindow(parent)
+namespace {
+constexpr int NameCells[] = {readback::ColName, readback::ColName2, readback::ColName3, readback::ColName4,
+                             readback::ColName5};
+} // namespace
+
+TForm8::TForm8(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form8"));
-    setWindowTitle(QString::fromUtf8("Чтение БДТ из весов"));
-    ztk::addHelpItem(this, QString()); // the item has no command
-    resize(640, 480);
+    setWindowTitle(msg::text(msg::ReadCaption));
+    setModal(true);
+
+    MainMenu1 = new QMenuBar(this);
+    const auto item = [&](const char *name, const QString &text) {
+        QAction *a = MainMenu1->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    N1 = item("N1", QStringLiteral("Сохранить в БДТ"));
+    N4 = item("N4", QStringLiteral("Чтение"));
+    N5 = item("N5", QStringLiteral("Очистка данных о товаре"));
+    N6 = item("N6", QStringLiteral("Очистка данных о товарах с... по..."));
+    N2 = item("N2", QStringLiteral("?"));
+    N3 = item("N3", QStringLiteral("Выход"));
+
+    Label3 = new QLabel(QStringLiteral("Прочитать БДТ из весов  с"), this);
+    CSpinEdit1 = new NumberSpinEdit(this);
+    CSpinEdit1->setObjectName(QStringLiteral("CSpinEdit1"));
+    Label2 = new QLabel(QStringLiteral("по"), this);
+    CSpinEdit2 = new NumberSpinEdit(this);
+    CSpinEdit2->setObjectName(QStringLiteral("CSpinEdit2"));
+    CSpinEdit2->setNumber(CSpinEdit1->number() + 1);
+    Label1 = new QLabel(QStringLiteral("товар"), this);
+
+    StringGrid1 = new QTableWidget(1, readback::ColumnCount, this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setHorizontalHeaderLabels(readback::columnHeaders());
+    StringGrid1->verticalHeader()->hide();
+
+    Label6 = new QLabel(QStringLiteral("Наименование товара"), this);
+    QLineEdit **edits[] = {&Edit21, &Edit22, &Edit23, &Edit24, &Edit25};
+    auto *names = new QVBoxLayout;
+    names->addWidget(Label6);
+    for (int i = 0; i < 5; ++i) {
+        *edits[i] = new QLineEdit(this);
+        (*edits[i])->setObjectName(QStringLiteral("Edit%1").arg(21 + i));
+        names->addWidget(*edits[i]);
+    }
+
+    auto *range = new QHBoxLayout;
+    range->addWidget(Label3);
+    range->addWidget(CSpinEdit1);
+    range->addWidget(Label2);
+    range->addWidget(CSpinEdit2);
+    range->addWidget(Label1);
+    range->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->setMenuBar(MainMenu1);
+    layout->addLayout(range);
+    layout->addWidget(StringGrid1, 1);
+    layout->addLayout(names);
+    resize(900, 560);
+
+    initActionsConnections();
+}
+
+void TForm8::initActionsConnections()
+{
+    connect(N1, &QAction::triggered, this, &TForm8::N1Click);
+    connect(N4, &QAction::triggered, this, &TForm8::N4Click);
+    connect(N5, &QAction::triggered, this, &TForm8::N5Click);
+    connect(N6, &QAction::triggered, this, &TForm8::N6Click);
+    connect(N3, &QAction::triggered, this, &TForm8::N3Click);
+    connect(StringGrid1, &QTableWidget::currentCellChanged, this, &TForm8::StringGrid1SelectCell);
+    // N2 "?" has no action.
+}
+
+QString TForm8::cell(int tableRow, int column) const
+{
+    const QTableWidgetItem *it = StringGrid1->item(tableRow, column);
+    return it ? it->text() : QString();
+}
+
+void TForm8::setCell(int tableRow, int column, const QString &text)
+{
+    if (QTableWidgetItem *it = StringGrid1->item(tableRow, column))
+        it->setText(text);
+    else
+        StringGrid1->setItem(tableRow, column, new QTableWidgetItem(text));
+}
+
+void TForm8::fillRow(int gridRow, const QStringList &cells)
+{
+    for (int c = 0; c < readback::ColumnCount; ++c)
+        setCell(gridRow - 1, c, cells.value(c));
+}
+
+void TForm8::blankRow(int gridRow)
+{
+    if (gridRow < 1 || gridRow > StringGrid1->rowCount())
+        return;
+    for (int c = readback::ColStamp; c < readback::ColumnCount; ++c)
+        setCell(gridRow - 1, c, readback::clearedCell(c));
+}
+
+std::vector<QStringList> TForm8::gridRows() const
+{
+    std::vector<QStringList> rows;
+    rows.reserve(std::size_t(StringGrid1->rowCount()));
+    for (int r = 0; r < StringGrid1->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < readback::ColumnCount; ++c)
+            cells << cell(r, c);
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+void TForm8::StringGrid1SelectCell(int tableRow, int column)
+{
+    if (tableRow < 0)
+        return;
+    QLineEdit *edits[] = {Edit21, Edit22, Edit23, Edit24, Edit25};
+    for (int i = 0; i < 5; ++i)
+        edits[i]->setText(cell(tableRow, NameCells[i]));
+    QString number = cell(tableRow, readback::ColNumber);
+    if (number.endsWith(QLatin1Char('*')))
+        number.chop(1);
+    bool ok = false;
+    const int n = number.toInt(&ok);
+    if (!ok) {
+        m_selectedNumber = 0;
+        return;
+    }
+    m_selectedNumber = n;
+    m_selectedColumn = column;
+    m_selectedRow = tableRow;
+}
+
+void TForm8::selectFirstRow()
+{
+    {
+        const QSignalBlocker quiet(StringGrid1); // the handler runs once, below
+        StringGrid1->setCurrentCell(0, readback::ColStamp);
+    }
+    StringGrid1SelectCell(0, readback::ColStamp);
+}
+
+void TForm8::N4Click()
+{
+    if (!Form1 || m_busy)
+        return;
+    const QScopedValueRollback busy(m_busy, true);
+    const AppContext &ctx = Form1->context();
+    if (Mess1)
+        Mess1->begin(msg::text(msg::ReadCaption));
+
+    const int first = CSpinEdit1->number();
+    const int last = CSpinEdit2->number();
+    const readback::Range range = readback::widened(first, last);
+    if (range.first != first)
+        CSpinEdit1->setNumber(range.first);
+    if (range.last != last)
+        CSpinEdit2->setNumber(range.last);
+    // Rows beyond the new count go; rows that stay keep their text until overwritten.
+    StringGrid1->setRowCount(range.count());
+
+    QLineEdit *edits[] = {Edit21, Edit22, Edit23, Edit24, Edit25};
+    ProductReader reader(Form1->link(), *ctx.clock, *ctx.pump);
+    const ReadResult r = reader.read(
+        range.first, range.last,
+        [&](int k, int number, const ProductRecord &record) {
+            const QStringList cells = readback::cellsOf(number, record);
+            fillRow(k + 1, cells);
+            for (int i = 0; i < 5; ++i)
+                edits[i]->setText(cells[NameCells[i]]);
+        },
+        [&](int k) {
+            if (Mess1)
+                Mess1->setPercent(readback::readGauge(k, range.count()));
+        });
+    if (!r.ok) {
+        ctx.prompter->message(r.message);
+        if (Mess1)
+            Mess1->end();
+        return;
+    }
+    selectFirstRow();
+    if (Mess1)
+        Mess1->end();
+}
+
+void TForm8::N1Click()
+{
+    if (!Form1 || m_busy)
+        return;
+    const QScopedValueRollback busy(m_busy, true);
+    const AppContext &ctx = Form1->context();
+    ProductDataset &dataset = *Form1->dataset();
+    Form1->DBGrid1->hide();
+    if (Mess1)
+        Mess1->begin(msg::text(msg::ReadSaveCaption));
+
+    const std::vector<QStringList> rows = gridRows();
+    const int count = int(rows.size());
+    ReadbackSaver saver(dataset.store(), *ctx.clock, *ctx.prompter, dataset.typeRule());
+    const SaveResult saved = saver.save(rows, [&](int index) {
+        if (Mess1)
+            Mess1->setPercent(index * 100 / count + 1);
+        ctx.pump->pump();
+    });
+
+    if (Mess1)
+        Mess1->end();
+    dataset.open(Form1->selectionSql()); // a failed reopen still goes on
+    Form1->DBGrid1->show();
+    if (!saved.error.isEmpty()) {
+        // The save stopped at a row whose number is no whole number.
+        Form1->showRecordCount();
+        ctx.prompter->message(saved.error);
+        return;
+    }
+    dataset.edit();
+    Form1->BitBtn1Click();
+    if (!saved.incorrect.isEmpty())
+        ctx.prompter->message(incorrectRecordsText(saved.incorrect), msg::text(msg::BadLinesCaption));
+}
+
+void TForm8::N5Click()
+{
+    if (!Form1 || m_busy)
+        return;
+    const QScopedValueRollback busy(m_busy, true);
+    const AppContext &ctx = Form1->context();
+    if (m_selectedNumber == 0) {
+        ctx.prompter->message(msg::text(msg::TotalsNothingSelected));
+        return;
+    }
+    ProductClearer(Form1->link(), *ctx.clock, *ctx.pump).clearOne(m_selectedNumber);
+    blankRow(m_selectedRow + 1);
+}
+
+void TForm8::N6Click()
+{
+    if (!FormSD || m_busy)
+        return;
+    const QScopedValueRollback busy(m_busy, true);
+    FormSD->CSpinEdit1->setNumber(CSpinEdit1->number());
+    FormSD->CSpinEdit2->setNumber(CSpinEdit2->number());
+    FormSD->exec();
+}
+
+void TForm8::N3Click()
+{
+    accept();
 }

@@ -1,0 +1,179 @@
+// Reading products back from the scale (and storing them), clearing products in the scale.
+
+#include "cli/CliCommand.h"
+
+#include "products/ProductStore.h"
+#include "shared/FileGuard.h"
+#include "shared/Files.h"
+#include "shared/Messages.h"
+#include "transfer/ProductClearer.h"
+#include "transfer/ProductReader.h"
+#include "transfer/ReadbackRow.h"
+#include "transfer/ReadbackSaver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+using namespace ztk;
+using namespace ztk::cli;
+
+ZTK_CLI_COMMAND(readProducts, "read-products", "[--from A] [--to B] [--out FILE] [--save]",
+                "reads products A..B (1..5000) from the scale and lists them; --save stores them")
+ZTK_CLI_COMMAND(clearProducts, "clear-products", "A[-B]", "clears products A..B in the scale, 150 ms apart")
+
+namespace {
+
+// The program's cells whatever the shell's locale: a decimal comma.
+QLocale programLocale()
+{
+    return QLocale(QLocale::Russian, QLocale::Russia);
+}
+
+std::optional<int> productNumber(const QString &text)
+{
+    const auto n = readback::fieldNumber(text);
+    if (!n || *n < readback::FirstNumber || *n > readback::LastNumber)
+        return std::nullopt;
+    return n;
+}
+
+bool validRange(int first, int last)
+{
+    return first >= readback::FirstNumber && first <= last && last <= readback::LastNumber;
+}
+
+struct ReadOptions {
+    int first = readback::FirstNumber;
+    int last = readback::LastNumber;
+    std::optional<QString> out;
+    bool save = false;
+};
+
+std::optional<int> parseReadOptions(CliContext &ctx, QStringList args, ReadOptions &o)
+{
+    while (!args.isEmpty()) {
+        QString opt = args.takeFirst();
+        if (opt == QLatin1String("--save")) {
+            o.save = true;
+            continue;
+        }
+        QString value;
+        const qsizetype eq = opt.indexOf(QLatin1Char('='));
+        if (opt.startsWith(QLatin1String("--")) && eq > 0) {
+            value = opt.mid(eq + 1);
+            opt.truncate(eq);
+        } else {
+            if (args.isEmpty())
+                return ctx.badUsage(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
+            value = args.takeFirst();
+        }
+        if (opt == QLatin1String("--from") || opt == QLatin1String("--to")) {
+            const auto n = readback::fieldNumber(value);
+            if (!n)
+                return ctx.badUsage(msg::text(msg::NotAnInteger).arg(value));
+            (opt == QLatin1String("--from") ? o.first : o.last) = *n;
+        } else if (opt == QLatin1String("--out")) {
+            o.out = value;
+        } else {
+            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
+        }
+    }
+    if (!validRange(o.first, o.last))
+        return ctx.badUsage(QStringLiteral("ztk-cli: the range must lie within 1..5000, first not above last"));
+    return std::nullopt;
+}
+
+} // namespace
+
+int readProducts(CliContext &ctx, const QStringList &args)
+{
+    ReadOptions o;
+    if (const auto bad = parseReadOptions(ctx, args, o))
+        return *bad;
+    // The store and the output are checked before the scale is asked, so that they cost no read.
+    const QString out = o.out ? QDir(ctx.workDir).filePath(*o.out) : QString();
+    if (o.out && isProtectedFile(ctx.workDir, out)) {
+        ctx.prompter.message(msg::text(msg::ProtectedFile).arg(out));
+        return ExitBadUsage;
+    }
+    ProductStore store;
+    if (o.save && !store.open(ctx.path(files::ProductStore))) {
+        ctx.prompter.message(store.errorText());
+        return ExitBadUsage;
+    }
+    ScaleLink *link = ctx.link();
+    if (!link)
+        return ctx.linkFailure();
+
+    const QLocale locale = programLocale();
+    const int count = o.last - o.first + 1;
+    std::vector<QStringList> rows;
+    QByteArray records;
+    rows.reserve(std::size_t(count));
+    ProductReader reader(*link, ctx.clock, ctx.pump);
+    const ReadResult r = reader.read(
+        o.first, o.last,
+        [&](int, int number, const ProductRecord &record) {
+            rows.push_back(readback::cellsOf(number, record, locale));
+            records.append(reinterpret_cast<const char *>(record.bytes.data()), ProductRecord::Size);
+        },
+        [&](int k) {
+            std::fprintf(stderr, "\r%s %d/%d", msg::ReadCaption, k, count);
+            std::fflush(stderr);
+        });
+    std::fprintf(stderr, "\r%s %d/%d\n", msg::ReadCaption, r.read, count);
+
+    // What came is listed also after a time-out; nothing is written or stored then.
+    ctx.print(readback::columnHeaders().join(QLatin1Char('\t')));
+    for (const QStringList &cells : rows)
+        ctx.print(cells.join(QLatin1Char('\t')));
+    if (!r.ok) {
+        ctx.prompter.message(r.message);
+        return ExitNoAnswer;
+    }
+
+    if (o.out) {
+        QFile file(out);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(records) != records.size()) {
+            ctx.prompter.message(msg::text(msg::CannotWriteFile).arg(out, file.errorString()));
+            return ExitBadUsage;
+        }
+    }
+    if (o.save) {
+        ReadbackSaver saver(store, ctx.clock, ctx.prompter, TypeRule::Keep, locale);
+        const SaveResult saved = saver.save(rows);
+        if (!saved.error.isEmpty())
+            ctx.prompter.message(saved.error);
+        if (!saved.incorrect.isEmpty())
+            ctx.prompter.message(incorrectRecordsText(saved.incorrect), msg::text(msg::BadLinesCaption));
+        if (!saved.error.isEmpty() || !saved.incorrect.isEmpty())
+            return ExitBadUsage;
+    }
+    return ExitOk;
+}
+
+int clearProducts(CliContext &ctx, const QStringList &args)
+{
+    if (args.size() != 1)
+        return ctx.badUsage(QStringLiteral("ztk-cli: clear-products takes one range"));
+    const QStringList ends = args.first().split(QLatin1Char('-'));
+    const auto first = productNumber(ends.value(0));
+    const auto last = ends.size() == 1 ? first : productNumber(ends.value(1));
+    if (ends.size() > 2 || !first || !last || !validRange(*first, *last))
+        return ctx.badUsage(QStringLiteral("ztk-cli: bad range '%1' (A or A-B within 1..5000)").arg(args.first()));
+    ScaleLink *link = ctx.link();
+    if (!link)
+        return ctx.linkFailure();
+    ProductClearer clearer(*link, ctx.clock, ctx.pump);
+    clearer.clearRange(*first, *last, [](int number, int percent) {
+        std::fprintf(stderr, "\r%d %3d%%", number, percent);
+        std::fflush(stderr);
+    });
+    std::fputc('\n', stderr);
+    return ExitOk;
+}

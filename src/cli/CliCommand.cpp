@@ -129,9 +129,11 @@ std::optional<int> parseOptions(CliContext &ctx, QStringList args, const QString
 {
     while (!args.isEmpty()) {
         QString opt = args.takeFirst();
+        if (!opt.startsWith(QLatin1String("--")))
+            return ctx.badUsage(QStringLiteral("ztk-cli: %1 is not an option").arg(opt));
         QString value;
         const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        const bool inline_ = opt.startsWith(QLatin1String("--")) && eq > 0;
+        const bool inline_ = eq > 0;
         if (inline_) {
             value = opt.mid(eq + 1);
             opt.truncate(eq);

@@ -2,6 +2,7 @@
 // report (as text, PDF or RTF).
 
 #include "cli/CliCommand.h"
+#include "cli/ListOption.h"
 
 #include "products/ProductDataset.h"
 #include "products/ProductImport.h"
@@ -95,32 +96,6 @@ std::optional<std::vector<Product>> selectedRows(CliContext &ctx, ProductStore &
     return selectionRows(dataset);
 }
 
-// "--list 3,7" as the list window forms it with "Список" ticked; nothing on bad input.
-std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const std::optional<QString> &text)
-{
-    if (!text)
-        return std::optional<QSet<int>>();
-    QStringList entries;
-    for (const QString &part : text->split(QLatin1Char(','), Qt::SkipEmptyParts))
-        entries << part.trimmed();
-    ProductList list;
-    list.open(entries);
-    for (int i = 0; i < entries.size(); ++i) {
-        if (!list.tick(i)) {
-            ctx.prompter.message(msg::text(msg::ListTooMany));
-            return std::nullopt;
-        }
-    }
-    list.setMemoLines(entries);
-    if (!entries.isEmpty()) {
-        const ProductList::Outcome formed = list.form();
-        if (!formed.ok) {
-            ctx.prompter.message(formed.message);
-            return std::nullopt;
-        }
-    }
-    return list.filter();
-}
 
 QString inWorkDir(const CliContext &ctx, const QString &file)
 {

@@ -54,35 +54,25 @@ struct ReadOptions {
     bool save = false;
 };
 
-std::optional<int> parseReadOptions(CliContext &ctx, QStringList args, ReadOptions &o)
+std::optional<int> parseReadOptions(CliContext &ctx, const QStringList &args, ReadOptions &o)
 {
-    while (!args.isEmpty()) {
-        QString opt = args.takeFirst();
-        if (opt == QLatin1String("--save")) {
-            o.save = true;
+    const QString from = QStringLiteral("--from"), to = QStringLiteral("--to"), out = QStringLiteral("--out"),
+                  save = QStringLiteral("--save");
+    QMap<QString, QString> given;
+    if (const auto bad = cli::parseOptions(ctx, args, {from, to, out}, {save}, given))
+        return bad;
+    for (const QString &bound : {from, to}) {
+        if (!given.contains(bound))
             continue;
-        }
-        QString value;
-        const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        if (opt.startsWith(QLatin1String("--")) && eq > 0) {
-            value = opt.mid(eq + 1);
-            opt.truncate(eq);
-        } else {
-            if (args.isEmpty())
-                return ctx.badUsage(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
-            value = args.takeFirst();
-        }
-        if (opt == QLatin1String("--from") || opt == QLatin1String("--to")) {
-            const auto n = readback::fieldNumber(value);
-            if (!n)
-                return ctx.badUsage(msg::text(msg::NotAnInteger).arg(value));
-            (opt == QLatin1String("--from") ? o.first : o.last) = *n;
-        } else if (opt == QLatin1String("--out")) {
-            o.out = value;
-        } else {
-            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
-        }
+        const QString value = given.value(bound);
+        const auto n = readback::fieldNumber(value);
+        if (!n)
+            return ctx.badUsage(msg::text(msg::NotAnInteger).arg(value));
+        (bound == from ? o.first : o.last) = *n;
     }
+    if (given.contains(out))
+        o.out = given.value(out);
+    o.save = given.contains(save);
     if (!validRange(o.first, o.last))
         return ctx.badUsage(QStringLiteral("ztk-cli: the range must lie within 1..5000, first not above last"));
     return std::nullopt;

@@ -8,6 +8,7 @@
 #include "products/Selection.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "shared/ProgramLocale.h"
 #include "totals/SelectionProducts.h"
 #include "totals/TotalsArchive.h"
 #include "totals/TotalsExchange.h"
@@ -35,33 +36,19 @@ struct TotalsOptions {
     bool clear = false;
 };
 
-std::optional<int> parseOptions(CliContext &ctx, QStringList args, TotalsOptions &o)
+std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, TotalsOptions &o)
 {
-    while (!args.isEmpty()) {
-        QString opt = args.takeFirst();
-        if (opt == QLatin1String("--clear")) {
-            o.clear = true;
-            continue;
-        }
-        QString value;
-        const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        if (opt.startsWith(QLatin1String("--")) && eq > 0) {
-            value = opt.mid(eq + 1);
-            opt.truncate(eq);
-        } else {
-            if (args.isEmpty())
-                return ctx.badUsage(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
-            value = args.takeFirst();
-        }
-        if (opt == QLatin1String("--selection"))
-            o.selection = value;
-        else if (opt == QLatin1String("--image"))
-            o.image = value;
-        else if (opt == QLatin1String("--out"))
-            o.out = value;
-        else
-            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
-    }
+    const QString selection = QStringLiteral("--selection"), image = QStringLiteral("--image"),
+                  out = QStringLiteral("--out"), clear = QStringLiteral("--clear");
+    QMap<QString, QString> given;
+    if (const auto bad = cli::parseOptions(ctx, args, {selection, image, out}, {clear}, given))
+        return bad;
+    o.selection = given.value(selection, o.selection);
+    if (given.contains(image))
+        o.image = given.value(image);
+    if (given.contains(out))
+        o.out = given.value(out);
+    o.clear = given.contains(clear);
     // A kept image is an old state of the scale: clearing by it could wipe newer sales.
     if (o.image && o.clear)
         return ctx.badUsage(QStringLiteral("ztk-cli: --clear needs a reception, not --image"));
@@ -89,11 +76,6 @@ std::optional<std::vector<TotalsProduct>> selectionProducts(CliContext &ctx, con
     return totalsProducts(dataset);
 }
 
-// The program runs in the Russian locale whatever the shell's: a decimal comma.
-QString programDecimalPoint()
-{
-    return QLocale(QLocale::Russian, QLocale::Russia).decimalPoint();
-}
 
 } // namespace
 
@@ -138,7 +120,7 @@ int totals(CliContext &ctx, const QStringList &args)
             ctx.prompter.message(kept.error);
     }
 
-    const TotalsTable table = buildTotalsRows(*image, TotalsLookup(*products), programDecimalPoint());
+    const TotalsTable table = buildTotalsRows(*image, TotalsLookup(*products), programLocale().decimalPoint());
     const QStringList lines = totalsLines(totalsHeaders(), table.cells());
     for (const QString &line : lines)
         ctx.print(line);

@@ -1,6 +1,7 @@
 // The product transfer commands: building the product image and writing it to the scale.
 
 #include "cli/CliCommand.h"
+#include "cli/ListOption.h"
 
 #include "products/ProductDataset.h"
 #include "products/ProductStore.h"
@@ -33,61 +34,24 @@ struct ImageOptions {
 };
 
 // Parses the options; on bad usage returns the exit code to give.
-std::optional<int> parseOptions(CliContext &ctx, QStringList args, ImageOptions &o, bool allowOut)
+std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, ImageOptions &o, bool allowOut)
 {
-    while (!args.isEmpty()) {
-        QString opt = args.takeFirst();
-        if (!opt.startsWith(QLatin1String("--")))
-            return ctx.badUsage(QStringLiteral("ztk-cli: %1 is not an option").arg(opt));
-        QString value;
-        const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        if (eq > 0) {
-            value = opt.mid(eq + 1);
-            opt.truncate(eq);
-        } else {
-            if (args.isEmpty())
-                return ctx.badUsage(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
-            value = args.takeFirst();
-        }
-        if (opt == QLatin1String("--selection"))
-            o.selection = value;
-        else if (opt == QLatin1String("--list"))
-            o.list = value;
-        else if (opt == QLatin1String("--out") && allowOut)
-            o.out = value;
-        else
-            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
-    }
+    const QString selection = QStringLiteral("--selection"), list = QStringLiteral("--list"),
+                  out = QStringLiteral("--out");
+    QMap<QString, QString> given;
+    QStringList valued{selection, list};
+    if (allowOut)
+        valued << out;
+    if (const auto bad = cli::parseOptions(ctx, args, valued, {}, given))
+        return bad;
+    o.selection = given.value(selection, o.selection);
+    if (given.contains(list))
+        o.list = given.value(list);
+    if (given.contains(out))
+        o.out = given.value(out);
     return std::nullopt;
 }
 
-// "--list 3,7": a list formed in the list window with "Список" ticked. Nothing on bad input
-// (the message has been shown).
-std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const std::optional<QString> &text)
-{
-    if (!text)
-        return std::optional<QSet<int>>();
-    QStringList entries;
-    for (const QString &part : text->split(QLatin1Char(','), Qt::SkipEmptyParts))
-        entries << part.trimmed();
-    ProductList list;
-    list.open(entries);
-    for (int i = 0; i < entries.size(); ++i) {
-        if (!list.tick(i)) {
-            ctx.prompter.message(msg::text(msg::ListTooMany));
-            return std::nullopt;
-        }
-    }
-    list.setMemoLines(entries); // the numbers as typed
-    if (!entries.isEmpty()) {
-        const ProductList::Outcome formed = list.form();
-        if (!formed.ok) {
-            ctx.prompter.message(formed.message);
-            return std::nullopt;
-        }
-    }
-    return list.filter();
-}
 
 // Builds the image of the options' selection and list; nothing on bad input.
 std::unique_ptr<ProductImage> buildFromStore(CliContext &ctx, const ImageOptions &o)

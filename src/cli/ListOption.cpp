@@ -1,0 +1,34 @@
+#include "cli/ListOption.h"
+
+#include "shared/Messages.h"
+#include "transfer/ProductList.h"
+
+namespace ztk::cli {
+
+std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const std::optional<QString> &text)
+{
+    if (!text)
+        return std::optional<QSet<int>>();
+    QStringList entries;
+    for (const QString &part : text->split(QLatin1Char(','), Qt::SkipEmptyParts))
+        entries << part.trimmed();
+    ProductList list;
+    list.open(entries);
+    for (int i = 0; i < entries.size(); ++i) {
+        if (!list.tick(i)) {
+            ctx.prompter.message(msg::text(msg::ListTooMany));
+            return std::nullopt;
+        }
+    }
+    list.setMemoLines(entries); // the numbers as typed
+    if (!entries.isEmpty()) {
+        const ProductList::Outcome formed = list.form();
+        if (!formed.ok) {
+            ctx.prompter.message(formed.message);
+            return std::nullopt;
+        }
+    }
+    return list.filter();
+}
+
+} // namespace ztk::cli

@@ -312,7 +312,7 @@ bool ProductDataset::post()
     if (!ok) {
         m_error = m_store.errorText();
         m_d->buffer = typed;
-        m_prompter.message(m_error);
+        m_prompter.message(MessageKind::Error, m_error);
         if (!m_disabled)
             Q_EMIT currentChanged();
         return false;
@@ -363,7 +363,7 @@ bool ProductDataset::deleteCurrent()
 
     if (!m_store.remove(m_d->rows[std::size_t(m_d->cur)]->product.rowid)) {
         m_error = m_store.errorText();
-        m_prompter.message(m_error);
+        m_prompter.message(MessageKind::Error, m_error);
         return false;
     }
     m_d->rows.erase(m_d->rows.begin() + m_d->cur);
@@ -460,7 +460,7 @@ void ProductDataset::setValue(const char *field, const QVariant &v)
     const QVariant before = p.value(*c);
     p.setValue(*c, v);
     if (*c == ProductColumn::N && p.number.value && *p.number.value > fld::MaxProductNumber) {
-        m_prompter.message(msg::text(msg::NumberAbove5000));
+        m_prompter.message(MessageKind::Warning, msg::text(msg::NumberAbove5000));
         p.number = WholeField{qint64(0), {}};
     }
     const QVariant after = p.value(*c);

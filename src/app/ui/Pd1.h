@@ -199,13 +199,17 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
+    void fitTexts();               // Pd1Look.cpp
+    void setSpeedButtonPictures(); // Pd1Look.cpp
     void buildMenu();
     void initActionsConnections();
+    void initKeyboard(); // Pd1Keys.cpp
     void bindDetailPanel();
     // A date selection: Edit2 shown, the builder set, the query built and run.
     void startDateSelection(ztk::SelectionBuilder builder);
@@ -251,6 +255,7 @@ private:
         QRect reference;
     };
     std::vector<ScaledPlace> m_scaledPlaces;
+    QSize m_laidOutSize; // the outer size FormResize last laid out for
 };
 
 extern TForm1 *Form1;

@@ -105,7 +105,7 @@ void TForm7::CheckListBox1ClickCheck(QListWidgetItem *item)
             item->setCheckState(Qt::Unchecked);
             m_settingChecks = false;
             showList();
-            m_prompter.message(msg::text(msg::ListTooMany));
+            m_prompter.message(MessageKind::Warning, msg::text(msg::ListTooMany));
             return;
         }
     } else {

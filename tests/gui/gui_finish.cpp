@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -172,7 +174,7 @@ TEST_F(MainWindowKeys, TabLeavesTheGridAndWalksThePanelToTheStore)
     EXPECT_EQ(storedName(f.path(files::ProductStore), 1), t("Сахар-песок"));
 }
 
-TEST_F(MainWindowKeys, F1OpensTheTopicOfTheWindowAndTitleBarsFollowTheRules)
+TEST_F(MainWindowKeys, F1OpensTheTopicAndMenusAndTitleBarsFollowTheRules)
 {
     const struct {
         const char *window;
@@ -193,6 +195,14 @@ TEST_F(MainWindowKeys, F1OpensTheTopicOfTheWindowAndTitleBarsFollowTheRules)
         const Qt::WindowFlags flags = window->windowFlags();
         EXPECT_EQ(bool(flags & Qt::WindowCloseButtonHint) || !(flags & Qt::CustomizeWindowHint), row.titleButtons)
             << row.window;
+
+        for (const QMenuBar *bar : window->findChildren<QMenuBar *>()) {
+            for (const QAction *item : bar->actions()) {
+                EXPECT_TRUE(item->text().contains(QLatin1Char('&'))) << row.window << " " << item->text().toStdString();
+                for (const QAction *sub : item->menu() ? item->menu()->actions() : QList<QAction *>())
+                    EXPECT_TRUE(sub->text().contains(QLatin1Char('&'))) << row.window << " " << sub->text().toStdString();
+            }
+        }
 
         QWidget *target = window->focusWidget() ? window->focusWidget() : window;
         QTest::keyClick(target, Qt::Key_F1);

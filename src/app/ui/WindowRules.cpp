@@ -5,8 +5,12 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTranslator>
 #include <QWidget>
+
+#include <QSet>
 
 #include <array>
 
@@ -54,6 +58,45 @@ protected:
     }
 };
 
+// An Alt letter for every item of a menu that has none: the first free letter of a
+// word, else any free letter. The shown text stays as it is.
+bool markable(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('?'); // the help item is "?"
+}
+
+void assignMnemonics(const QList<QAction *> &actions)
+{
+    QSet<QChar> used;
+    for (const QAction *a : actions) {
+        const QString text = a->text();
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        if (amp >= 0 && amp + 1 < text.size())
+            used.insert(text.at(amp + 1).toLower());
+    }
+    for (QAction *a : actions) {
+        if (a->menu())
+            assignMnemonics(a->menu()->actions());
+        QString text = a->text();
+        if (a->isSeparator() || text.contains(QLatin1Char('&')))
+            continue;
+        qsizetype at = -1;
+        for (qsizetype i = 0; i < text.size() && at < 0; ++i) {
+            const bool wordStart = i == 0 || !text.at(i - 1).isLetterOrNumber();
+            if (wordStart && markable(text.at(i)) && !used.contains(text.at(i).toLower()))
+                at = i;
+        }
+        for (qsizetype i = 0; i < text.size() && at < 0; ++i) {
+            if (markable(text.at(i)) && !used.contains(text.at(i).toLower()))
+                at = i;
+        }
+        if (at < 0)
+            continue;
+        used.insert(text.at(at).toLower());
+        a->setText(text.insert(at, QLatin1Char('&')));
+    }
+}
+
 QString &titleStore()
 {
     static QString title;
@@ -78,6 +121,8 @@ void applyWindowRule(QWidget *window)
         helpKey = new HelpKey(qApp); // one for the program
         qApp->installEventFilter(helpKey);
     }
+    for (QMenuBar *bar : window->findChildren<QMenuBar *>())
+        assignMnemonics(bar->actions());
     const WindowRule *rule = windowRule(window->objectName());
     if (!rule)
         return;

@@ -19,7 +19,8 @@ struct WindowRule {
 
 // The rule of a window by its object name; nullptr when the table has none.
 const WindowRule *windowRule(const QString &objectName);
-// Applies the window's rule (none when the table has none) and makes F1 work in it.
+// Applies the window's rule (none when the table has none), gives every menu item
+// without one an Alt letter and makes F1 work in the window.
 void applyWindowRule(QWidget *window);
 // The help topic of the window `w` lies in; empty for the contents.
 QString helpTopicOf(const QWidget *w);

@@ -21,6 +21,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSpinBox>
 #include <QSqlQuery>
 #include <QTableView>
@@ -196,11 +197,21 @@ TEST_F(MainWindowKeys, F1OpensTheTopicAndMenusAndTitleBarsFollowTheRules)
         EXPECT_EQ(bool(flags & Qt::WindowCloseButtonHint) || !(flags & Qt::CustomizeWindowHint), row.titleButtons)
             << row.window;
 
+        // Every menu item has an Alt letter of its own among its neighbours.
+        auto checkLetters = [&](const QList<QAction *> &items) {
+            QSet<QChar> letters;
+            for (const QAction *item : items) {
+                const qsizetype amp = item->text().indexOf(QLatin1Char('&'));
+                ASSERT_GE(amp, 0) << row.window << " " << item->text().toStdString();
+                EXPECT_FALSE(letters.contains(item->text().at(amp + 1).toLower())) << item->text().toStdString();
+                letters.insert(item->text().at(amp + 1).toLower());
+            }
+        };
         for (const QMenuBar *bar : window->findChildren<QMenuBar *>()) {
+            checkLetters(bar->actions());
             for (const QAction *item : bar->actions()) {
-                EXPECT_TRUE(item->text().contains(QLatin1Char('&'))) << row.window << " " << item->text().toStdString();
-                for (const QAction *sub : item->menu() ? item->menu()->actions() : QList<QAction *>())
-                    EXPECT_TRUE(sub->text().contains(QLatin1Char('&'))) << row.window << " " << sub->text().toStdString();
+                if (item->menu())
+                    checkLetters(item->menu()->actions());
             }
         }
 

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -78,6 +79,18 @@ TEST(MainWindowFit, EveryTextFitsItsBoxAtTheDesignSize)
             << w->font().pixelSize() << "px";
     }
     EXPECT_GE(checked, 30); // twelve radio buttons, the check box, the status and panel labels
+
+    // The panel's boxes with the first record's values.
+    for (const QLineEdit *box : {Form1->DBEdit8, Form1->DBEdit13, Form1->DBEdit7, Form1->DBEdit10, Form1->DBEdit6,
+                                 Form1->DBEdit11}) {
+        QStyleOptionFrame opt;
+        opt.initFrom(box);
+        opt.lineWidth = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, box);
+        const int room = box->style()->subElementRect(QStyle::SE_LineEditContents, &opt, box).width() - 4;
+        EXPECT_FALSE(box->text().isEmpty()) << box->objectName().toStdString();
+        EXPECT_LE(QFontMetrics(box->font()).horizontalAdvance(box->text()), room)
+            << box->objectName().toStdString() << " \"" << box->text().toStdString() << "\"";
+    }
 
     // Every cell of the seeded rows and every title, in the grid's own margins.
     QTableView *grid = Form1->DBGrid1;

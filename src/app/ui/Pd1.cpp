@@ -38,7 +38,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPortInfo>
@@ -138,7 +137,6 @@ TForm1::~TForm1()
 
 void TForm1::buildMenu()
 {
-    // An "&" marks the letter that opens the item with Alt; the shown text is unchanged.
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     auto named = [](QAction *a, const char *name) {
@@ -146,18 +144,18 @@ void TForm1::buildMenu()
         return a;
     };
 
-    QMenu *file = bar->addMenu(tr("&Файл"));
-    Import = named(file->addAction(tr("&Импорт БД")), "Import");
-    Export = named(file->addAction(tr("&Экспорт БД")), "Export");
-    N1 = named(bar->addAction(tr("&Настройка порта")), "N1");
-    N7 = named(bar->addAction(tr("Формирование &общих данных")), "N7");
-    N5 = named(bar->addAction(tr("&Запись БДТ в весы")), "N5");
-    N10 = named(bar->addAction(tr("&Чтение БД из весов")), "N10");
-    N4 = named(bar->addAction(tr("&Приём итоговых данных из весов")), "N4");
-    QMenu *help = bar->addMenu(QStringLiteral("&?"));
-    N8 = named(help->addAction(tr("&О программе")), "N8");
-    N9 = named(help->addAction(tr("&Помощь")), "N9");
-    N3 = named(bar->addAction(tr("&Выход")), "N3");
+    QMenu *file = bar->addMenu(tr("Файл"));
+    Import = named(file->addAction(tr("Импорт БД")), "Import");
+    Export = named(file->addAction(tr("Экспорт БД")), "Export");
+    N1 = named(bar->addAction(tr("Настройка порта")), "N1");
+    N7 = named(bar->addAction(tr("Формирование общих данных")), "N7");
+    N5 = named(bar->addAction(tr("Запись БДТ в весы")), "N5");
+    N10 = named(bar->addAction(tr("Чтение БД из весов")), "N10");
+    N4 = named(bar->addAction(tr("Приём итоговых данных из весов")), "N4");
+    QMenu *help = bar->addMenu(QStringLiteral("?"));
+    N8 = named(help->addAction(tr("О программе")), "N8");
+    N9 = named(help->addAction(tr("Помощь")), "N9");
+    N3 = named(bar->addAction(tr("Выход")), "N3");
 }
 
 void TForm1::buildControls()

@@ -8,6 +8,8 @@
 //   Pd1Editing.cpp   "Запись", the speed buttons, the best-before box, the type selector
 //   Pd1Selection.cpp the selection radio buttons and their input boxes
 //   Pd1Transfer.cpp  building the product image and writing it to the scale, "Список"
+//   Pd1Look.cpp      fonts fitted to the design's boxes, the speed buttons' pictures
+//   Pd1Keys.cpp      Tab order, Enter in the panel and in the prefix box
 
 #include "app/AppContext.h"
 #include "products/Selection.h"

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -66,6 +67,18 @@ void TForm1::fitTexts()
         ztk::fitToBox(w, it == std::end(changing) ? QStringList() : later[it - std::begin(changing)]);
     }
 
+    // The panel's boxes hold the longest value of their field.
+    const std::pair<QLineEdit *, QStringList> boxes[] = {
+        {DBEdit8, {QStringLiteral("5000")}},
+        {DBEdit13, {QStringLiteral("99")}},
+        {DBEdit7, {QStringLiteral("99999")}},
+        {DBEdit10, {QStringLiteral("1149.00"), QStringLiteral("1149,00")}},
+        {DBEdit6, {QStringLiteral("30.06.27")}},
+        {DBEdit11, {QStringLiteral("03.12.26 14:41:03")}},
+    };
+    for (const auto &[box, samples] : boxes)
+        box->setFont(ztk::fittedFont(box->font(), samples, ztk::lineEditTextRoom(box)));
+
     std::vector<ztk::TextBox> cells;
     std::vector<ztk::TextBox> titles;
     for (int column = 0; column < ztk::ProductTableModel::ColumnCount; ++column) {
@@ -85,6 +98,9 @@ namespace {
 // The theme's picture of a standard action, else one drawn here.
 QIcon themedOr(const char *themeName, const QString &glyph, const QColor &colour)
 {
+    // Without a desktop session the theme is bare "hicolor"; GNOME's theme has the actions.
+    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     const QIcon themed = QIcon::fromTheme(QString::fromLatin1(themeName));
     if (!themed.isNull())
         return themed;

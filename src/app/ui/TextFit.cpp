@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStyleOptionFrame>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTableView>
@@ -86,6 +88,17 @@ void fitToBox(QWidget *w, const QStringList &laterTexts)
         texts << shownText(w);
     if (!texts.isEmpty())
         w->setFont(fittedFont(w->font(), texts, textRoom(w)));
+}
+
+int lineEditTextRoom(const QLineEdit *box)
+{
+    QStyleOptionFrame opt;
+    opt.initFrom(box);
+    opt.lineWidth = box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, box) : 0;
+    const QMargins margins = box->textMargins();
+    // QLineEdit keeps two pixels on either side of its text.
+    return box->style()->subElementRect(QStyle::SE_LineEditContents, &opt, box).width() - margins.left()
+        - margins.right() - 4;
 }
 
 int cellTextRoom(const QTableView *grid, int columnWidth)

@@ -8,6 +8,7 @@
 #include <span>
 
 class QWidget;
+class QLineEdit;
 class QTableView;
 
 namespace ztk {
@@ -28,6 +29,9 @@ int textRoom(const QWidget *w);
 // Refits a label, radio button or check box to its text (and to the texts it will
 // show later) at its present width.
 void fitToBox(QWidget *w, const QStringList &laterTexts = {});
+
+// The width a line edit leaves for its text inside its frame and margins.
+int lineEditTextRoom(const QLineEdit *box);
 
 // The width a grid cell of `columnWidth` leaves for its text, and a header section.
 int cellTextRoom(const QTableView *grid, int columnWidth);

@@ -95,12 +95,9 @@ void TForm1::fitTexts()
 
 namespace {
 
-// The theme's picture of a standard action, else one drawn here.
+// The theme's picture of a standard action, else one drawn here (a printer for no glyph).
 QIcon themedOr(const char *themeName, const QString &glyph, const QColor &colour)
 {
-    // Without a desktop session the theme is bare "hicolor"; GNOME's theme has the actions.
-    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
-        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     const QIcon themed = QIcon::fromTheme(QString::fromLatin1(themeName));
     if (!themed.isNull())
         return themed;
@@ -113,7 +110,17 @@ QIcon themedOr(const char *themeName, const QString &glyph, const QColor &colour
     f.setBold(true);
     p.setFont(f);
     p.setPen(colour);
-    p.drawText(pm.rect(), Qt::AlignCenter, glyph);
+    if (glyph.isEmpty()) {
+        // A printer: paper above the body, paper out of the slot.
+        p.setBrush(Qt::white);
+        p.drawRect(4, 1, 8, 5);
+        p.setBrush(colour);
+        p.drawRoundedRect(1, 6, 14, 6, 1.5, 1.5);
+        p.setBrush(Qt::white);
+        p.drawRect(4, 10, 8, 5);
+    } else {
+        p.drawText(pm.rect(), Qt::AlignCenter, glyph);
+    }
     return QIcon(pm);
 }
 
@@ -130,7 +137,7 @@ void TForm1::setSpeedButtonPictures()
         {SpeedButton2, "list-add", "+", Qt::darkGreen},       {SpeedButton3, "list-remove", "−", Qt::darkRed},
         {SpeedButton4, "edit-delete", "×", Qt::red},          {SpeedButton5, "edit-clear", "○", Qt::darkBlue},
         {SpeedButton6, "edit-copy", "≡", Qt::darkBlue},       {SpeedButton7, "edit-paste", "⇄", Qt::darkBlue},
-        {SpeedButton8, "document-print", "P", Qt::black},
+        {SpeedButton8, "document-print", "", Qt::darkGray}, // drawn as a printer
     };
     for (const auto &p : pictures)
         p.button->setIcon(themedOr(p.themeName, QString::fromUtf8(p.glyph), p.colour));

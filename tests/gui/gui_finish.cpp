@@ -223,6 +223,9 @@ TEST_F(MainWindowKeys, F1OpensTheTopicAndMenusAndTitleBarsFollowTheRules)
         EXPECT_EQ(help->source().fragment(), QLatin1String(row.topic)) << row.window;
     }
 
+    // Qt appends a display name, once set, to every window's title; the program sets none.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+
     // Every topic a window opens has its section in the help.
     QFile page(QStringLiteral(":/help/vl.html"));
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));

@@ -7,6 +7,7 @@
 #include "app/ui/AppWindows.h"
 #include "app/ui/Pd1.h"
 #include "app/ui/WidgetPrompter.h"
+#include "app/ui/WindowRules.h"
 #include "shared/Messages.h"
 
 #include <QApplication>
@@ -27,9 +28,9 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception &e) {
-            m_prompter.message(QString::fromLocal8Bit(e.what()));
+            m_prompter.message(ztk::MessageKind::Error, QString::fromLocal8Bit(e.what()));
         } catch (...) {
-            m_prompter.message(QString());
+            m_prompter.message(ztk::MessageKind::Error, QString());
         }
         return false;
     }
@@ -45,8 +46,9 @@ int main(int argc, char **argv)
     ztk::WidgetPrompter prompter;
     Application app(argc, argv, prompter);
     QApplication::setApplicationName(QStringLiteral("ztk"));
-    QApplication::setApplicationDisplayName(ztk::msg::text(ztk::msg::MainCaption));
+    ztk::setApplicationTitle(ztk::msg::text(ztk::msg::MainCaption));
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    ztk::installQtRussian(app);
 
     ztk::QtEventPump pump;
     ztk::AppContext context;
@@ -69,9 +71,9 @@ int main(int argc, char **argv)
             result = 1; // not started (another instance runs): a caller must be able to tell
         }
     } catch (const std::exception &e) {
-        prompter.message(QString::fromLocal8Bit(e.what()));
+        prompter.message(ztk::MessageKind::Error, QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        prompter.message(QString());
+        prompter.message(ztk::MessageKind::Error, QString());
     }
     ztk::destroyWindows();
     return result;

@@ -33,6 +33,7 @@ enum Exit { ExitOk = 0, ExitNoAnswer = 1, ExitBadUsage = 2 };
 // (Ok / Yes); file dialogs answer nothing.
 class StderrPrompter final : public Prompter {
 public:
+    using Prompter::message;
     void message(const QString &text, const QString &caption = QString()) override;
     Answer ask(const QString &text, const QString &caption, Buttons buttons) override;
     QString openFileName(const QString &caption, const QString &filter) override;

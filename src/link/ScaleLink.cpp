@@ -63,15 +63,15 @@ LinkOpenResult ScaleLink::open(const PortConfig &config, Prompter &prompter)
     result.port = openPort(device, config.baudRate, config.stopBitsIndex, config.parityIndex);
     if (result.port != SerialPort::Opened) {
         result.failure = SerialPort::failureText(result.port, device, portOpenError());
-        prompter.message(msg::text(msg::PortOpenFailed));
+        prompter.message(MessageKind::Error, msg::text(msg::PortOpenFailed));
         if (result.port == SerialPort::InUse)
-            prompter.message(result.failure);
+            prompter.message(MessageKind::Error, result.failure);
     }
     discardAll();
     clearModes();
     result.readerStarted = startReader();
     if (!result.readerStarted)
-        prompter.message(msg::text(msg::ThreadFailed), msg::text(msg::ThreadFailedCaption));
+        prompter.message(MessageKind::Error, msg::text(msg::ThreadFailed), msg::text(msg::ThreadFailedCaption));
     return result;
 }
 

@@ -300,7 +300,7 @@ bool ProductDataset::post()
     if (!ok) {
         m_error = m_store.errorText();
         m_d->buffer = typed;
-        m_prompter.message(m_error);
+        m_prompter.message(MessageKind::Error, m_error);
         if (!m_disabled)
             Q_EMIT currentChanged();
         return false;
@@ -351,7 +351,7 @@ bool ProductDataset::deleteCurrent()
 
     if (!m_store.remove(m_d->rows[std::size_t(m_d->cur)]->product.rowid)) {
         m_error = m_store.errorText();
-        m_prompter.message(m_error);
+        m_prompter.message(MessageKind::Error, m_error);
         return false;
     }
     m_d->rows.erase(m_d->rows.begin() + m_d->cur);

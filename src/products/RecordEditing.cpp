@@ -105,7 +105,7 @@ bool RecordEditing::deleteSelection()
     // The table as it was, one file to copy back, before thousands of rows go.
     const BackupResult backup = backupStore(m_dataset.store(), m_dataset.clock().now());
     if (!backup.ok) {
-        m_prompter.message(msg::text(msg::BackupFailed).arg(backup.error));
+        m_prompter.message(MessageKind::Error, msg::text(msg::BackupFailed).arg(backup.error));
         return false;
     }
     const int n = m_dataset.recordCount();
@@ -120,7 +120,7 @@ bool RecordEditing::deleteSelection()
         transaction.rollback();
         m_dataset.open(m_selectionSql);
         if (!why.isEmpty())
-            m_prompter.message(why);
+            m_prompter.message(MessageKind::Error, why);
         m_prompter.message(msg::text(msg::BackupMade).arg(backup.path));
         return false;
     }

@@ -26,7 +26,7 @@ void applyStoreStamps(Product &p, const ColumnSet &has, TypeRule rule, const QDa
 void applyNumberLimit(Product &p, Prompter &prompter)
 {
     if (p.number.value && *p.number.value > fld::MaxProductNumber) {
-        prompter.message(msg::text(msg::NumberAbove5000));
+        prompter.message(MessageKind::Warning, msg::text(msg::NumberAbove5000));
         p.number = WholeField{qint64(0), {}};
     }
 }

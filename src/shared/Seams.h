@@ -54,6 +54,8 @@ public:
 };
 
 enum class Buttons { Ok, OkCancel, YesNo };
+// What a message box is about, for its icon; the text says the rest.
+enum class MessageKind { Information, Warning, Error };
 enum class Answer { Ok, Cancel, Yes, No };
 
 // Every modal message box, question and file dialog goes through here.
@@ -62,6 +64,12 @@ public:
     virtual ~Prompter() = default;
     // A modal box with an OK button; an empty caption means the application title.
     virtual void message(const QString &text, const QString &caption = QString()) = 0;
+    // The same box marked as a warning or an error; a Prompter without icons shows it plain.
+    virtual void message(MessageKind kind, const QString &text, const QString &caption = QString())
+    {
+        (void)kind;
+        message(text, caption);
+    }
     virtual Answer ask(const QString &text, const QString &caption, Buttons buttons) = 0;
     // An empty result means the operator cancelled. A save dialog may propose a path.
     virtual QString openFileName(const QString &caption, const QString &filter) = 0;

@@ -109,11 +109,12 @@ void tick(int product, bool on = true)
     item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
 }
 
+// The captions as the operator reads them, without the marks of the Alt letters.
 QStringList menuTexts(QMenuBar *bar)
 {
     QStringList out;
     for (QAction *a : bar->actions())
-        out << a->text();
+        out << QString(a->text()).remove(QLatin1Char('&'));
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include "app/ui/AppWindows.h"
 #include "app/ui/Mess.h"
 #include "app/ui/Pd1.h"
+#include "app/ui/WindowRules.h"
 #include "products/ProductStore.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -38,8 +39,9 @@ QApplication &guiApplication()
         static char name[] = "test_gui";
         static char *argv[] = {name, nullptr};
         auto *a = new QApplication(argc, argv); // lives for the whole test program
-        QApplication::setApplicationDisplayName(msg::text(msg::MainCaption));
+        setApplicationTitle(msg::text(msg::MainCaption));
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        installQtRussian(*a);
         return a;
     }();
     return *app;

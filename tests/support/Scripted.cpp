@@ -7,6 +7,11 @@ void ScriptedPrompter::message(const QString &text, const QString &caption)
     shown.append({text, caption, false});
 }
 
+void ScriptedPrompter::message(MessageKind kind, const QString &text, const QString &caption)
+{
+    shown.append({text, caption, false, kind});
+}
+
 Answer ScriptedPrompter::ask(const QString &text, const QString &caption, Buttons buttons)
 {
     shown.append({text, caption, true});

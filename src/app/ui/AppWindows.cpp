@@ -4,6 +4,7 @@
 #include "app/ui/Help.h"
 #include "app/ui/Mess.h"
 #include "app/ui/Pd1.h"
+#include "app/ui/WindowRules.h"
 #include "common/ui/Fi.h"
 #include "common/ui/Pdop.h"
 #include "common/ui/Vl2.h"
@@ -23,6 +24,7 @@ template <typename W>
 W *secondary(W *window)
 {
     window->setAttribute(Qt::WA_QuitOnClose, false);
+    applyWindowRule(window);
     return window;
 }
 
@@ -39,6 +41,7 @@ bool createWindows(const AppContext &context)
     Form1 = new TForm1(context);
     if (!Form1->startedOk())
         return false;
+    applyWindowRule(Form1);
     Prompter &prompter = *context.prompter;
     Form2 = secondary(new TForm2(context));
     AboutProgram1 = secondary(new TAboutProgram1(Form1->versionKnown() ? Form1->versionText() : QString()));

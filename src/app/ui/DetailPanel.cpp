@@ -86,7 +86,7 @@ bool DetailPanel::write()
         if (!m_dataset.setText(b.box.field, b.box.edit->text())) {
             // The conversion error names the bad text; the box keeps it and the
             // store waits until the operator mends it.
-            m_prompter.message(m_dataset.errorText());
+            m_prompter.message(MessageKind::Error, m_dataset.errorText());
             b.box.edit->setFocus();
             ok = false;
             break;

@@ -4,7 +4,9 @@
 #include "app/Startup.h"
 #include "app/ui/DetailPanel.h"
 #include "app/ui/Pd1Layout.h"
+#include "app/ui/StepSpinBox.h"
 #include "app/ui/Help.h"
+#include "app/ui/WindowRules.h"
 #include "app/ui/Mess.h"
 #include "app/ui/About.h"
 #include "common/ui/Vl2.h"
@@ -36,7 +38,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPortInfo>
@@ -69,21 +70,6 @@ void setTextStyle(QWidget *w, int pixelSize, bool bold = false, bool italic = fa
         p.setColor(QPalette::ButtonText, Navy);
         w->setPalette(p);
     }
-}
-
-// A small picture for a speed button: a glyph drawn in a colour.
-QIcon glyphIcon(const QString &glyph, const QColor &colour)
-{
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    QFont f;
-    f.setPixelSize(15);
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(colour);
-    p.drawText(pm.rect(), Qt::AlignCenter, glyph);
-    return QIcon(pm);
 }
 
 QStringList serialDeviceNames()
@@ -122,6 +108,7 @@ TForm1::TForm1(const ztk::AppContext &context, QWidget *parent)
     buildControls();
     bindDetailPanel();
     initActionsConnections();
+    initKeyboard();
 
     // No minimum size: the proportional layout follows the window down to a few pixels.
     layout()->setSizeConstraint(QLayout::SetNoConstraint);
@@ -190,22 +177,19 @@ void TForm1::buildControls()
         QToolButton *TForm1::*member;
         const char *name;
         const char *hint;
-        const char *glyph;
-        QColor colour;
     };
     const Speed speeds[] = {
-        {&TForm1::SpeedButton2, "SpeedButton2", "Вставить запись", "+", Qt::darkGreen},
-        {&TForm1::SpeedButton3, "SpeedButton3", "Удалить запись", "−", Qt::darkRed},
-        {&TForm1::SpeedButton4, "SpeedButton4", "Удалить все", "×", Qt::red},
-        {&TForm1::SpeedButton5, "SpeedButton5", "Очистить запись", "○", Qt::darkBlue},
-        {&TForm1::SpeedButton6, "SpeedButton6", "Копия записи", "≡", Qt::darkBlue},
-        {&TForm1::SpeedButton7, "SpeedButton7", "Замена записи", "⇄", Qt::darkBlue},
-        {&TForm1::SpeedButton8, "SpeedButton8", "Печать", "P", Qt::black},
+        {&TForm1::SpeedButton2, "SpeedButton2", "Вставить запись"},
+        {&TForm1::SpeedButton3, "SpeedButton3", "Удалить запись"},
+        {&TForm1::SpeedButton4, "SpeedButton4", "Удалить все"},
+        {&TForm1::SpeedButton5, "SpeedButton5", "Очистить запись"},
+        {&TForm1::SpeedButton6, "SpeedButton6", "Копия записи"},
+        {&TForm1::SpeedButton7, "SpeedButton7", "Замена записи"},
+        {&TForm1::SpeedButton8, "SpeedButton8", "Печать"},
     };
     for (const Speed &s : speeds) {
         QToolButton *b = named(new QToolButton(c), s.name);
         b->setToolTip(tr(s.hint));
-        b->setIcon(glyphIcon(QString::fromUtf8(s.glyph), s.colour));
         b->setAutoRaise(true);
         this->*(s.member) = b;
     }
@@ -255,7 +239,7 @@ void TForm1::buildControls()
     Edit1 = named(new QLineEdit(c), "Edit1");
     Edit4 = named(new QLineEdit(c), "Edit4");
     Edit5 = named(new QLineEdit(c), "Edit5");
-    CSpinEdit1 = named(new QSpinBox(c), "CSpinEdit1");
+    CSpinEdit1 = named(new ztk::StepSpinBox(c), "CSpinEdit1");
     CSpinEdit1->setRange(0, 99);
     Edit2 = named(new QLineEdit(c), "Edit2");
     Edit2->hide(); // shown by the date selections
@@ -369,7 +353,7 @@ void TForm1::buildControls()
 
     BitBtn1 = named(new QPushButton(tr("Запись"), c), "BitBtn1");
     setTextStyle(BitBtn1, 13, true, false, true);
-    BitBtn1->setIcon(glyphIcon(QStringLiteral("✓"), Qt::darkGreen));
+    setSpeedButtonPictures();
 
     for (const ztk::ReferencePlace &place : ztk::mainWindowLayout()) {
         QWidget *w = c->findChild<QWidget *>(QLatin1String(place.name));
@@ -378,6 +362,7 @@ void TForm1::buildControls()
         if (place.scales)
             m_scaledPlaces.push_back({w, place.rect});
     }
+    fitTexts(); // at the design size, where the boxes are their reference widths
 
     DBEdit6->installEventFilter(this);
     DBGrid1->installEventFilter(this);
@@ -518,7 +503,7 @@ bool TForm1::runSelection()
     const bool ok = m_dataset->open(m_selection.sql());
     m_dataset->enableControls();
     if (!ok)
-        m_context.prompter->message(m_dataset->errorText());
+        m_context.prompter->message(ztk::MessageKind::Error, m_dataset->errorText());
     showRecordCount();
     return ok;
 }
@@ -535,7 +520,7 @@ void TForm1::FormCreate()
 {
     const ztk::StartupSettings start = ztk::settleStartup(m_context);
     if (start.alreadyRunning) {
-        m_context.prompter->message(ztk::msg::text(ztk::msg::AlreadyRunning));
+        m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::AlreadyRunning));
         m_startedOk = false;
         return;
     }
@@ -545,14 +530,14 @@ void TForm1::FormCreate()
     // The port and the reader thread work even when the table does not open.
     m_portConfig = start.port;
     if (start.portConfigMissing)
-        m_context.prompter->message(ztk::msg::text(ztk::msg::CfgMissing));
+        m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::CfgMissing));
     Label20->setText(QString::fromLocal8Bit(m_portConfig.portName));
     m_portList = ztk::makePortList(serialDeviceNames());
     m_portFailed = m_link->open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
 
     // Without the product table the window goes no further.
     if (!m_store->open(m_context.path(ztk::files::ProductStore))) {
-        m_context.prompter->message(m_store->errorText());
+        m_context.prompter->message(ztk::MessageKind::Error, m_store->errorText());
         return;
     }
     if (!runSelection())
@@ -572,9 +557,9 @@ void TForm1::showVersion(const QString &versionText)
         return;
     const QString suffix = ztk::versionSuffix(versionText);
     setWindowTitle(ztk::msg::text(ztk::msg::MainCaption) + suffix);
-    const QString title = QGuiApplication::applicationDisplayName();
+    const QString title = ztk::applicationTitle();
     if (!title.endsWith(suffix))
-        QGuiApplication::setApplicationDisplayName(title + suffix);
+        ztk::setApplicationTitle(title + suffix);
 }
 
 void TForm1::showPortStatus()
@@ -621,7 +606,7 @@ void TForm1::FormShow()
         Mess1->begin(ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false);
     const bool answered = ztk::probeLink(*m_link, *m_context.clock, *m_context.pump);
     if (!answered)
-        m_context.prompter->message(ztk::msg::text(ztk::msg::NoLink));
+        m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::NoLink));
     if (Mess1)
         Mess1->end();
     setLinkState(answered);
@@ -664,7 +649,7 @@ void TForm1::Button1Click()
 {
     const std::optional<std::int8_t> number = ztk::queryScaleNumber(*m_link, *m_context.clock, *m_context.pump);
     if (!number) {
-        m_context.prompter->message(ztk::msg::text(ztk::msg::NoLink));
+        m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::NoLink));
         return;
     }
     if (Form2)
@@ -723,9 +708,19 @@ void TForm1::resizeEvent(QResizeEvent *event)
     FormResize();
 }
 
+// A window manager adds its frame after the first showing, without a resize: the
+// outer size grows by the title bar, and the move that comes with it lays out again.
+void TForm1::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (frameGeometry().size() != m_laidOutSize)
+        FormResize();
+}
+
 void TForm1::FormResize()
 {
     const QSize outer = frameGeometry().size();
+    m_laidOutSize = outer;
     for (const ScaledPlace &p : m_scaledPlaces)
         p.widget->setGeometry(ztk::scaledPlace(p.reference, outer));
     for (int column = 0; column < ztk::ProductTableModel::ColumnCount; ++column)

@@ -10,6 +10,8 @@
 //   Pd1Transfer.cpp  building the product image and writing it to the scale, "Список"
 //   Pd1Files.cpp     text import and export, the printed report
 //   Pd1Readback.cpp  reading products back from the scale
+//   Pd1Look.cpp      fonts fitted to the design's boxes, the speed buttons' pictures
+//   Pd1Keys.cpp      Tab order, Enter in the panel and in the prefix box
 
 #include "app/AppContext.h"
 #include "products/Selection.h"
@@ -206,13 +208,17 @@ protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
     void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
+    void fitTexts();               // Pd1Look.cpp
+    void setSpeedButtonPictures(); // Pd1Look.cpp
     void buildMenu();
     void initActionsConnections();
+    void initKeyboard(); // Pd1Keys.cpp
     void bindDetailPanel();
     // A date selection: Edit2 shown, the builder set, the query built and run.
     void startDateSelection(ztk::SelectionBuilder builder);
@@ -258,6 +264,7 @@ private:
         QRect reference;
     };
     std::vector<ScaledPlace> m_scaledPlaces;
+    QSize m_laidOutSize; // the outer size FormResize last laid out for
 };
 
 extern TForm1 *Form1;

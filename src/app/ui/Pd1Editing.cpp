@@ -105,7 +105,7 @@ bool TForm1::applyBestBefore(const QString &shown)
     const std::optional<QString> stored = ztk::storedBestBefore(shown, m_context.clock->now().date(), &error);
     if (!stored) {
         // The box keeps the typed text; the record and the dialog stay.
-        m_context.prompter->message(error);
+        m_context.prompter->message(ztk::MessageKind::Error, error);
         return false;
     }
     DBEdit61->setText(*stored);

@@ -27,7 +27,7 @@ void TForm1::ImportClick()
         return;
     const auto lines = readProductTextFile(withDefaultExtension(chosen, "txt", true));
     if (!lines) {
-        prompter.message(msg::text(msg::FileDoesNotOpen));
+        prompter.message(MessageKind::Error, msg::text(msg::FileDoesNotOpen));
         return;
     }
 
@@ -66,9 +66,9 @@ void TForm1::ImportClick()
     m_dataset->setTypeRule(rule);
 
     if (!result.storeError.isEmpty())
-        prompter.message(result.storeError);
+        prompter.message(MessageKind::Error, result.storeError);
     if (!result.badLines.isEmpty())
-        prompter.message(result.badLines.message(), msg::text(msg::BadLinesCaption));
+        prompter.message(MessageKind::Warning, result.badLines.message(), msg::text(msg::BadLinesCaption));
 }
 
 void TForm1::ExportClick()
@@ -89,7 +89,7 @@ void TForm1::ExportClick()
     if (Mess1)
         Mess1->end();
     if (!ok)
-        prompter.message(error);
+        prompter.message(MessageKind::Error, error);
 }
 
 void TForm1::SpeedButton8Click()

@@ -39,7 +39,8 @@ const std::array kLayout = {
     ReferencePlace{"RadioButton7", {427, 35, 112, 19}, Fixed},
     ReferencePlace{"RadioButton10", {427, 55, 112, 19}, Fixed},
     ReferencePlace{"RadioButton17", {427, 75, 112, 19}, Fixed},
-    ReferencePlace{"Edit1", {548, 24, 185, 21}, Fixed},
+    // Short of the calendar's left edge also when the window starts without a frame.
+    ReferencePlace{"Edit1", {548, 24, 180, 21}, Fixed},
     ReferencePlace{"Edit4", {548, 24, 60, 21}, Fixed},
     ReferencePlace{"Edit5", {616, 24, 60, 21}, Fixed},
     ReferencePlace{"CSpinEdit1", {548, 24, 60, 22}, Fixed},

@@ -3,6 +3,7 @@
 
 #include "app/ui/Pd1.h"
 
+#include "app/ui/StepSpinBox.h"
 #include "products/ProductDataset.h"
 #include "products/Selection.h"
 #include "shared/DateText.h"
@@ -192,7 +193,14 @@ void TForm1::MonthCalendar1Click()
 
 void TForm1::CSpinEdit1Change()
 {
-    RadioButton17Click();
+    // The selection follows every digit, but only the arrows move on to the grid:
+    // the second digit of a prefix must still reach the box.
+    ztk::SelectionArgs args;
+    args.prefix = CSpinEdit1->value();
+    m_selection.choose(SelectionQuery::Prefix, args);
+    openSelection();
+    if (static_cast<ztk::StepSpinBox *>(CSpinEdit1)->stepping())
+        DBGrid1->setFocus();
 }
 
 void TForm1::RefreshSelection()
@@ -207,7 +215,7 @@ void TForm1::RefreshSelection()
     case SelectionBuilder::NumberRange: {
         const ztk::NumberRange range = ztk::parseNumberRange(Edit4->text(), Edit5->text());
         if (!range.valid)
-            m_context.prompter->message(ztk::msg::text(ztk::msg::BadRange));
+            m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::BadRange));
         args.low = range.low;
         args.high = range.high;
         break;

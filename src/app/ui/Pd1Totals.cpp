@@ -22,7 +22,7 @@ void TForm1::N4Click()
                 Mess1->setPercent(totalsPercent(received));
         });
     if (!image) {
-        m_context.prompter->message(msg::text(msg::NoLink));
+        m_context.prompter->message(ztk::MessageKind::Warning, msg::text(msg::NoLink));
         if (Mess1)
             Mess1->end();
         return;
@@ -34,7 +34,7 @@ void TForm1::N4Click()
     if (Mess1)
         Mess1->end();
     if (!kept.ok)
-        m_context.prompter->message(kept.error);
+        m_context.prompter->message(ztk::MessageKind::Error, kept.error);
     if (Form5)
         Form5->showModal();
 }

@@ -39,7 +39,7 @@ void TForm1::COM1Click()
     });
     const WriteResult r = writer.sendFile(m_context.path(files::ProductImage));
     if (!r.ok) {
-        m_context.prompter->message(r.message);
+        m_context.prompter->message(ztk::MessageKind::Warning, r.message);
         if (Mess1 && r.message != msg::text(msg::CannotOpenForReading))
             Mess1->end(); // the failed ending closes the wait window
     }
@@ -51,7 +51,7 @@ void TForm1::N5Click()
         Mess1->begin(msg::text(msg::WriteCaption), msg::text(msg::WritePreparing));
     // A selection that could not be read whole (a damaged table) sends nothing.
     if (!m_dataset->isOpen()) {
-        m_context.prompter->message(m_dataset->errorText());
+        m_context.prompter->message(ztk::MessageKind::Error, m_dataset->errorText());
         if (Mess1)
             Mess1->end();
         return;
@@ -62,7 +62,7 @@ void TForm1::N5Click()
     const QString refused = storeImageFile(*m_image, m_context.workDir, m_context.path(files::ProductImage));
     if (!refused.isEmpty()) {
         DBGrid1->show();
-        m_context.prompter->message(refused);
+        m_context.prompter->message(ztk::MessageKind::Error, refused);
         if (Mess1)
             Mess1->end();
         return;

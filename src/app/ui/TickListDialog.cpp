@@ -74,7 +74,7 @@ void TickListDialog::CheckListBox1ClickCheck(QListWidgetItem *item)
             item->setCheckState(Qt::Unchecked);
             m_settingChecks = false;
             showCount();
-            m_prompter.message(m_tooMany);
+            m_prompter.message(ztk::MessageKind::Warning, m_tooMany);
             return;
         }
     } else {

@@ -1,5 +1,7 @@
 #include "app/ui/WidgetPrompter.h"
 
+#include "app/ui/WindowRules.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -10,7 +12,7 @@ namespace ztk {
 namespace {
 QString titleOr(const QString &caption)
 {
-    return caption.isEmpty() ? QGuiApplication::applicationDisplayName() : caption;
+    return caption.isEmpty() ? applicationTitle() : caption;
 }
 } // namespace
 
@@ -31,9 +33,26 @@ void WidgetPrompter::echo(const QString &text) const
 
 void WidgetPrompter::message(const QString &text, const QString &caption)
 {
+    message(MessageKind::Information, text, caption);
+}
+
+void WidgetPrompter::message(MessageKind kind, const QString &text, const QString &caption)
+{
     echo(text);
-    if (m_show)
-        QMessageBox::information(QApplication::activeWindow(), titleOr(caption), text, QMessageBox::Ok);
+    if (!m_show)
+        return;
+    QWidget *parent = QApplication::activeWindow();
+    switch (kind) {
+    case MessageKind::Information:
+        QMessageBox::information(parent, titleOr(caption), text, QMessageBox::Ok);
+        break;
+    case MessageKind::Warning:
+        QMessageBox::warning(parent, titleOr(caption), text, QMessageBox::Ok);
+        break;
+    case MessageKind::Error:
+        QMessageBox::critical(parent, titleOr(caption), text, QMessageBox::Ok);
+        break;
+    }
 }
 
 Answer WidgetPrompter::ask(const QString &text, const QString &caption, Buttons buttons)

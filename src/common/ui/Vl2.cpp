@@ -107,7 +107,7 @@ TForm2::TForm2(const AppContext &context, QWidget *parent)
     CGauge1->hide();
     initActionsConnections();
     if (!error.isEmpty())
-        m_context.prompter->message(error);
+        m_context.prompter->message(MessageKind::Warning, error);
 }
 
 TForm2::~TForm2()
@@ -281,7 +281,7 @@ void TForm2::takeViewerFields(const common::ViewerTexts &viewer)
     const std::optional<QString> error = m_form->carryOver(viewer);
     showControls();
     if (error)
-        m_context.prompter->message(*error);
+        m_context.prompter->message(MessageKind::Warning, *error);
 }
 
 // ---------------------------------------------------------------- activation and the scale's number
@@ -324,7 +324,7 @@ void TForm2::SaveOfDataClick()
     if (path.isEmpty())
         return;
     if (const std::optional<QString> error = m_form->save(path))
-        m_context.prompter->message(*error);
+        m_context.prompter->message(MessageKind::Warning, *error);
 }
 
 void TForm2::N2Click()
@@ -333,18 +333,18 @@ void TForm2::N2Click()
         return;
     readControls();
     if (!common::scaleNumberMatches(Edit3->text(), CSpinEdit2->value())) {
-        m_context.prompter->message(msg::text(msg::ScaleNumberMismatch));
+        m_context.prompter->message(MessageKind::Warning, msg::text(msg::ScaleNumberMismatch));
         return;
     }
     const CommonDataForm::Built built = m_form->buildBlock(m_context.clock->now());
     showControls();
     if (!built.error.isEmpty()) {
-        m_context.prompter->message(built.error);
+        m_context.prompter->message(MessageKind::Warning, built.error);
         return;
     }
     const QString path = m_context.path(files::CommonDataBlock);
     if (!common::saveBlockFile(path, built.block)) {
-        m_context.prompter->message(msg::text(msg::FileCreateError).arg(path));
+        m_context.prompter->message(MessageKind::Error, msg::text(msg::FileCreateError).arg(path));
         return;
     }
 
@@ -353,7 +353,7 @@ void TForm2::N2Click()
     const std::optional<common::Block> block = common::loadBlockFile(path);
     if (!block) {
         CGauge1->hide();
-        m_context.prompter->message(msg::text(msg::CannotOpenForReading));
+        m_context.prompter->message(MessageKind::Error, msg::text(msg::CannotOpenForReading));
         return;
     }
     m_busy = true;
@@ -376,7 +376,7 @@ void TForm2::COM2Click()
     const std::optional<common::Block> block = common::readBlock(Form1->link(), *m_context.clock, *m_context.pump);
     Timer1->stop();
     if (!block) {
-        m_context.prompter->message(msg::text(msg::NoLink));
+        m_context.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
         if (Mess1)
             Mess1->end();
         m_busy = false;

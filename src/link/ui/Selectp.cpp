@@ -112,7 +112,7 @@ void TSelectPort::Button2Click()
     const int baud = text.trimmed().toInt(&ok);
     if (!ok) {
         // The bad speed stops the command; the dialog stays open and nothing is taken.
-        m_prompter.message(ztk::msg::text(ztk::msg::NotAnInteger).arg(text));
+        m_prompter.message(ztk::MessageKind::Error, ztk::msg::text(ztk::msg::NotAnInteger).arg(text));
         return;
     }
     m_baud = baud;

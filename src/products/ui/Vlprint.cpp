@@ -89,7 +89,7 @@ bool TFormPrint::saveRtf(const QString &path)
     QString error;
     if (writeWholeFile(path, rtfDocument(RichEdit1->toPlainText(), QString::fromLatin1(ReportFontDesignFamily), ReportPointSize), &error))
         return true;
-    m_prompter.message(error);
+    m_prompter.message(MessageKind::Error, error);
     return false;
 }
 

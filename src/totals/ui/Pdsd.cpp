@@ -350,7 +350,7 @@ bool TForm5::saveTotals()
         return false;
     QString error;
     if (!writeTotalsFile(path, totalsFileBytes(lines), &error)) {
-        prompter().message(error);
+        prompter().message(ztk::MessageKind::Error, error);
         return false;
     }
     return true;
@@ -384,7 +384,7 @@ void TForm5::N1Click()
 void TForm5::N2Click()
 {
     if (m_selectedProduct == 0) {
-        prompter().message(msg::text(msg::TotalsNothingSelected));
+        prompter().message(ztk::MessageKind::Warning, msg::text(msg::TotalsNothingSelected));
         return;
     }
     if (clearTotals(Form1->link(), m_selectedProduct))

@@ -50,14 +50,14 @@ void TForm7::N1Click()
 {
     m_list.setMemoLines(memoLines());
     const ProductList::Outcome outcome = m_list.form();
-    m_prompter.message(outcome.message);
+    m_prompter.message(MessageKind::Warning, outcome.message);
 }
 
 void TForm7::N3Click()
 {
     const QString text = m_list.leave();
     if (!text.isEmpty())
-        m_prompter.message(text);
+        m_prompter.message(MessageKind::Warning, text);
     accept();
 }
 

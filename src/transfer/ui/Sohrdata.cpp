@@ -68,7 +68,7 @@ void TFormSD::Button1Click()
     const int readFirst = Form8->CSpinEdit1->number();
     if (from < readFirst || to > Form8->CSpinEdit2->number()) {
         CGauge1->hide();
-        ctx.prompter->message(msg::text(msg::BadClearRange));
+        ctx.prompter->message(MessageKind::Warning, msg::text(msg::BadClearRange));
         return;
     }
     ProductClearer(Form1->link(), *ctx.clock, *ctx.pump)

@@ -206,7 +206,7 @@ void TForm8::N4Click()
                 Mess1->setPercent(readback::readGauge(k, range.count()));
         });
     if (!r.ok) {
-        ctx.prompter->message(r.message);
+        ctx.prompter->message(MessageKind::Warning, r.message);
         if (Mess1)
             Mess1->end();
         return;
@@ -243,13 +243,13 @@ void TForm8::N1Click()
     if (!saved.error.isEmpty()) {
         // The save stopped at a row whose number is no whole number.
         Form1->showRecordCount();
-        ctx.prompter->message(saved.error);
+        ctx.prompter->message(MessageKind::Error, saved.error);
         return;
     }
     dataset.edit();
     Form1->BitBtn1Click();
     if (!saved.incorrect.isEmpty())
-        ctx.prompter->message(incorrectRecordsText(saved.incorrect), msg::text(msg::BadLinesCaption));
+        ctx.prompter->message(MessageKind::Warning, incorrectRecordsText(saved.incorrect), msg::text(msg::BadLinesCaption));
 }
 
 void TForm8::N5Click()

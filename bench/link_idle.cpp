@@ -3,6 +3,7 @@
 //
 //   bench_link_idle [--seconds N]   (default 10)
 
+#include "BenchSupport.h"
 #include "SimLauncher.h"
 
 #include "link/ScaleLink.h"
@@ -11,17 +12,6 @@
 #include <cstdio>
 #include <sys/resource.h>
 #include <thread>
-
-namespace {
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
@@ -37,10 +27,10 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const double cpu0 = cpuSeconds();
+    const double cpu0 = ztk::bench::cpuSeconds();
     const auto wall0 = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(seconds));
-    const double cpu = cpuSeconds() - cpu0;
+    const double cpu = ztk::bench::cpuSeconds() - cpu0;
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
 
     std::printf("link_idle: %.1f ms CPU over %.1f s = %.3f %% of one core (target < 1 %%)\n", cpu * 1000, wall,

@@ -7,6 +7,7 @@
 //
 //   bench_totals_receive [--baud N]   (default 115200)
 
+#include "BenchSupport.h"
 #include "SimLauncher.h"
 
 #include "link/ScaleLink.h"
@@ -29,20 +30,9 @@
 #include <sys/resource.h>
 
 using namespace ztk;
+using namespace ztk::bench;
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double since(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
 
 // Every product sold, with counters that use all their bytes.
 TotalsImage fullDay()
@@ -71,14 +61,6 @@ bool fillStore(ProductStore &store, const QString &path, int count)
     }
     return db.commit();
 }
-
-class SilentPrompter final : public Prompter {
-public:
-    void message(const QString &, const QString &) override {}
-    Answer ask(const QString &, const QString &, Buttons) override { return Answer::Ok; }
-    QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-};
 
 } // namespace
 

@@ -6,6 +6,7 @@
 //
 //   bench_transfer_read [--count-a N]   (default 500)
 
+#include "BenchSupport.h"
 #include "SimLauncher.h"
 
 #include "link/ScaleLink.h"
@@ -28,28 +29,9 @@
 #include <sys/resource.h>
 
 using namespace ztk;
+using namespace ztk::bench;
 
 namespace {
-
-class SilentPrompter final : public Prompter {
-public:
-    void message(const QString &, const QString &) override {}
-    Answer ask(const QString &, const QString &, Buttons) override { return Answer::Ok; }
-    QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-};
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double since(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
 
 ProductRecord recordOf(int n, const QDate &today)
 {

@@ -6,6 +6,7 @@
 //
 //   bench_transfer_write [--count-a N]   (default 500)
 
+#include "BenchSupport.h"
 #include "SimLauncher.h"
 
 #include "link/ScaleLink.h"
@@ -27,20 +28,9 @@
 #include <sys/resource.h>
 
 using namespace ztk;
+using namespace ztk::bench;
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double since(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
 
 // A store of `count` products numbered 1..count (every slot of the image when 5000).
 bool fillStore(ProductStore &store, const QString &path, int count)
@@ -75,14 +65,6 @@ std::unique_ptr<ProductImage> imageOf(ProductStore &store, const Clock &clock, P
     image->build(selectionRows(dataset), std::nullopt, clock.now().date());
     return image;
 }
-
-class SilentPrompter final : public Prompter {
-public:
-    void message(const QString &, const QString &) override {}
-    Answer ask(const QString &, const QString &, Buttons) override { return Answer::Ok; }
-    QString openFileName(const QString &, const QString &) override { return {}; }
-    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
-};
 
 // Sends `image` to a simulator started with `simArgs`; false when anything failed.
 bool writeTo(const ProductImage &image, const QStringList &simArgs, std::int32_t baud, double &wall, double &cpu,

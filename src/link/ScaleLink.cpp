@@ -442,8 +442,9 @@ void ScaleLink::advanceStages()
     if (!m_stagesActive)
         return;
     const int done = m_stagesDone.load(std::memory_order_relaxed) + 1;
-    if (done < int(m_stages.size())) {
-        const AckStage &next = m_stages[std::size_t(done)];
+    const AckStage *stages = m_stageData.load(std::memory_order_acquire);
+    if (stages && std::size_t(done) < m_stageCount.load(std::memory_order_acquire)) {
+        const AckStage &next = stages[std::size_t(done)];
         armAck(next.acks);
         if (m_turnaroundLog)
             m_turnaroundLog->push_back(
@@ -467,7 +468,8 @@ int ScaleLink::runAcknowledged(std::span<const AckStage> stages, WaitLimit limit
     }
     {
         std::lock_guard<std::mutex> lock(m_stageMutex);
-        m_stages = stages;
+        m_stageCount.store(stages.size(), std::memory_order_release);
+        m_stageData.store(stages.data(), std::memory_order_release);
         m_stagesDone.store(0, std::memory_order_release);
         m_stagesActive = true;
         armAck(stages[0].acks);
@@ -487,7 +489,8 @@ int ScaleLink::runAcknowledged(std::span<const AckStage> stages, WaitLimit limit
     {
         std::lock_guard<std::mutex> lock(m_stageMutex);
         m_stagesActive = false;
-        m_stages = {};
+        m_stageData.store(nullptr, std::memory_order_release);
+        m_stageCount.store(0, std::memory_order_release);
         done = m_stagesDone.load(std::memory_order_acquire);
     }
     armAck(0);

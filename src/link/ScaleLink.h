@@ -199,7 +199,10 @@ private:
     // The acknowledged stages under way; the reader advances them, the waiting thread
     // stops them on a time-out. Both under m_stageMutex.
     std::mutex m_stageMutex;
-    std::span<const AckStage> m_stages;
+    // The stages under way, published with release and read with acquire, so that the
+    // reader sees them whole without leaning on the mutex alone.
+    std::atomic<const AckStage *> m_stageData{nullptr};
+    std::atomic<std::size_t> m_stageCount{0};
     std::atomic<bool> m_stagesActive{false}; // written under m_stageMutex; the reader also peeks without it
     std::atomic<int> m_stagesDone{0};
     std::chrono::steady_clock::time_point m_lastRead{};

@@ -1,5 +1,7 @@
 #include "cli/CliCommand.h"
 
+#include "products/ProductDataset.h"
+
 #include "products/ProductStore.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -92,6 +94,17 @@ ScaleLink *CliContext::link()
     m_linkFailed = false;
     m_link = std::move(link);
     return m_link.get();
+}
+
+bool CliContext::openSelection(const QString &sql, ProductStore &store, ProductDataset &dataset)
+{
+    if (!openStoreForReading(store))
+        return false;
+    if (!dataset.open(sql)) {
+        prompter.message(dataset.errorText());
+        return false;
+    }
+    return true;
 }
 
 bool CliContext::openStoreForReading(ProductStore &store)

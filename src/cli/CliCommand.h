@@ -22,6 +22,7 @@
 #include <optional>
 
 namespace ztk {
+class ProductDataset;
 class ProductStore;
 }
 
@@ -71,6 +72,9 @@ public:
     // The product store of the working folder, for a command that only reads it: a
     // missing file is reported, not created. False with the message shown.
     bool openStoreForReading(ProductStore &store);
+    // That store, and `dataset` over the rows of `sql` ("select * from lm_t1 ..."). False
+    // with the message shown.
+    bool openSelection(const QString &sql, ProductStore &store, ProductDataset &dataset);
     // One line on standard output.
     void print(const QString &line) const;
     // Shows `why` and the command's usage on standard error; returns ExitBadUsage.

@@ -84,15 +84,9 @@ std::optional<std::vector<Product>> selectedRows(CliContext &ctx, ProductStore &
         ctx.prompter.message(sel.error);
         return std::nullopt;
     }
-    if (!store.open(ctx.path(files::ProductStore))) {
-        ctx.prompter.message(store.errorText());
-        return std::nullopt;
-    }
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
-    if (!dataset.open(sel.sql)) {
-        ctx.prompter.message(dataset.errorText());
+    if (!ctx.openSelection(sel.sql, store, dataset))
         return std::nullopt;
-    }
     return selectionRows(dataset);
 }
 

@@ -44,13 +44,9 @@ int listProducts(CliContext &ctx, const QStringList &args)
     if (!sel.ok)
         return ctx.badUsage(sel.error);
     ProductStore store;
-    if (!ctx.openStoreForReading(store))
-        return ExitBadUsage;
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
-    if (!dataset.open(sel.sql)) {
-        ctx.prompter.message(dataset.errorText());
+    if (!ctx.openSelection(sel.sql, store, dataset))
         return ExitBadUsage;
-    }
     // The grid's columns, as the grid shows them.
     const ProductTableModel grid(dataset);
     for (int r = 0; r < grid.rowCount(); ++r) {

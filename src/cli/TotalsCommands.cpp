@@ -64,15 +64,9 @@ std::optional<std::vector<TotalsProduct>> selectionProducts(CliContext &ctx, con
         return std::nullopt;
     }
     ProductStore store;
-    if (!store.open(ctx.path(files::ProductStore))) {
-        ctx.prompter.message(store.errorText());
-        return std::nullopt;
-    }
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
-    if (!dataset.open(sel.sql)) {
-        ctx.prompter.message(dataset.errorText());
+    if (!ctx.openSelection(sel.sql, store, dataset))
         return std::nullopt;
-    }
     return totalsProducts(dataset);
 }
 

@@ -66,13 +66,9 @@ std::unique_ptr<ProductImage> buildFromStore(CliContext &ctx, const ImageOptions
     if (!filter)
         return nullptr;
     ProductStore store;
-    if (!ctx.openStoreForReading(store))
-        return nullptr;
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
-    if (!dataset.open(sel.sql)) {
-        ctx.prompter.message(dataset.errorText());
+    if (!ctx.openSelection(sel.sql, store, dataset))
         return nullptr;
-    }
     auto image = std::make_unique<ProductImage>();
     image->build(selectionRows(dataset), *filter, today);
     return image;

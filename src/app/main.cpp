@@ -1,9 +1,12 @@
-// The program: keeps its start-up argument, creates the windows in their order and
-// runs the event loop until the main window has closed.
+// The program: settles its working folder, keeps its start-up argument, creates the
+// windows in their order and runs the event loop until the main window has closed.
+//
+//   ztk [--home-folder] [SCALE]
 
 #include "app/AppContext.h"
 #include "app/QtEventPump.h"
 #include "app/SingleInstance.h"
+#include "app/WorkFolder.h"
 #include "app/ui/AppWindows.h"
 #include "app/ui/Pd1.h"
 #include "app/ui/WidgetPrompter.h"
@@ -11,6 +14,7 @@
 #include "shared/Messages.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QLocale>
 #include <exception>
@@ -46,20 +50,37 @@ int main(int argc, char **argv)
     ztk::WidgetPrompter prompter;
     Application app(argc, argv, prompter);
     QApplication::setApplicationName(QStringLiteral("ztk"));
+    QApplication::setApplicationVersion(QStringLiteral(ZTK_VERSION_TEXT));
     ztk::setApplicationTitle(ztk::msg::text(ztk::msg::MainCaption));
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     ztk::installQtRussian(app);
 
+    QCommandLineParser line;
+    line.setApplicationDescription(ztk::msg::text(ztk::msg::MainCaption));
+    line.addHelpOption();
+    line.addVersionOption();
+    const QCommandLineOption homeFolder(QStringLiteral("home-folder"),
+                                        QStringLiteral("Work in ~/ztk, made on first start (the desktop menu starts the program so)."));
+    line.addOption(homeFolder);
+    line.addPositionalArgument(QStringLiteral("scale"), QStringLiteral("The scale number to start with."), QStringLiteral("[SCALE]"));
+    line.process(app);
+
     ztk::QtEventPump pump;
     ztk::AppContext context;
     context.workDir = QDir::currentPath();
+    if (line.isSet(homeFolder)) {
+        const ztk::WorkFolder folder = ztk::homeWorkFolder(QDir::homePath());
+        if (folder.path.isEmpty()) {
+            prompter.message(ztk::MessageKind::Error, folder.error);
+            return 1;
+        }
+        QDir::setCurrent(folder.path);
+        context.workDir = folder.path;
+    }
     context.clock = &ztk::defaultClock();
     context.pump = &pump;
     context.prompter = &prompter;
-    QStringList args = QCoreApplication::arguments();
-    if (!args.isEmpty())
-        args.removeFirst();
-    context.startArgument = args.join(QLatin1Char(' '));
+    context.startArgument = line.positionalArguments().join(QLatin1Char(' '));
     context.programFileName = ztk::ownProgramFileName();
 
     int result = 0;

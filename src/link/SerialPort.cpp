@@ -155,6 +155,8 @@ QString SerialPort::failureText(OpenResult result, const QString &devicePath, co
                    || reason == QString::fromLocal8Bit(std::strerror(EWOULDBLOCK))
             ? msg::text(msg::PortInUse).arg(devicePath)
             : msg::text(msg::PortInUseBy).arg(devicePath, reason);
+    if (result == CannotOpen && reason == QString::fromLocal8Bit(std::strerror(EACCES)))
+        return msg::text(msg::PortNoPermission).arg(devicePath, reason);
     return QStringLiteral("%1: %2").arg(devicePath, reason);
 }
 

@@ -19,6 +19,10 @@ inline constexpr const char AboutVersionPrefix[] = "Version ";
 inline constexpr const char AboutVersionDesign[] = "Version 1.01";
 inline constexpr const char AboutComments[] = "Программа управления БД весов комплекса ЗТК ";
 inline constexpr const char WaitDesignText[] = "Подождите. Идёт загрузка данных...";
+// The working folder of a start from the desktop menu (%1 the folder, %2 the system's reason).
+inline constexpr const char WorkFolderIsFile[] =
+    "Рабочая папка %1 не создана: на её месте файл. Переименуйте или удалите его и запустите программу снова.";
+inline constexpr const char WorkFolderNotMade[] = "Рабочая папка %1 не создана: %2";
 
 // Serial link
 inline constexpr const char PortOpenFailed[] = "ERROR: Opening COM-Port failed!\n";
@@ -34,6 +38,10 @@ inline constexpr const char DefaultPortName[] = "COM1";
 // %1 the device; %2 the process that holds it, as "1234 (ztk)".
 inline constexpr const char PortInUse[] = "Порт %1 занят другой программой";
 inline constexpr const char PortInUseBy[] = "Порт %1 занят другой программой: %2";
+// %1 the device, %2 the system's reason: the user is not in the group of the serial ports.
+inline constexpr const char PortNoPermission[] =
+    "%1: %2\nНет прав на порт. Добавьте пользователя в группу dialout (sudo adduser $USER dialout) "
+    "и войдите в систему заново.";
 
 // Product table and editing
 inline constexpr const char RecordsPrefix[] = "Записей ";

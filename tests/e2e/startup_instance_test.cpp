@@ -38,9 +38,11 @@ QByteArray readAll(const QString &path)
 // One run of the program in `workDir`, started from `program`.
 class ProgramRun {
 public:
-    ProgramRun(const QString &program, const QString &workDir)
+    ProgramRun(const QString &program, const QString &workDir, const QStringList &args = {}, const QString &home = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!home.isEmpty())
+            env.insert(QStringLiteral("HOME"), home);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("ZTK_ECHO_MESSAGES"), QStringLiteral("noshow"));
         env.insert(QStringLiteral("ZTK_CLOCK_RATE"), QStringLiteral("50")); // the link check ends soon
@@ -48,7 +50,7 @@ public:
         env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
         m_process.setProcessEnvironment(env);
         m_process.setWorkingDirectory(workDir);
-        m_process.start(program, {});
+        m_process.start(program, args);
     }
     ~ProgramRun()
     {
@@ -92,6 +94,16 @@ private:
     QByteArray m_err;
 };
 
+// A program file of a name of its own in `tmp`, so that no other run counts as ours.
+QString ownProgramCopy(const QTemporaryDir &tmp)
+{
+    const QString program = tmp.filePath(QStringLiteral("ztk-e2e-%1").arg(QCoreApplication::applicationPid()));
+    if (!QFile::copy(QStringLiteral(ZTK_PROGRAM_PATH), program)
+        || !QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return {};
+    return program;
+}
+
 } // namespace
 
 TEST(ProgramStartup, SecondInstanceIsRefusedAndTheFirstRunsOn)
@@ -99,10 +111,8 @@ TEST(ProgramStartup, SecondInstanceIsRefusedAndTheFirstRunsOn)
     coreApplication();
     QTemporaryDir tmp;
     ASSERT_TRUE(tmp.isValid());
-    // A program file of a name of its own, so that no other run counts as ours.
-    const QString program = tmp.filePath(QStringLiteral("ztk-e2e-%1").arg(QCoreApplication::applicationPid()));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ZTK_PROGRAM_PATH), program));
-    ASSERT_TRUE(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    const QString program = ownProgramCopy(tmp);
+    ASSERT_FALSE(program.isEmpty());
 
     const QString work = tmp.filePath(QStringLiteral("work"));
     ASSERT_TRUE(QDir().mkpath(work));
@@ -140,4 +150,35 @@ TEST(ProgramStartup, SecondInstanceIsRefusedAndTheFirstRunsOn)
     ASSERT_TRUE(third.waitForMessage(msg::text(msg::PortOpenFailed).trimmed())) << third.messages().toStdString();
     EXPECT_FALSE(third.messages().contains(msg::text(msg::AlreadyRunning)));
     EXPECT_TRUE(first.running());
+}
+
+// Started from the desktop menu the program works in ~/ztk, made on first start with
+// an empty table; a file in its place is named and the program stops.
+TEST(ProgramStartup, MenuStartWorksInTheHomeFolder)
+{
+    coreApplication();
+    QTemporaryDir tmp;
+    const QString program = ownProgramCopy(tmp);
+    ASSERT_FALSE(program.isEmpty());
+    const QString home = tmp.filePath(QStringLiteral("home"));
+    const QString elsewhere = tmp.filePath(QStringLiteral("terminal"));
+    ASSERT_TRUE(QDir().mkpath(home) && QDir().mkpath(elsewhere));
+    const QString folder = QDir(home).filePath(QStringLiteral("ztk"));
+    {
+        ProgramRun run(program, elsewhere, {QStringLiteral("--home-folder")}, home);
+        ASSERT_TRUE(run.started());
+        ASSERT_TRUE(run.waitForMessage(msg::text(msg::CfgMissing))) << run.messages().toStdString();
+        EXPECT_TRUE(QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(files::ProductStore))));
+        EXPECT_TRUE(QDir(elsewhere).isEmpty());
+    }
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    QFile inPlace(folder);
+    ASSERT_TRUE(inPlace.open(QIODevice::WriteOnly));
+    inPlace.close();
+    ProgramRun refused(program, elsewhere, {QStringLiteral("--home-folder")}, home);
+    ASSERT_TRUE(refused.started());
+    ASSERT_TRUE(refused.waitForEnd());
+    EXPECT_NE(refused.exitCode(), 0);
+    EXPECT_TRUE(refused.messages().contains(msg::text(msg::WorkFolderIsFile).arg(folder))) << refused.messages().toStdString();
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
 }

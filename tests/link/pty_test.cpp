@@ -12,7 +12,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -141,6 +143,18 @@ TEST(LinkPty, DevicePaths)
     EXPECT_EQ(SerialPort::devicePath(QStringLiteral("pts/3")), QStringLiteral("/dev/pts/3"));
     EXPECT_EQ(SerialPort::devicePath(QStringLiteral("/tmp/port")), QStringLiteral("/tmp/port"));
     EXPECT_EQ(SerialPort::devicePath(QStringLiteral("COM0")), QStringLiteral("/dev/COM0"));
+}
+
+TEST(LinkPty, FailureTexts)
+{
+    const QString dev = QStringLiteral("/dev/ttyUSB0");
+    const auto reason = [](int e) { return QString::fromLocal8Bit(std::strerror(e)); };
+    // A port the user may not open says how to get the right to it; other reasons stay as they are.
+    const QString denied = SerialPort::failureText(SerialPort::CannotOpen, dev, reason(EACCES));
+    EXPECT_TRUE(denied.startsWith(dev + QStringLiteral(": ") + reason(EACCES))) << qPrintable(denied);
+    EXPECT_TRUE(denied.contains(QStringLiteral("dialout"))) << qPrintable(denied);
+    EXPECT_EQ(SerialPort::failureText(SerialPort::CannotOpen, dev, reason(ENOENT)), dev + QStringLiteral(": ") + reason(ENOENT));
+    EXPECT_FALSE(SerialPort::failureText(SerialPort::InUse, dev, reason(EACCES)).contains(QStringLiteral("dialout")));
 }
 
 TEST(LinkPty, LinkStateFollowsTheDevice)

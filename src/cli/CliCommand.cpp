@@ -6,6 +6,7 @@
 #include "shared/Files.h"
 #include "shared/Messages.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 
@@ -131,40 +132,53 @@ int CliContext::badUsage(const QString &why) const
     if (!why.isEmpty())
         writeLine(stderr, why);
     if (command)
-        writeLine(stderr, QStringLiteral("usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] %1 %2")
-                              .arg(QString::fromUtf8(command->name), QString::fromUtf8(command->usage))
-                              .trimmed());
+        writeLine(stderr, QStringLiteral("usage: ztk-cli [OPTIONS] %1").arg(usageOf(*command)));
     return ExitBadUsage;
 }
 
-std::optional<int> parseOptions(CliContext &ctx, QStringList args, const QStringList &valued,
-                                const QStringList &flags, QMap<QString, QString> &out)
+std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, QMap<QString, QString> &out,
+                                QStringList *arguments, int maxArguments)
 {
-    while (!args.isEmpty()) {
-        QString opt = args.takeFirst();
-        if (!opt.startsWith(QLatin1String("--")))
-            return ctx.badUsage(QStringLiteral("ztk-cli: %1 is not an option").arg(opt));
-        QString value;
-        const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        const bool inline_ = eq > 0;
-        if (inline_) {
-            value = opt.mid(eq + 1);
-            opt.truncate(eq);
+    QCommandLineParser parser;
+    std::vector<QCommandLineOption> options;
+    if (ctx.command) {
+        for (const CommandOption &o : ctx.command->options) {
+            options.emplace_back(QString::fromUtf8(o.name), QString::fromUtf8(o.help),
+                                 o.value ? QString::fromUtf8(o.value) : QString());
+            parser.addOption(options.back());
         }
-        if (flags.contains(opt) && !inline_) {
-            out.insert(opt, QString());
-            continue;
-        }
-        if (!valued.contains(opt))
-            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
-        if (!inline_) {
-            if (args.isEmpty())
-                return ctx.badUsage(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
-            value = args.takeFirst();
-        }
-        out.insert(opt, value);
+    }
+    if (!parser.parse(QStringList{QStringLiteral("ztk-cli")} + args)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1%2")
+                                    .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                                         unknown.first()));
+        // The parser words the rest ("Missing value after '--from'.") itself.
+        return ctx.badUsage(QStringLiteral("ztk-cli: ") + parser.errorText());
+    }
+    const QStringList words = parser.positionalArguments();
+    if (words.size() > maxArguments)
+        return ctx.badUsage(maxArguments == 0 ? QStringLiteral("ztk-cli: %1 is not an option").arg(words.first())
+                                              : QStringLiteral("ztk-cli: unexpected %1").arg(words.value(maxArguments)));
+    if (arguments)
+        *arguments = words;
+    for (const QCommandLineOption &o : options) {
+        if (parser.isSet(o))
+            out.insert(QStringLiteral("--") + o.names().first(), o.valueName().isEmpty() ? QString() : parser.value(o));
     }
     return std::nullopt;
+}
+
+QString usageOf(const Command &command)
+{
+    QStringList parts{QString::fromUtf8(command.name)};
+    if (*command.arguments)
+        parts << QString::fromUtf8(command.arguments);
+    for (const CommandOption &o : command.options)
+        parts << (o.value ? QStringLiteral("[--%1 %2]").arg(QString::fromUtf8(o.name), QString::fromUtf8(o.value))
+                          : QStringLiteral("[--%1]").arg(QString::fromUtf8(o.name)));
+    return parts.join(QLatin1Char(' '));
 }
 
 QList<const Command *> commands()
@@ -185,9 +199,11 @@ const Command *findCommand(const QString &name)
     return nullptr;
 }
 
-RegisterCommand::RegisterCommand(const Command &command)
+RegisterCommand::RegisterCommand(CommandFunction run, bool gui, Command command)
 {
-    registry().push_back(command);
+    command.run = run;
+    command.gui = gui;
+    registry().push_back(std::move(command));
 }
 
 } // namespace ztk::cli

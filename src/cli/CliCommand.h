@@ -1,9 +1,12 @@
 #pragma once
 // The frame of ztk-cli. A command lives in a file of its own in src/cli/ and
-// registers itself:
+// registers itself with what its help and manual page say of it:
 //
-//   ZTK_CLI_COMMAND(linkCheck, "link-check", "", "probes the scale (3 s)")
-//   int linkCheck(ztk::cli::CliContext &ctx, const QStringList &args) { ... }
+//   ZTK_CLI_COMMAND(readProducts, {.name = "read-products", .summary = "reads products from the scale",
+//                                  .options = {{"from", "A", "the first product (default 1)"}}})
+//   int readProducts(ztk::cli::CliContext &ctx, const QStringList &args) { ... }
+//
+// The options a command declares are the ones parseOptions() accepts.
 //
 // A command returns ExitOk, ExitNoAnswer (the scale did not answer; the message has
 // been shown) or ExitBadUsage (bad usage or bad input).
@@ -20,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace ztk {
 class ProductDataset;
@@ -86,40 +90,59 @@ private:
     int m_linkExit = ExitBadUsage;
 };
 
-// A command's options: "--name VALUE" or "--name=VALUE" for each of `valued`, a bare
-// "--name" for each of `flags` (its value then is empty). The last of a repeated option
-// counts. Bad usage (an unknown option, a value missing) is shown and its exit code
-// returned.
-std::optional<int> parseOptions(CliContext &ctx, QStringList args, const QStringList &valued,
-                                const QStringList &flags, QMap<QString, QString> &out);
+// The options the command declares, into `out` by "--name": "--name VALUE" or
+// "--name=VALUE" for an option with a value, a bare "--name" for a flag (its value then
+// is empty). The last of a repeated option counts. Up to `maxArguments` other words go
+// into `arguments`. Bad usage (an unknown option, a value missing, a word too many) is
+// shown and its exit code returned.
+std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, QMap<QString, QString> &out,
+                                QStringList *arguments = nullptr, int maxArguments = 0);
 
 using CommandFunction = int (*)(CliContext &, const QStringList &args);
 
+struct CommandOption {
+    const char *name;  // without the dashes
+    const char *value; // the value's name in the help; nullptr for a flag
+    const char *help;
+};
+
 struct Command {
     const char *name;
-    const char *usage;   // what follows the name, e.g. "[--out FILE]"
-    const char *summary; // one line for the command list
-    CommandFunction run;
-    bool gui = false;    // needs a (offscreen) QGuiApplication: fonts, printing
+    const char *arguments = ""; // what is given besides the options, e.g. "FILE"
+    const char *summary = "";   // one line for the command list
+    std::vector<CommandOption> options = {};
+    const char *details = "";   // more of the help, sentences separated by nothing special
+    CommandFunction run = nullptr;
+    bool gui = false;           // needs a (offscreen) QGuiApplication: fonts, printing
 };
+
+// Options several commands share.
+inline constexpr CommandOption SelectionOption{"selection", "SEL",
+                                               "the products of a selection, in the words of the products command "
+                                               "(default all)"};
+inline constexpr CommandOption ProductListOption{"list", "N,N,...",
+                                                 "only the products of these numbers, as the list window forms them"};
+
+// "read-products [--from A] [--to B]"
+QString usageOf(const Command &command);
 
 // Every registered command, by name.
 QList<const Command *> commands();
 const Command *findCommand(const QString &name);
 
 struct RegisterCommand {
-    explicit RegisterCommand(const Command &command);
+    RegisterCommand(CommandFunction run, bool gui, Command command);
 };
 
 } // namespace ztk::cli
 
-#define ZTK_CLI_COMMAND(function, name, usage, summary)                                                  \
+#define ZTK_CLI_COMMAND(function, ...)                                                                    \
     static int function(::ztk::cli::CliContext &, const QStringList &);                                  \
-    static const ::ztk::cli::RegisterCommand function##Registration{                                     \
-        ::ztk::cli::Command{name, usage, summary, &function}};
+    static const ::ztk::cli::RegisterCommand function##Registration{&function, false,                    \
+                                                                    ::ztk::cli::Command __VA_ARGS__};
 
 // A command that lays out or prints text.
-#define ZTK_CLI_GUI_COMMAND(function, name, usage, summary)                                              \
+#define ZTK_CLI_GUI_COMMAND(function, ...)                                                                \
     static int function(::ztk::cli::CliContext &, const QStringList &);                                  \
-    static const ::ztk::cli::RegisterCommand function##Registration{                                     \
-        ::ztk::cli::Command{name, usage, summary, &function, true}};
+    static const ::ztk::cli::RegisterCommand function##Registration{&function, true,                     \
+                                                                    ::ztk::cli::Command __VA_ARGS__};

@@ -21,15 +21,29 @@ using namespace ztk::cli;
 using ztk::common::CommonDataForm;
 using ztk::common::Controls;
 
-ZTK_CLI_COMMAND(commonSettings, "common-settings",
-                "[--scale N] [--company TEXT] [--label N] [--report-label N] [--weight-keys N,N,...] "
-                "[--piece-keys N,N,...]",
-                "shows the settings VL<N>.cfg; given values are saved into it")
-ZTK_CLI_COMMAND(commonWrite, "common-write", "[--scale N] [--auto-label on|off]",
-                "writes the common data of scale N's settings into the scale")
-ZTK_CLI_COMMAND(commonRead, "common-read", "[--out FILE] [--save-settings]",
-                "reads the scale's common data (35 s) and shows it")
-ZTK_CLI_COMMAND(setClock, "set-clock", "[--at \"YYYY-MM-DD HH:MM:SS\"]", "sets the scale's clock")
+#define ZTK_SCALE_OPTION {"scale", "N", "the scale's number, 1..99 (default: the last one used, from fbdves.cfg)"}
+ZTK_CLI_COMMAND(commonSettings,
+                {.name = "common-settings",
+                 .summary = "shows the settings VL<N>.cfg; given values are saved into it",
+                 .options = {ZTK_SCALE_OPTION,
+                             {"company", "TEXT", "the shop's name printed on the labels"},
+                             {"label", "N", "the label format number"},
+                             {"report-label", "N", "the label format number of the reports"},
+                             {"weight-keys", "N,N,...", "the products of the 28 keys of the weighed goods"},
+                             {"piece-keys", "N,N,...", "the products of the 28 keys of the piece goods"}},
+                 .details = "Without options the settings are shown as they are."})
+ZTK_CLI_COMMAND(commonWrite, {.name = "common-write",
+                              .summary = "writes the common data of scale N's settings into the scale",
+                              .options = {ZTK_SCALE_OPTION,
+                                          {"auto-label", "on|off", "whether the scale prints a label by itself"}}})
+ZTK_CLI_COMMAND(commonRead, {.name = "common-read",
+                             .summary = "reads the scale's common data (35 s) and shows it",
+                             .options = {{"out", "FILE", "also saves the block read into FILE"},
+                                         {"save-settings", nullptr, "saves what was read as the settings of that scale"}}})
+ZTK_CLI_COMMAND(setClock, {.name = "set-clock",
+                           .summary = "sets the scale's clock",
+                           .options = {{"at", "\"YYYY-MM-DD HH:MM:SS\"", "the time to set (default: now)"}}})
+#undef ZTK_SCALE_OPTION
 
 namespace {
 
@@ -98,7 +112,7 @@ int commonSettings(CliContext &ctx, const QStringList &args)
                   report = QStringLiteral("--report-label"), weight = QStringLiteral("--weight-keys"),
                   piece = QStringLiteral("--piece-keys");
     QMap<QString, QString> o;
-    if (const auto bad = parseOptions(ctx, args, {ScaleOpt, company, label, report, weight, piece}, {}, o))
+    if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     const std::optional<int> scale = scaleOption(ctx, o, Controls::LoadableScaleMax);
     if (!scale)
@@ -148,7 +162,7 @@ int commonWrite(CliContext &ctx, const QStringList &args)
 {
     const QString autoLabel = QStringLiteral("--auto-label");
     QMap<QString, QString> o;
-    if (const auto bad = parseOptions(ctx, args, {ScaleOpt, autoLabel}, {}, o))
+    if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     const std::optional<int> scale = scaleOption(ctx, o, Controls::ScaleMax);
     if (!scale)
@@ -204,7 +218,7 @@ int commonRead(CliContext &ctx, const QStringList &args)
 {
     const QString out = QStringLiteral("--out"), save = QStringLiteral("--save-settings");
     QMap<QString, QString> o;
-    if (const auto bad = parseOptions(ctx, args, {out}, {save}, o))
+    if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     ScaleLink *link = ctx.link();
     if (!link)
@@ -250,7 +264,7 @@ int setClock(CliContext &ctx, const QStringList &args)
 {
     const QString atOpt = QStringLiteral("--at");
     QMap<QString, QString> o;
-    if (const auto bad = parseOptions(ctx, args, {atOpt}, {}, o))
+    if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     QDateTime moment = ctx.clock.now();
     if (o.contains(atOpt)) {

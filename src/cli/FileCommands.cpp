@@ -25,10 +25,22 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-ZTK_CLI_COMMAND(exportProducts, "export", "FILE [--selection SEL]", "writes a selection into a product text file")
-ZTK_CLI_COMMAND(importProducts, "import", "FILE", "stores the records of a product text file")
-ZTK_CLI_GUI_COMMAND(reportProducts, "report", "[--selection SEL] [--list N,N,...] [--out FILE]",
-                    "the printed report: as text, or into FILE (.pdf: as printed; otherwise RTF)")
+ZTK_CLI_COMMAND(exportProducts, {.name = "export",
+                                 .arguments = "FILE",
+                                 .summary = "writes a selection into a product text file",
+                                 .options = {SelectionOption},
+                                 .details = "The file is written in code page 1251, one product a line, as the "
+                                            "window's export writes it. Prints the number of products written."})
+ZTK_CLI_COMMAND(importProducts, {.name = "import",
+                                 .arguments = "FILE",
+                                 .summary = "stores the records of a product text file",
+                                 .details = "Each line is stored under the table's rules; lines that cannot be read "
+                                            "are named on standard error. Prints the number of lines stored."})
+ZTK_CLI_GUI_COMMAND(reportProducts,
+                    {.name = "report",
+                     .summary = "the printed report: as text, or into FILE (.pdf: as printed; otherwise RTF)",
+                     .options = {SelectionOption, ProductListOption,
+                                 {"out", "FILE", "writes the report into FILE instead of standard output"}}})
 
 namespace {
 
@@ -39,40 +51,21 @@ struct FileOptions {
     std::optional<QString> out;
 };
 
-// Options and at most `files` plain arguments; on bad usage the exit code to give.
-std::optional<int> parseFileOptions(CliContext &ctx, QStringList args, FileOptions &o, int files,
-                                    const QStringList &allowed)
+// The command's options and at most `files` file names; on bad usage the exit code to give.
+std::optional<int> parseFileOptions(CliContext &ctx, const QStringList &args, FileOptions &o, int files)
 {
-    int plain = 0;
-    while (!args.isEmpty()) {
-        QString opt = args.takeFirst();
-        if (!opt.startsWith(QLatin1String("--"))) {
-            if (++plain > files)
-                return ctx.badUsage(QStringLiteral("ztk-cli: unexpected %1").arg(opt));
-            o.file = opt;
-            continue;
-        }
-        QString value;
-        const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        if (eq > 0) {
-            value = opt.mid(eq + 1);
-            opt.truncate(eq);
-        } else {
-            if (args.isEmpty())
-                return ctx.badUsage(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
-            value = args.takeFirst();
-        }
-        if (!allowed.contains(opt))
-            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
-        if (opt == QLatin1String("--selection"))
-            o.selection = value;
-        else if (opt == QLatin1String("--list"))
-            o.list = value;
-        else
-            o.out = value;
-    }
-    if (plain < files)
+    QMap<QString, QString> given;
+    QStringList names;
+    if (const auto bad = parseOptions(ctx, args, given, &names, files))
+        return bad;
+    if (names.size() < files)
         return ctx.badUsage(QStringLiteral("ztk-cli: FILE is missing"));
+    o.file = names.value(0);
+    o.selection = given.value(QStringLiteral("--selection"), o.selection);
+    if (given.contains(QStringLiteral("--list")))
+        o.list = given.value(QStringLiteral("--list"));
+    if (given.contains(QStringLiteral("--out")))
+        o.out = given.value(QStringLiteral("--out"));
     return std::nullopt;
 }
 
@@ -101,7 +94,7 @@ QString inWorkDir(const CliContext &ctx, const QString &file)
 int exportProducts(CliContext &ctx, const QStringList &args)
 {
     FileOptions o;
-    if (const auto bad = parseFileOptions(ctx, args, o, 1, {QStringLiteral("--selection")}))
+    if (const auto bad = parseFileOptions(ctx, args, o, 1))
         return *bad;
     ProductStore store;
     const auto rows = selectedRows(ctx, store, o.selection);
@@ -119,7 +112,7 @@ int exportProducts(CliContext &ctx, const QStringList &args)
 int importProducts(CliContext &ctx, const QStringList &args)
 {
     FileOptions o;
-    if (const auto bad = parseFileOptions(ctx, args, o, 1, {}))
+    if (const auto bad = parseFileOptions(ctx, args, o, 1))
         return *bad;
     const auto lines = readProductTextFile(inWorkDir(ctx, o.file));
     if (!lines) {
@@ -149,8 +142,7 @@ int importProducts(CliContext &ctx, const QStringList &args)
 int reportProducts(CliContext &ctx, const QStringList &args)
 {
     FileOptions o;
-    if (const auto bad = parseFileOptions(ctx, args, o, 0,
-                                          {QStringLiteral("--selection"), QStringLiteral("--list"), QStringLiteral("--out")}))
+    if (const auto bad = parseFileOptions(ctx, args, o, 0))
         return *bad;
     const auto filter = listFilter(ctx, o.list);
     if (!filter)

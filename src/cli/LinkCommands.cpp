@@ -7,8 +7,13 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-ZTK_CLI_COMMAND(linkCheck, "link-check", "", "probes the scale (3 s)")
-ZTK_CLI_COMMAND(scaleNumber, "scale-number", "", "asks the scale's number (15 s)")
+ZTK_CLI_COMMAND(linkCheck, {.name = "link-check",
+                            .summary = "probes the scale (3 s)",
+                            .details = "Sends the link probe and waits up to 3 seconds for the answer. "
+                                       "Exit 1 when the scale does not answer."})
+ZTK_CLI_COMMAND(scaleNumber, {.name = "scale-number",
+                              .summary = "asks the scale's number (15 s)",
+                              .details = "Prints the number the scale answers with, waiting up to 15 seconds."})
 
 int linkCheck(CliContext &ctx, const QStringList &args)
 {

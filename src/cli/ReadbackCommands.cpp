@@ -22,9 +22,18 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-ZTK_CLI_COMMAND(readProducts, "read-products", "[--from A] [--to B] [--out FILE] [--save]",
-                "reads products A..B (1..5000) from the scale and lists them; --save stores them")
-ZTK_CLI_COMMAND(clearProducts, "clear-products", "A[-B]", "clears products A..B in the scale, 150 ms apart")
+ZTK_CLI_COMMAND(readProducts,
+                {.name = "read-products",
+                 .summary = "reads products A..B (1..5000) from the scale and lists them; --save stores them",
+                 .options = {{"from", "A", "the first product number to read (default 1)"},
+                             {"to", "B", "the last product number to read (default 5000)"},
+                             {"out", "FILE", "also writes the list into FILE (in the working folder when relative)"},
+                             {"save", nullptr, "stores the products read into the product table, under the table's rules"}},
+                 .details = "Each product read is printed as one line of its fields, separated by semicolons."})
+ZTK_CLI_COMMAND(clearProducts, {.name = "clear-products",
+                                .arguments = "A[-B]",
+                                .summary = "clears products A..B in the scale, 150 ms apart",
+                                .details = "A single number clears one product. Numbers lie within 1..5000."})
 
 namespace {
 
@@ -59,7 +68,7 @@ std::optional<int> parseReadOptions(CliContext &ctx, const QStringList &args, Re
     const QString from = QStringLiteral("--from"), to = QStringLiteral("--to"), out = QStringLiteral("--out"),
                   save = QStringLiteral("--save");
     QMap<QString, QString> given;
-    if (const auto bad = cli::parseOptions(ctx, args, {from, to, out}, {save}, given))
+    if (const auto bad = cli::parseOptions(ctx, args, given))
         return bad;
     for (const QString &bound : {from, to}) {
         if (!given.contains(bound))

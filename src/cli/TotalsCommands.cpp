@@ -23,9 +23,17 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-ZTK_CLI_COMMAND(totals, "totals", "[--selection SEL] [--image FILE] [--out FILE] [--clear]",
-                "receives the totals (or reads a kept image) and prints the totals text")
-ZTK_CLI_COMMAND(totalsClear, "totals-clear", "N[,N,...]", "clears the totals of the products in the scale")
+ZTK_CLI_COMMAND(totals,
+                {.name = "totals",
+                 .summary = "receives the totals (or reads a kept image) and prints the totals text",
+                 .options = {SelectionOption,
+                             {"image", "FILE", "reads a kept reception instead of asking the scale"},
+                             {"out", "FILE", "also saves the totals text into FILE"},
+                             {"clear", nullptr, "then clears the totals of the products shown"}},
+                 .details = "Every reception is kept under totals/ in the working folder, named by its date and time."})
+ZTK_CLI_COMMAND(totalsClear, {.name = "totals-clear",
+                              .arguments = "N[,N,...]",
+                              .summary = "clears the totals of the products in the scale"})
 
 namespace {
 
@@ -41,7 +49,7 @@ std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, Totals
     const QString selection = QStringLiteral("--selection"), image = QStringLiteral("--image"),
                   out = QStringLiteral("--out"), clear = QStringLiteral("--clear");
     QMap<QString, QString> given;
-    if (const auto bad = cli::parseOptions(ctx, args, {selection, image, out}, {clear}, given))
+    if (const auto bad = cli::parseOptions(ctx, args, given))
         return bad;
     o.selection = given.value(selection, o.selection);
     if (given.contains(image))

@@ -20,10 +20,16 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-ZTK_CLI_COMMAND(buildImage, "build-image", "[--selection SEL] [--list N,N,...] [--out FILE]",
-                "writes the product image of a selection (default BDforVes.bd)")
-ZTK_CLI_COMMAND(writeProducts, "write-products", "[--selection SEL] [--list N,N,...]",
-                "builds the product image and writes it to the scale")
+ZTK_CLI_COMMAND(buildImage, {.name = "build-image",
+                             .summary = "writes the product image of a selection (default BDforVes.bd)",
+                             .options = {SelectionOption, ProductListOption,
+                                         {"out", "FILE", "the image file (default BDforVes.bd in the working folder)"}},
+                             .details = "Prints the number of products in the image."})
+ZTK_CLI_COMMAND(writeProducts, {.name = "write-products",
+                                .summary = "builds the product image and writes it to the scale",
+                                .options = {SelectionOption, ProductListOption},
+                                .details = "The image is stored as BDforVes.bd first, then sent in its three stages; "
+                                           "a stage the scale does not acknowledge ends the write with exit 1."})
 
 namespace {
 
@@ -34,15 +40,12 @@ struct ImageOptions {
 };
 
 // Parses the options; on bad usage returns the exit code to give.
-std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, ImageOptions &o, bool allowOut)
+std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, ImageOptions &o)
 {
     const QString selection = QStringLiteral("--selection"), list = QStringLiteral("--list"),
                   out = QStringLiteral("--out");
     QMap<QString, QString> given;
-    QStringList valued{selection, list};
-    if (allowOut)
-        valued << out;
-    if (const auto bad = cli::parseOptions(ctx, args, valued, {}, given))
+    if (const auto bad = cli::parseOptions(ctx, args, given))
         return bad;
     o.selection = given.value(selection, o.selection);
     if (given.contains(list))
@@ -79,7 +82,7 @@ std::unique_ptr<ProductImage> buildFromStore(CliContext &ctx, const ImageOptions
 int buildImage(CliContext &ctx, const QStringList &args)
 {
     ImageOptions o;
-    if (const auto bad = parseOptions(ctx, args, o, true))
+    if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     const auto image = buildFromStore(ctx, o);
     if (!image)
@@ -98,7 +101,7 @@ int buildImage(CliContext &ctx, const QStringList &args)
 int writeProducts(CliContext &ctx, const QStringList &args)
 {
     ImageOptions o;
-    if (const auto bad = parseOptions(ctx, args, o, false))
+    if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     const auto image = buildFromStore(ctx, o);
     if (!image)

@@ -1,14 +1,16 @@
-// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]
+// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]; ztk-cli --help
 //
 // The program's logic from the command line, on the files of DIR. The port and its
 // speed come from DIR's "fbdves.cfg" unless given; the file is never rewritten.
 
 #include "cli/CliCommand.h"
+#include "cli/CliHelp.h"
 
 #include "shared/Files.h"
 #include "shared/Messages.h"
 #include "shared/PortConfig.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -19,29 +21,31 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <vector>
 
 using namespace ztk;
 using namespace ztk::cli;
 
 namespace {
 
-void printUsage()
+void printHelp(std::FILE *to)
 {
-    QByteArray text = "usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]\n"
-                      "exit 0 done, 1 the scale did not answer, 2 bad usage or bad input\n"
-                      "commands:\n";
-    for (const Command *c : commands()) {
-        const QByteArray head = QByteArray("  ") + c->name + (*c->usage ? QByteArray(" ") + c->usage : QByteArray());
-        text += head.leftJustified(44) + ' ' + c->summary + '\n';
-    }
-    std::fputs(text.constData(), stderr);
+    std::fputs(manualPlainText(cliManual()).toUtf8().constData(), to);
 }
 
 int fail(const QString &why)
 {
-    std::fputs((why.toUtf8() + '\n').constData(), stderr);
-    printUsage();
+    std::fputs((why.toUtf8() + "\n(ztk-cli --help lists the commands and options)\n").constData(), stderr);
     return ExitBadUsage;
+}
+
+bool takesValue(const QByteArray &option)
+{
+    for (const CommandOption &o : globalOptions()) {
+        if (o.value && option == QByteArray("--") + o.name)
+            return true;
+    }
+    return false;
 }
 
 // The command named on the line, looked at before the application exists.
@@ -51,7 +55,7 @@ const Command *commandOnLine(int argc, char **argv)
         const QByteArray a(argv[i]);
         if (!a.startsWith('-'))
             return findCommand(QString::fromLocal8Bit(a));
-        if (!a.contains('=') && (a == "--dir" || a == "--port" || a == "--baud"))
+        if (!a.contains('=') && takesValue(a))
             ++i;
     }
     return nullptr;
@@ -80,45 +84,69 @@ int main(int argc, char **argv)
     } else {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
-    QStringList args = QCoreApplication::arguments().mid(1);
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZTK_VERSION_TEXT));
 
-    QString dir = QDir::currentPath();
+    // The options before the command; what follows the command is the command's own.
+    QCommandLineParser line;
+    line.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    std::vector<QCommandLineOption> global;
+    for (const CommandOption &o : globalOptions())
+        global.emplace_back(QString::fromUtf8(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.value));
+    for (const QCommandLineOption &o : global)
+        line.addOption(o);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version(QStringLiteral("version"), QString());
+    // The manual page is made from the same text at build time.
+    const QCommandLineOption page(QStringLiteral("manual-page"), QString());
+    for (const QCommandLineOption *o : {&help, &version, &page})
+        line.addOption(*o);
+    if (!line.parse(QCoreApplication::arguments())) {
+        const QStringList unknown = line.unknownOptionNames();
+        return fail(unknown.isEmpty() ? QStringLiteral("ztk-cli: ") + line.errorText()
+                                      : QStringLiteral("ztk-cli: unknown option %1%2")
+                                            .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                                                 unknown.first()));
+    }
+    if (line.isSet(help)) {
+        printHelp(stdout);
+        return ExitOk;
+    }
+    if (line.isSet(version)) {
+        std::printf("ztk-cli %s\n", ZTK_VERSION_TEXT);
+        return ExitOk;
+    }
+    if (line.isSet(page)) {
+        std::fputs(manualPage(cliManual()).toUtf8().constData(), stdout);
+        return ExitOk;
+    }
+    QStringList args = line.positionalArguments();
+    const QString dir = line.isSet(global[0]) ? line.value(global[0]) : QDir::currentPath();
     std::optional<QString> port;
+    if (line.isSet(global[1]))
+        port = line.value(global[1]);
     std::optional<std::int32_t> baud;
-    while (!args.isEmpty() && args.first().startsWith(QLatin1String("-"))) {
-        QString opt = args.takeFirst();
-        QString value;
-        const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        if (eq > 0) {
-            value = opt.mid(eq + 1);
-            opt.truncate(eq);
-        } else if (opt == QLatin1String("--dir") || opt == QLatin1String("--port") || opt == QLatin1String("--baud")) {
-            if (args.isEmpty())
-                return fail(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
-            value = args.takeFirst();
-        }
-        if (opt == QLatin1String("--dir")) {
-            dir = value;
-        } else if (opt == QLatin1String("--port")) {
-            port = value;
-        } else if (opt == QLatin1String("--baud")) {
-            bool ok = false;
-            const std::int32_t n = value.toInt(&ok);
-            if (!ok) {
-                std::fputs((msg::text(msg::NotAnInteger).arg(value).toUtf8() + '\n').constData(), stderr);
-                return ExitBadUsage;
-            }
-            baud = n;
-        } else if (opt == QLatin1String("--help") || opt == QLatin1String("-h")) {
-            printUsage();
-            return ExitOk;
-        } else {
-            return fail(QStringLiteral("ztk-cli: unknown option %1").arg(opt));
+    if (line.isSet(global[2])) {
+        bool ok = false;
+        baud = line.value(global[2]).toInt(&ok);
+        if (!ok) {
+            std::fputs((msg::text(msg::NotAnInteger).arg(line.value(global[2])).toUtf8() + '\n').constData(), stderr);
+            return ExitBadUsage;
         }
     }
     if (args.isEmpty())
         return fail(QStringLiteral("ztk-cli: no command given"));
     const QString name = args.takeFirst();
+    if (name == QLatin1String("help")) {
+        if (args.isEmpty()) {
+            printHelp(stdout);
+            return ExitOk;
+        }
+        const Command *about = findCommand(args.first());
+        if (!about)
+            return fail(QStringLiteral("ztk-cli: unknown command %1").arg(args.first()));
+        std::fputs(commandHelpText(*about).toUtf8().constData(), stdout);
+        return ExitOk;
+    }
     const Command *command = findCommand(name);
     if (!command)
         return fail(QStringLiteral("ztk-cli: unknown command %1").arg(name));

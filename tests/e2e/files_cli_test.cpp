@@ -2,6 +2,7 @@
 // killed half-way.
 
 #include "products/ProductReport.h"
+#include "support/Programs.h"
 #include "products/ProductStore.h"
 #include "products/ProductTextFile.h"
 #include "shared/CodePage.h"
@@ -164,7 +165,7 @@ TEST_F(FilesCli, KilledImportLeavesTheTableAsBefore)
 
     QProcess p;
     p.setWorkingDirectory(dir.path());
-    p.start(QStringLiteral(ZTK_CLI_PATH), {u("--dir"), dir.path(), u("import"), u("big.txt")});
+    p.start(test::cliProgram(), {u("--dir"), dir.path(), u("import"), u("big.txt")});
     ASSERT_TRUE(p.waitForStarted());
     // The journal shows that the import has begun writing.
     const QString journal = path(u("LM_T.db-journal"));

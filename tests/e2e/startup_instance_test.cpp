@@ -3,6 +3,7 @@
 // Message boxes are read from standard error (ZTK_ECHO_MESSAGES=noshow).
 
 #include "shared/Files.h"
+#include "support/Programs.h"
 #include "shared/Messages.h"
 #include "shared/PortConfig.h"
 
@@ -98,7 +99,7 @@ private:
 QString ownProgramCopy(const QTemporaryDir &tmp)
 {
     const QString program = tmp.filePath(QStringLiteral("ztk-e2e-%1").arg(QCoreApplication::applicationPid()));
-    if (!QFile::copy(QStringLiteral(ZTK_PROGRAM_PATH), program)
+    if (!QFile::copy(test::windowProgram(), program)
         || !QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
         return {};
     return program;
@@ -168,7 +169,11 @@ TEST(ProgramStartup, MenuStartWorksInTheHomeFolder)
         ProgramRun run(program, elsewhere, {QStringLiteral("--home-folder")}, home);
         ASSERT_TRUE(run.started());
         ASSERT_TRUE(run.waitForMessage(msg::text(msg::CfgMissing))) << run.messages().toStdString();
-        EXPECT_TRUE(QFileInfo::exists(QDir(folder).filePath(QString::fromLatin1(files::ProductStore))));
+        const QString store = QDir(folder).filePath(QString::fromLatin1(files::ProductStore));
+        QDeadlineTimer deadline(30000);
+        while (!QFileInfo::exists(store) && run.running() && !deadline.hasExpired())
+            QThread::msleep(20);
+        EXPECT_TRUE(QFileInfo::exists(store));
         EXPECT_TRUE(QDir(elsewhere).isEmpty());
     }
     ASSERT_TRUE(QDir(folder).removeRecursively());

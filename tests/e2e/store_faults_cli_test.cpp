@@ -1,6 +1,7 @@
 // ztk-cli on a damaged table, an image that cannot be stored, protected targets, a
 // port held by another opener, and the rest of its bad input.
 #include "transfer/ProductRows.h"
+#include "support/Programs.h"
 
 #include "link/SerialPort.h"
 #include "shared/Files.h"
@@ -209,7 +210,7 @@ TEST(StoreFaultsCli, ClockRateOutsideItsLimitsIsRefused)
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("ZTK_CLOCK_RATE"), QString::fromLatin1(row.rate));
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(ZTK_CLI_PATH), {QStringLiteral("--dir"), shop.path(), QStringLiteral("products")});
+        p.start(test::cliProgram(), {QStringLiteral("--dir"), shop.path(), QStringLiteral("products")});
         ASSERT_TRUE(p.waitForFinished(60000));
         EXPECT_EQ(p.exitCode(), row.exit) << row.rate << ' ' << p.readAllStandardError().toStdString();
     }

@@ -1,4 +1,5 @@
 #include "support/CliProcess.h"
+#include "support/Programs.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -28,7 +29,7 @@ CliRun runCli(const QString &workingDir, const QStringList &args, int clockRate)
     std::vector<QByteArray> envBytes, argBytes;
     for (const QString &kv : env.toStringList())
         envBytes.push_back(kv.toLocal8Bit());
-    argBytes.push_back(QByteArrayLiteral(ZTK_CLI_PATH));
+    argBytes.push_back(test::cliProgram().toLocal8Bit());
     for (const QString &a : args)
         argBytes.push_back(a.toLocal8Bit());
     std::vector<char *> envp, argv;

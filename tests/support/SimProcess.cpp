@@ -1,4 +1,5 @@
 #include "support/SimProcess.h"
+#include "support/Programs.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -67,7 +68,7 @@ bool SimProcess::start(const QStringList &args)
     m_error.clear();
 
     // Everything the child needs is made before the fork: after it, only exec.
-    std::vector<std::string> argStrings{ZTK_SIM_PATH, "--log", logPath().toStdString(), "--state",
+    std::vector<std::string> argStrings{test::simProgram().toStdString(), "--log", logPath().toStdString(), "--state",
                                         stateDir().toStdString()};
     for (const QString &a : args)
         argStrings.push_back(a.toStdString());

@@ -1,21 +1,16 @@
 // ztk-scale-sim: answers the scale's commands on a pseudo-terminal (or a given
 // device) for tests, the demo and anyone without a scale.
 //
-//   ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]
-//                 [--totals FILE] [--sale N:AMOUNT:MONEY:WEIGHINGS]...
-//                 [--fault silent|no-ack=S[@K]|short|cut=N[@K]|stray]...
+//   ztk-scale-sim [OPTIONS]; ztk-scale-sim --help tells them (simManual() below).
 //
 // A new scale (no state) holds the common data of ScaleMemory::factoryCommonData.
-//
-// --totals takes a kept reception (153,600 bytes) as the totals; each --sale then sets
-// one product's counters (weight in thousandths or pieces, money in hundredths, weighings).
-//
-// The first line of standard output is the port path the PC opens.
 
 #include "SimScale.h"
 
 #include "link/SerialPort.h"
+#include "shared/ManualText.h"
 
+#include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
@@ -65,13 +60,70 @@ struct Options {
     Faults faults;
 };
 
-[[noreturn]] void usage(const char *why)
+struct SimOption {
+    const char *name;
+    const char *value;
+    const char *help;
+};
+
+const SimOption Options_[] = {
+    {"device", "PATH", "serves a real serial device at PATH instead of a new pseudo-terminal"},
+    {"state", "DIR", "loads the scale's memory from DIR at start and saves it there at the end"},
+    {"baud", "N", "emulates a line of N bit/s on the pseudo-terminal (10 bits a byte); on a device, its speed"},
+    {"log", "FILE", "writes every byte received from the PC into FILE"},
+    {"number", "N", "the scale's number, -128..255 (default 1)"},
+    {"totals", "FILE", "takes a kept totals reception (153600 bytes) as the scale's totals"},
+    {"sale", "N:AMOUNT:MONEY:WEIGHINGS",
+     "sets product N's totals: the amount (thousandths of a kilogram, or pieces), the money (hundredths) and the "
+     "weighings; may be given again"},
+    {"fault", "KIND",
+     "misbehaves: silent (answers nothing), no-ack=S[@K] (no acknowledgement of stage S of a write, at its K-th "
+     "time), short (replies cut short), cut=N[@K] (a reply stops after N bytes), stray (a stray byte before each "
+     "reply); may be given again"},
+};
+
+ztk::Manual simManual()
 {
-    std::fprintf(stderr, "ztk-scale-sim: %s\n"
-                         "usage: ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]\n"
-                         "                     [--totals FILE] [--sale N:AMOUNT:MONEY:WEIGHINGS]...\n"
-                         "                     [--fault silent|no-ack=1|2|3[@K]|short|cut=N[@K]|stray]...\n",
-                 why);
+    ztk::Manual m;
+    m.name = QStringLiteral("ztk-scale-sim");
+    m.purpose = QStringLiteral("a label-printing scale on a pseudo-terminal, for tests, the demo and anyone without a scale");
+    m.synopsis = QStringLiteral("ztk-scale-sim [OPTIONS]");
+    m.version = QStringLiteral(ZTK_VERSION_TEXT);
+    m.sections.push_back(
+        {QStringLiteral("DESCRIPTION"),
+         {QStringLiteral("ztk-scale-sim answers every command of the scale's command set. It opens a pseudo-terminal "
+                         "(or the device given) and prints the path the PC opens as the first line of standard "
+                         "output. It keeps 5000 product slots, the common-data block, the totals and the clock in "
+                         "memory, and runs until it is stopped (SIGTERM, SIGINT or SIGHUP), saving its state first "
+                         "when --state is given."),
+          QStringLiteral("A new scale holds the factory common data. --totals takes a kept reception as the totals; "
+                         "each --sale then sets one product's counters.")},
+         {},
+         {}});
+    ztk::ManualSection options{QStringLiteral("OPTIONS"), {}, {}, {}};
+    for (const SimOption &o : Options_)
+        options.entries.push_back({QStringLiteral("--%1 %2").arg(QString::fromUtf8(o.name), QString::fromUtf8(o.value)),
+                                   QString::fromUtf8(o.help).left(1).toUpper() + QString::fromUtf8(o.help).mid(1) + '.'});
+    options.entries.push_back({QStringLiteral("-h, --help"), QStringLiteral("Shows this text and stops.")});
+    options.entries.push_back({QStringLiteral("--version"), QStringLiteral("Shows the version and stops.")});
+    m.sections.push_back(options);
+    m.sections.push_back({QStringLiteral("EXIT STATUS"),
+                          {},
+                          {{QStringLiteral("0"), QStringLiteral("Stopped by a signal, the state saved.")},
+                           {QStringLiteral("1"), QStringLiteral("The port could not be opened.")},
+                           {QStringLiteral("2"), QStringLiteral("Bad usage, or a totals file of the wrong size.")}},
+                          {}});
+    m.sections.push_back({QStringLiteral("FILES"),
+                          {QStringLiteral("In the --state folder: the scale's memory, kept between runs.")},
+                          {},
+                          {}});
+    m.sections.push_back({QStringLiteral("SEE ALSO"), {QStringLiteral("ztk-cli(1)")}, {}, {}});
+    return m;
+}
+
+[[noreturn]] void usage(const QString &why)
+{
+    std::fprintf(stderr, "ztk-scale-sim: %s\n(ztk-scale-sim --help lists the options)\n", qPrintable(why));
     std::exit(2);
 }
 
@@ -133,40 +185,58 @@ bool parseSale(const QString &text, Sale &sale)
 
 Options parseOptions(int argc, char **argv)
 {
+    QStringList words;
+    for (int i = 0; i < argc; ++i)
+        words << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser line;
+    std::vector<QCommandLineOption> options;
+    for (const SimOption &o : Options_)
+        options.emplace_back(QString::fromUtf8(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.value));
+    for (const QCommandLineOption &o : options)
+        line.addOption(o);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version(QStringLiteral("version"), QString());
+    const QCommandLineOption page(QStringLiteral("manual-page"), QString());
+    for (const QCommandLineOption *o : {&help, &version, &page})
+        line.addOption(*o);
+    if (!line.parse(words))
+        usage(line.errorText());
+    if (!line.positionalArguments().isEmpty())
+        usage(QStringLiteral("unexpected %1").arg(line.positionalArguments().first()));
+    if (line.isSet(help) || line.isSet(page) || line.isSet(version)) {
+        const QString text = line.isSet(help) ? ztk::manualPlainText(simManual())
+            : line.isSet(page)                ? ztk::manualPage(simManual())
+                                              : QStringLiteral("ztk-scale-sim %1\n").arg(QStringLiteral(ZTK_VERSION_TEXT));
+        std::fputs(text.toUtf8().constData(), stdout);
+        std::exit(0);
+    }
+    auto value = [&](const char *name) { return line.value(QString::fromUtf8(name)); };
+    auto given = [&](const char *name) { return line.isSet(QString::fromUtf8(name)); };
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        const QString opt = QString::fromLocal8Bit(argv[i]);
-        auto value = [&]() -> QString {
-            if (i + 1 >= argc)
-                usage("an option lacks its value");
-            return QString::fromLocal8Bit(argv[++i]);
-        };
-        bool ok = true;
-        if (opt == QLatin1String("--device")) {
-            o.device = value();
-        } else if (opt == QLatin1String("--state")) {
-            o.stateDir = value();
-        } else if (opt == QLatin1String("--log")) {
-            o.logFile = value();
-        } else if (opt == QLatin1String("--baud")) {
-            o.baud = value().toLong(&ok);
-            ok = ok && o.baud >= 0;
-        } else if (opt == QLatin1String("--number")) {
-            o.number = value().toInt(&ok);
-            ok = ok && o.number >= -128 && o.number <= 255;
-        } else if (opt == QLatin1String("--totals")) {
-            o.totalsFile = value();
-        } else if (opt == QLatin1String("--sale")) {
-            Sale sale;
-            ok = parseSale(value(), sale);
-            o.sales.push_back(sale);
-        } else if (opt == QLatin1String("--fault")) {
-            ok = parseFault(value(), o.faults);
-        } else {
-            usage("unknown option");
-        }
-        if (!ok)
-            usage("bad option value");
+    bool ok = true;
+    o.device = value("device");
+    o.stateDir = value("state");
+    o.logFile = value("log");
+    o.totalsFile = value("totals");
+    if (given("baud")) {
+        o.baud = value("baud").toLong(&ok);
+        if (!ok || o.baud < 0)
+            usage(QStringLiteral("bad --baud %1").arg(value("baud")));
+    }
+    if (given("number")) {
+        o.number = value("number").toInt(&ok);
+        if (!ok || o.number < -128 || o.number > 255)
+            usage(QStringLiteral("bad --number %1").arg(value("number")));
+    }
+    for (const QString &text : line.values(QStringLiteral("sale"))) {
+        Sale sale;
+        if (!parseSale(text, sale))
+            usage(QStringLiteral("bad --sale %1").arg(text));
+        o.sales.push_back(sale);
+    }
+    for (const QString &text : line.values(QStringLiteral("fault"))) {
+        if (!parseFault(text, o.faults))
+            usage(QStringLiteral("bad --fault %1").arg(text));
     }
     return o;
 }

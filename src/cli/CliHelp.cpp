@@ -1,0 +1,115 @@
+#include "cli/CliHelp.h"
+
+#include "shared/Files.h"
+#include "shared/Seams.h"
+
+namespace ztk::cli {
+
+namespace {
+
+QString u(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+QString optionTerm(const CommandOption &o)
+{
+    return o.value ? QStringLiteral("--%1 %2").arg(u(o.name), u(o.value)) : QStringLiteral("--%1").arg(u(o.name));
+}
+
+ManualSection commandSection(const Command &c)
+{
+    ManualSection s;
+    s.title = usageOf(c);
+    s.paragraphs << u(c.summary).left(1).toUpper() + u(c.summary).mid(1) + QLatin1Char('.');
+    if (*c.details)
+        s.paragraphs << u(c.details);
+    for (const CommandOption &o : c.options)
+        s.entries.push_back({optionTerm(o), u(o.help).left(1).toUpper() + u(o.help).mid(1) + QLatin1Char('.')});
+    return s;
+}
+
+} // namespace
+
+const std::vector<CommandOption> &globalOptions()
+{
+    static const std::vector<CommandOption> options{
+        {"dir", "DIR", "the working folder, whose files the command uses (default: the current folder)"},
+        {"port", "NAME|PATH", "the serial port: COMn, a name under /dev (ttyUSB0) or a path (default: from fbdves.cfg)"},
+        {"baud", "N", "the line speed in bit/s (default: from fbdves.cfg)"},
+    };
+    return options;
+}
+
+QString commandHelpText(const Command &command)
+{
+    ManualSection s = commandSection(command);
+    s.title = QStringLiteral("usage: ztk-cli [OPTIONS] ") + s.title;
+    return sectionPlainText(s);
+}
+
+Manual cliManual()
+{
+    Manual m;
+    m.name = QStringLiteral("ztk-cli");
+    m.purpose = QStringLiteral("the product table and the scale exchanges of ztk from the command line");
+    m.synopsis = QStringLiteral("ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGUMENTS]");
+    m.version = QStringLiteral(ZTK_VERSION_TEXT);
+
+    ManualSection about{QStringLiteral("DESCRIPTION"), {}, {}, {}};
+    about.paragraphs
+        << QStringLiteral("ztk-cli runs the logic of the ztk program on the files of a working folder: it lists, "
+                          "exports, imports and reports products, and writes products, common data and the clock "
+                          "into a label-printing scale, reads them back and receives its sales totals over a serial "
+                          "line. Every file it writes is the file the program's windows write for the same data.")
+        << QStringLiteral("Messages go to standard error in the program's own words; what a command prints goes to "
+                          "standard output in UTF-8. The port settings file fbdves.cfg is read, never rewritten.");
+    m.sections.push_back(about);
+
+    ManualSection options{QStringLiteral("OPTIONS"), {}, {}, {}};
+    for (const CommandOption &o : globalOptions())
+        options.entries.push_back({optionTerm(o), u(o.help).left(1).toUpper() + u(o.help).mid(1) + QLatin1Char('.')});
+    options.entries.push_back({QStringLiteral("-h, --help"), QStringLiteral("Shows this text and stops.")});
+    options.entries.push_back({QStringLiteral("--version"), QStringLiteral("Shows the version and stops.")});
+    m.sections.push_back(options);
+
+    ManualSection list{QStringLiteral("COMMANDS"), {}, {}, {}};
+    list.paragraphs << QStringLiteral("help [COMMAND]: shows this text, or the help of one command.");
+    for (const Command *c : commands())
+        list.subsections.push_back(commandSection(*c));
+    m.sections.push_back(list);
+
+    m.sections.push_back({QStringLiteral("EXIT STATUS"),
+                          {},
+                          {{QStringLiteral("0"), QStringLiteral("Done.")},
+                           {QStringLiteral("1"), QStringLiteral("The scale did not answer, or the port did not open; "
+                                                                "the message says which.")},
+                           {QStringLiteral("2"), QStringLiteral("Bad usage or bad input (a file, a value, the product "
+                                                                "table); nothing was sent to the scale.")}},
+                          {}});
+    m.sections.push_back(
+        {QStringLiteral("ENVIRONMENT"),
+         {},
+         {{QStringLiteral("ZTK_CLOCK_RATE"),
+           QStringLiteral("Runs the program's clock that many times faster (%1 to %2), so that waits for a silent scale "
+                          "end sooner; for tests.")
+               .arg(MinClockRate)
+               .arg(MaxClockRate, 0, 'f', 0)},
+          {QStringLiteral("QT_QPA_PLATFORM"),
+           QStringLiteral("The report lays out its text without a display: offscreen unless set.")}},
+         {}});
+    m.sections.push_back(
+        {QStringLiteral("FILES"),
+         {QStringLiteral("In the working folder:")},
+         {{u(files::PortConfig), QStringLiteral("The port, its speed and the last scale number.")},
+          {u(files::ProductStore), QStringLiteral("The product table (SQLite), made empty when missing.")},
+          {u(files::ProductImage), QStringLiteral("The product image last built, as it is sent to the scale.")},
+          {u(files::CommonDataBlock), QStringLiteral("The common-data block last written or read.")},
+          {QStringLiteral("VL<N>.cfg"), QStringLiteral("The common-data settings of scale N.")},
+          {QStringLiteral("totals/"), QStringLiteral("Every totals reception kept, by date and time.")}},
+         {}});
+    m.sections.push_back({QStringLiteral("SEE ALSO"), {QStringLiteral("ztk-scale-sim(1)")}, {}, {}});
+    return m;
+}
+
+} // namespace ztk::cli

@@ -2,6 +2,8 @@
 
 #include "shared/PortConfig.h"
 
+#include <QDir>
+
 namespace ztk {
 
 QStringList makePortList(const QStringList &deviceNames)
@@ -15,6 +17,18 @@ QStringList makePortList(const QStringList &deviceNames)
         list << name;
     }
     return list;
+}
+
+QStringList stableSerialPaths(const QString &folder)
+{
+    QStringList paths;
+    const QDir dir(folder);
+    // Links to devices that are gone are left out: they cannot be opened.
+    for (const QFileInfo &entry : dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (entry.exists())
+            paths << entry.absoluteFilePath();
+    }
+    return paths;
 }
 
 } // namespace ztk

@@ -12,4 +12,8 @@ inline constexpr int PortListSlots = 100;
 
 QStringList makePortList(const QStringList &deviceNames);
 
+// The stable names of the serial devices present (/dev/serial/by-id/...), which keep
+// naming the same adapter wherever it is plugged in; full paths, sorted.
+QStringList stableSerialPaths(const QString &folder = QStringLiteral("/dev/serial/by-id"));
+
 } // namespace ztk

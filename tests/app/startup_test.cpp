@@ -1,6 +1,7 @@
 // What start-up settles before the main window works: the port settings with their
 // default for a missing file, and the version of the captions.
 
+#include "app/PortList.h"
 #include "app/Startup.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -47,4 +48,23 @@ TEST(Startup, VersionSuffixOfTheCaptions)
 {
     EXPECT_EQ(versionSuffix(QString()), QString());
     EXPECT_EQ(versionSuffix(QStringLiteral("1.3.1.14")), msg::text(msg::VersionSuffix) + QStringLiteral("1.3.1.14"));
+}
+
+TEST(Startup, StableSerialNamesListed)
+{
+    test::ensureCoreApplication();
+    QTemporaryDir dir;
+    const QString byId = dir.filePath(QStringLiteral("by-id"));
+    ASSERT_TRUE(QDir().mkpath(byId));
+    QFile device(dir.filePath(QStringLiteral("ttyUSB0")));
+    ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+    device.close();
+    const QString adapterB = QDir(byId).filePath(QStringLiteral("usb-B_Serial_2-if00-port0"));
+    const QString adapterA = QDir(byId).filePath(QStringLiteral("usb-A_Serial_1-if00-port0"));
+    ASSERT_TRUE(QFile::link(device.fileName(), adapterB));
+    ASSERT_TRUE(QFile::link(device.fileName(), adapterA));
+    // An adapter unplugged leaves a dangling link for a moment.
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("ttyUSB9")), QDir(byId).filePath(QStringLiteral("usb-gone"))));
+    EXPECT_EQ(stableSerialPaths(byId), (QStringList{adapterA, adapterB}));
+    EXPECT_TRUE(stableSerialPaths(dir.filePath(QStringLiteral("none"))).isEmpty());
 }

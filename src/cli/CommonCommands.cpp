@@ -31,18 +31,26 @@ ZTK_CLI_COMMAND(commonSettings,
                              {"report-label", "N", "the label format number of the reports"},
                              {"weight-keys", "N,N,...", "the products of the 28 keys of the weighed goods"},
                              {"piece-keys", "N,N,...", "the products of the 28 keys of the piece goods"}},
-                 .details = "Without options the settings are shown as they are."})
+                 .details = "Loads VL<N>.cfg as the common-data window does, applies the values given (a key list "
+                            "shorter than 28 repeats its first product on the other keys), saves the file when "
+                            "something was given, and prints the settings."})
 ZTK_CLI_COMMAND(commonWrite, {.name = "common-write",
                               .summary = "writes the common data of scale N's settings into the scale",
                               .options = {ZTK_SCALE_OPTION,
-                                          {"auto-label", "on|off", "whether the scale prints a label by itself"}}})
+                                          {"auto-label", "on|off", "the block's automatic-label flag, as the window's "
+                                                                   "check box sets it (default off)"}},
+                              .details = "Asks the scale's number and refuses (exit 2) when it is not N; builds the "
+                                         "block from scale N's settings, writes BDpost.pd and sends it (about 9 s, "
+                                         "progress on standard error)."})
 ZTK_CLI_COMMAND(commonRead, {.name = "common-read",
                              .summary = "reads the scale's common data (35 s) and shows it",
-                             .options = {{"out", "FILE", "also saves the block read into FILE"},
-                                         {"save-settings", nullptr, "saves what was read as the settings of that scale"}}})
+                             .options = {{"out", "FILE", "keeps the 512 bytes received in FILE"},
+                                         {"save-settings", nullptr, "carries the fields into the settings of the "
+                                                                    "block's scale number and saves them"}},
+                             .details = "Prints the fields as the common-data viewer shows them."})
 ZTK_CLI_COMMAND(setClock, {.name = "set-clock",
                            .summary = "sets the scale's clock",
-                           .options = {{"at", "\"YYYY-MM-DD HH:MM:SS\"", "the time to set (default: now)"}}})
+                           .options = {{"at", "\"YYYY-MM-DD HH:MM:SS\"", "the moment to set (default: now)"}}})
 #undef ZTK_SCALE_OPTION
 
 namespace {

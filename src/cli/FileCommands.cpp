@@ -29,16 +29,18 @@ ZTK_CLI_COMMAND(exportProducts, {.name = "export",
                                  .arguments = "FILE",
                                  .summary = "writes a selection into a product text file",
                                  .options = {SelectionOption},
-                                 .details = "The file is written in code page 1251, one product a line, as the "
-                                            "window's export writes it. Prints the number of products written."})
+                                 .details = "The file is written as the window's export writes it: code page 1251, "
+                                            "CR LF, a decimal comma. Prints the number of products written."})
 ZTK_CLI_COMMAND(importProducts, {.name = "import",
                                  .arguments = "FILE",
                                  .summary = "stores the records of a product text file",
                                  .details = "Each line is stored under the table's rules; lines that cannot be read "
-                                            "are named on standard error. Prints the number of lines stored."})
+                                            "are named on standard error; exit 2 when the file does not open. Prints "
+                                            "the number of lines stored."})
 ZTK_CLI_GUI_COMMAND(reportProducts,
                     {.name = "report",
-                     .summary = "the printed report: as text, or into FILE (.pdf: as printed; otherwise RTF)",
+                     .summary = "the printed report: as text, or into FILE (.pdf: as printed, landscape; "
+                                "any other name: RTF)",
                      .options = {SelectionOption, ProductListOption,
                                  {"out", "FILE", "writes the report into FILE instead of standard output"}}})
 

@@ -27,9 +27,10 @@ ZTK_CLI_COMMAND(readProducts,
                  .summary = "reads products A..B (1..5000) from the scale and lists them; --save stores them",
                  .options = {{"from", "A", "the first product number to read (default 1)"},
                              {"to", "B", "the last product number to read (default 5000)"},
-                             {"out", "FILE", "also writes the list into FILE (in the working folder when relative)"},
-                             {"save", nullptr, "stores the products read into the product table, under the table's rules"}},
-                 .details = "Each product read is printed as one line of its fields, separated by semicolons."})
+                             {"out", "FILE", "keeps the records received (256 bytes each) in FILE"},
+                             {"save", nullptr, "stores the products read into the product table, as the read-back "
+                                               "window's save does"}},
+                 .details = "Prints a header line, then the twelve cells of each product read, tab-separated."})
 ZTK_CLI_COMMAND(clearProducts, {.name = "clear-products",
                                 .arguments = "A[-B]",
                                 .summary = "clears products A..B in the scale, 150 ms apart",

@@ -28,9 +28,11 @@ ZTK_CLI_COMMAND(totals,
                  .summary = "receives the totals (or reads a kept image) and prints the totals text",
                  .options = {SelectionOption,
                              {"image", "FILE", "reads a kept reception instead of asking the scale"},
-                             {"out", "FILE", "also saves the totals text into FILE"},
-                             {"clear", nullptr, "then clears the totals of the products shown"}},
-                 .details = "Every reception is kept under totals/ in the working folder, named by its date and time."})
+                             {"out", "FILE", "writes the totals file (code page 1251, CR LF) as the totals window saves it"},
+                             {"clear", nullptr, "then clears the totals of every listed product in the scale"}},
+                 .details = "Every complete reception is kept as its raw bytes in totals/YYYY-MM-DD_HH-MM-SS.bin of "
+                            "the working folder, so that totals cleared in the scale without being saved can still be "
+                            "shown and saved with --image."})
 ZTK_CLI_COMMAND(totalsClear, {.name = "totals-clear",
                               .arguments = "N[,N,...]",
                               .summary = "clears the totals of the products in the scale"})

@@ -121,10 +121,11 @@ bool RecordEditing::deleteSelection()
         m_dataset.open(m_selectionSql);
         if (!why.isEmpty())
             m_prompter.message(MessageKind::Error, why);
-        m_prompter.message(msg::text(msg::BackupMade).arg(backup.path));
+        if (!backup.path.isEmpty())
+            m_prompter.message(msg::text(msg::BackupMade).arg(backup.path));
         return false;
     }
-    if (!ok)
+    if (!ok && !backup.path.isEmpty())
         m_prompter.message(msg::text(msg::BackupMade).arg(backup.path));
     return ok;
 }

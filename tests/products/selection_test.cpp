@@ -108,7 +108,7 @@ TEST(SelectionSql, CommandLineArgument)
     }
 }
 
-class SelectionData : public ProductTest {
+class SelectionData : public OnBothStores<ProductTest> {
 protected:
     void SetUp() override
     {
@@ -131,7 +131,7 @@ protected:
     }
 };
 
-TEST_F(SelectionData, EachSelectionPicksItsRecords)
+TEST_P(SelectionData, EachSelectionPicksItsRecords)
 {
     using L = QList<qint64>;
     SelectionArgs a;
@@ -157,7 +157,7 @@ TEST_F(SelectionData, EachSelectionPicksItsRecords)
     EXPECT_EQ(ds.recordCount(), 0);
 }
 
-TEST_F(SelectionData, NameSearch)
+TEST_P(SelectionData, NameSearch)
 {
     using L = QList<qint64>;
     const struct {
@@ -178,3 +178,5 @@ TEST_F(SelectionData, NameSearch)
         EXPECT_EQ(select(SelectionQuery::Name, a), c.found);
     }
 }
+
+INSTANTIATE_ON_BOTH_STORES(SelectionData);

@@ -107,14 +107,28 @@ bool CliContext::openSelection(const QString &sql, ProductStore &store, ProductD
     return true;
 }
 
-bool CliContext::openStoreForReading(ProductStore &store)
+bool CliContext::openStore(ProductStore &store)
 {
-    const QString file = path(files::ProductStore);
-    if (!QFileInfo::exists(file)) {
-        prompter.message(msg::text(msg::StoreMissing).arg(file));
+    if (!openWorkingStore(store, workDir, storeUrl)) {
+        prompter.message(store.errorText());
         return false;
     }
-    if (!store.open(file)) {
+    return true;
+}
+
+bool CliContext::openStoreForReading(ProductStore &store)
+{
+    StoreLocation location;
+    QString error;
+    if (!storeLocationOf(workDir, storeUrl, location, error)) {
+        prompter.message(error);
+        return false;
+    }
+    if (!location.isServer() && !QFileInfo::exists(location.path)) {
+        prompter.message(msg::text(msg::StoreMissing).arg(location.path));
+        return false;
+    }
+    if (!store.open(location)) {
         prompter.message(store.errorText());
         return false;
     }
@@ -131,7 +145,7 @@ int CliContext::badUsage(const QString &why) const
     if (!why.isEmpty())
         writeLine(stderr, why);
     if (command)
-        writeLine(stderr, QStringLiteral("usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] %1 %2")
+        writeLine(stderr, QStringLiteral("usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] [--db URL] %1 %2")
                               .arg(QString::fromUtf8(command->name), QString::fromUtf8(command->usage))
                               .trimmed());
     return ExitBadUsage;

@@ -1,9 +1,11 @@
-// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]
+// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] [--db URL] COMMAND [ARGS]
 //
 // The program's logic from the command line, on the files of DIR. The port and its
-// speed come from DIR's "fbdves.cfg" unless given; the file is never rewritten.
+// speed come from DIR's "fbdves.cfg" unless given; the file is never rewritten. The
+// product table is DIR's "LM_T.db", or the PostgreSQL server of --db or DIR's "database.ini".
 
 #include "cli/CliCommand.h"
+#include "cli/StoreOption.h"
 
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -27,7 +29,7 @@ namespace {
 
 void printUsage()
 {
-    QByteArray text = "usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]\n"
+    QByteArray text = "usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] [--db URL] COMMAND [ARGS]\n"
                       "exit 0 done, 1 the scale did not answer, 2 bad usage or bad input\n"
                       "commands:\n";
     for (const Command *c : commands()) {
@@ -51,7 +53,7 @@ const Command *commandOnLine(int argc, char **argv)
         const QByteArray a(argv[i]);
         if (!a.startsWith('-'))
             return findCommand(QString::fromLocal8Bit(a));
-        if (!a.contains('=') && (a == "--dir" || a == "--port" || a == "--baud"))
+        if (!a.contains('=') && (a == "--dir" || a == "--port" || a == "--baud" || a == "--db"))
             ++i;
     }
     return nullptr;
@@ -81,6 +83,11 @@ int main(int argc, char **argv)
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
     QStringList args = QCoreApplication::arguments().mid(1);
+
+    // The shared product table on a server: --db postgresql://user@host:port/name.
+    QString storeUrl;
+    if (const std::optional<QString> bad = takeStoreOption(args, storeUrl))
+        return fail(*bad);
 
     QString dir = QDir::currentPath();
     std::optional<QString> port;
@@ -133,6 +140,7 @@ int main(int argc, char **argv)
     NullEventPump pump;
     CliContext ctx(defaultClock(), pump, prompter);
     ctx.workDir = QDir(dir).absolutePath();
+    ctx.storeUrl = storeUrl;
     ctx.command = command;
 
     // As at the program's start-up: without "fbdves.cfg" the port is COM1 at speed 0.

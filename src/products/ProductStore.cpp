@@ -829,6 +829,18 @@ void StoreSavepoint::rollback()
     m_store.m_error = error;
 }
 
+bool openWorkingStore(ProductStore &store, const QString &workDir, const QString &url)
+{
+    StoreLocation location;
+    QString error;
+    if (!storeLocationOf(workDir, url, location, error)) {
+        store.close();
+        store.m_error = error;
+        return false;
+    }
+    return store.open(location);
+}
+
 bool registerUnicodeLike(QSqlDatabase &db)
 {
     sqlite3 *h = sqliteHandle(db);

@@ -75,6 +75,7 @@ public:
 private:
     friend class StoreTransaction;
     friend class StoreSavepoint;
+    friend bool openWorkingStore(ProductStore &, const QString &, const QString &);
     bool execute(const QString &sql);
     bool selectThroughDriver(const QString &sql, std::vector<Product> &rows, ColumnSet *present);
     bool openFile(const QString &path);
@@ -137,6 +138,10 @@ private:
     QString m_name;
     bool m_active = false;
 };
+
+// Opens the store of the working folder `workDir`: `url` when given, else the server
+// its "database.ini" names, else its "LM_T.db". False and errorText() on failure.
+bool openWorkingStore(ProductStore &store, const QString &workDir, const QString &url = QString());
 
 // Registers LIKE (with and without ESCAPE) that ignores the case of Cyrillic letters
 // as well as Latin ones on the connection.

@@ -41,8 +41,6 @@ struct ProductSeed {
     QString stamp;
 };
 
-enum class StoreKind { File, Server };
-
 class ProductTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ensureCoreApplication(); }
@@ -131,14 +129,4 @@ protected:
     StoreKind storeKind() const override { return this->GetParam(); }
 };
 
-inline std::string storeKindName(const ::testing::TestParamInfo<StoreKind> &info)
-{
-    return info.param == StoreKind::File ? "File" : "PostgreSQL";
-}
-
 } // namespace ztk::test
-
-#define INSTANTIATE_ON_BOTH_STORES(fixture)                                                                \
-    INSTANTIATE_TEST_SUITE_P(Stores, fixture,                                                              \
-                             ::testing::Values(::ztk::test::StoreKind::File, ::ztk::test::StoreKind::Server), \
-                             ::ztk::test::storeKindName)

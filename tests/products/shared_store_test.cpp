@@ -56,7 +56,7 @@ protected:
 
 // Server only: the cases are about what only a shared table has.
 using SharedStoreTest = OnBothStores<SharedStoreFixture>;
-INSTANTIATE_TEST_SUITE_P(Stores, SharedStoreTest, ::testing::Values(StoreKind::Server), storeKindName);
+INSTANTIATE_ON_THE_SERVER(SharedStoreTest);
 
 } // namespace
 

@@ -11,7 +11,20 @@
 
 #include <QString>
 
+#include <gtest/gtest.h>
+
+#include <string>
+
 namespace ztk::test {
+
+// The two stores a case can run on. The server's cases are named ".../PostgreSQL":
+// each test program runs them together in one process, which starts the server once.
+enum class StoreKind { File, Server };
+
+inline std::string storeKindName(const ::testing::TestParamInfo<StoreKind> &info)
+{
+    return info.param == StoreKind::File ? "File" : "PostgreSQL";
+}
 
 class PostgresServer {
 public:
@@ -38,7 +51,15 @@ private:
 
 } // namespace ztk::test
 
-// Parameterised tests run each case on both stores; GTEST_SKIP()s only under ZTK_PG_SKIP=1.
+#define INSTANTIATE_ON_BOTH_STORES(fixture)                                                                \
+    INSTANTIATE_TEST_SUITE_P(Stores, fixture,                                                              \
+                             ::testing::Values(::ztk::test::StoreKind::File, ::ztk::test::StoreKind::Server), \
+                             ::ztk::test::storeKindName)
+#define INSTANTIATE_ON_THE_SERVER(fixture)                                                                  \
+    INSTANTIATE_TEST_SUITE_P(Stores, fixture, ::testing::Values(::ztk::test::StoreKind::Server),            \
+                             ::ztk::test::storeKindName)
+
+// A case on the server GTEST_SKIP()s only under ZTK_PG_SKIP=1.
 #define ZTK_NEEDS_POSTGRES_OR_SKIP()                                                                  \
     do {                                                                                              \
         if (::ztk::test::PostgresServer::skipped())                                                  \

@@ -196,6 +196,15 @@ bool ProductStore::open(const QString &path)
     return openFile(path);
 }
 
+bool ProductStore::refuseOpen(QSqlDatabase &db, const QString &text)
+{
+    m_error = text;
+    db.close();
+    db = QSqlDatabase(); // the last handle goes before the connection
+    QSqlDatabase::removeDatabase(m_connection);
+    return false;
+}
+
 bool ProductStore::openFile(const QString &path)
 {
     if (!QFileInfo::exists(path) && !createStoreFile(path, m_error))
@@ -206,13 +215,7 @@ bool ProductStore::openFile(const QString &path)
     // to a file that is not a database.
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(path);
-    auto fail = [&](const QString &text) {
-        m_error = text;
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
-        return false;
-    };
+    auto fail = [&](const QString &text) { return refuseOpen(db, text); };
     if (!db.open())
         return fail(db.lastError().text());
     QString refused;
@@ -284,13 +287,7 @@ const char *const kServerTableExtras[] = {
 bool ProductStore::openServer()
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
-    auto fail = [&](const QString &text) {
-        m_error = text;
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
-        return false;
-    };
+    auto fail = [&](const QString &text) { return refuseOpen(db, text); };
     if (!db.isValid())
         return fail(db.lastError().text());
     db.setHostName(m_location.host);

@@ -79,6 +79,8 @@ private:
     bool execute(const QString &sql);
     bool selectThroughDriver(const QString &sql, std::vector<Product> &rows, ColumnSet *present);
     bool openFile(const QString &path);
+    // Sets the error, lets go of `db` and removes the connection; returns false.
+    bool refuseOpen(QSqlDatabase &db, const QString &text);
     bool openServer();
     bool prepareServerTable();
     bool subscribe();

@@ -54,7 +54,8 @@ struct ProductDataset::Impl {
     bool hookStale = false; // reopened while the controls were disabled
     QDateTime fetchedAt; // "now" of the rows fetched by the last open
     QString sql;         // of the last open
-    bool refreshPending = false; // a refresh waits for the edit to end
+    bool refreshPending = false; // a refresh waits for the edit, the batch or the question to end
+    int refreshHeld = 0;
     bool following = false;
 
     void take(std::vector<Product> &products, const QDateTime &now)
@@ -114,7 +115,20 @@ void ProductDataset::enableControls()
     if (--m_disabled == 0) {
         Q_EMIT reset();
         m_d->hookStale = false;
+        runPendingRefresh();
     }
+}
+
+void ProductDataset::holdRefresh(int step)
+{
+    m_d->refreshHeld += step;
+    runPendingRefresh();
+}
+
+void ProductDataset::runPendingRefresh()
+{
+    if (m_d->refreshPending && m_d->refreshHeld == 0 && m_disabled == 0)
+        refresh();
 }
 
 // --- result set
@@ -150,6 +164,11 @@ bool ProductDataset::refresh()
 {
     if (m_state == DatasetState::Inactive)
         return false;
+    // Never under a command that walks the rows or waits for an answer about one.
+    if (m_disabled || m_d->refreshHeld) {
+        m_d->refreshPending = true;
+        return true;
+    }
     if (m_state == DatasetState::Edit && !m_modified)
         updateRecord(); // what is typed and not yet in the record counts as an edit
     if (m_state == DatasetState::Insert || (m_state == DatasetState::Edit && m_modified)) {
@@ -177,12 +196,8 @@ bool ProductDataset::refresh()
     }
     m_state = DatasetState::Browse;
     m_modified = false;
-    if (m_disabled) {
-        m_d->hookStale = true;
-    } else {
-        Q_EMIT reset();
-        Q_EMIT currentChanged();
-    }
+    Q_EMIT reset();
+    Q_EMIT currentChanged();
     return true;
 }
 
@@ -318,8 +333,7 @@ void ProductDataset::cancel()
     m_modified = false;
     if (changed && !m_disabled)
         Q_EMIT currentChanged();
-    if (m_d->refreshPending)
-        refresh();
+    runPendingRefresh();
 }
 
 bool ProductDataset::updateRecord()
@@ -416,8 +430,7 @@ bool ProductDataset::post()
             Q_EMIT rowChanged(row);
         Q_EMIT currentChanged();
     }
-    if (m_d->refreshPending)
-        refresh();
+    runPendingRefresh();
     return true;
 }
 

@@ -115,9 +115,22 @@ public:
     // belongs to a record that is gone. False when the hook refused.
     bool updateRecord();
 
-    // Suspends the signals below; the last enableControls sends one reset.
+    // Suspends the signals below; the last enableControls sends one reset. A refresh
+    // waits until then.
     void disableControls();
     void enableControls();
+    // Holds refreshes back while a command asks the operator about the current record,
+    // so that the record answered about is the one the command acts on.
+    class RefreshHold {
+    public:
+        explicit RefreshHold(ProductDataset &dataset) : m_dataset(dataset) { m_dataset.holdRefresh(+1); }
+        ~RefreshHold() { m_dataset.holdRefresh(-1); }
+        RefreshHold(const RefreshHold &) = delete;
+        RefreshHold &operator=(const RefreshHold &) = delete;
+
+    private:
+        ProductDataset &m_dataset;
+    };
     bool controlsDisabled() const { return m_disabled > 0; }
 
     const Clock &clock() const { return m_clock; }
@@ -135,6 +148,8 @@ Q_SIGNALS:
 private:
     struct Row;
     struct Impl;
+    void holdRefresh(int step);
+    void runPendingRefresh();
     ProductStore &m_store;
     const Clock &m_clock;
     Prompter &m_prompter;

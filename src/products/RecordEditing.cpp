@@ -91,6 +91,7 @@ bool RecordEditing::insertAfterCurrent()
 
 bool RecordEditing::deleteCurrent()
 {
+    ProductDataset::RefreshHold hold(m_dataset); // the record asked about is the one acted on
     if (m_prompter.ask(msg::text(msg::DeleteOne), msg::text(msg::DeleteOneCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);
@@ -99,6 +100,7 @@ bool RecordEditing::deleteCurrent()
 
 bool RecordEditing::deleteSelection()
 {
+    ProductDataset::RefreshHold hold(m_dataset); // the record asked about is the one acted on
     if (m_prompter.ask(msg::text(msg::DeleteAll), msg::text(msg::DeleteAllCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);
@@ -132,6 +134,7 @@ bool RecordEditing::deleteSelection()
 
 bool RecordEditing::clearCurrent()
 {
+    ProductDataset::RefreshHold hold(m_dataset); // the record asked about is the one acted on
     if (m_prompter.ask(msg::text(msg::ClearRecord), msg::text(msg::ClearRecordCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);

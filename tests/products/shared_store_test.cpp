@@ -5,6 +5,7 @@
 
 #include "ProductFixture.h"
 
+#include "products/RecordEditing.h"
 #include "products/Selection.h"
 #include "shared/Messages.h"
 
@@ -52,6 +53,22 @@ protected:
     ProductStore otherStore;
     ScriptedPrompter otherPrompter;
     ProductDataset other{otherStore, clock, otherPrompter};
+};
+
+// Answers yes to every question, having let `meanwhile` happen while it was asked.
+class AnsweringPrompter final : public Prompter {
+public:
+    using Prompter::message;
+    void message(const QString &, const QString &) override {}
+    Answer ask(const QString &, const QString &, Buttons) override
+    {
+        if (meanwhile)
+            meanwhile();
+        return Answer::Yes;
+    }
+    QString openFileName(const QString &, const QString &) override { return {}; }
+    QString saveFileName(const QString &, const QString &, const QString &) override { return {}; }
+    std::function<void()> meanwhile;
 };
 
 // Server only: the cases are about what only a shared table has.
@@ -120,6 +137,24 @@ TEST_P(SharedStoreTest, GridFollowsTheOtherPcsKeepingItsCurrentRecordAndItsEdit)
     EXPECT_EQ(other.state(), DatasetState::Browse); // refreshed
     EXPECT_EQ(other.integer(fld::N), 4);
     EXPECT_EQ(stored(4, fld::Name), QVariant(u("правка ПК 2")));
+}
+
+TEST_P(SharedStoreTest, RecordAskedAboutIsTheOneDeletedWhateverTheOtherPcsDoMeanwhile)
+{
+    ASSERT_TRUE(other.followStoreChanges());
+    goTo(other, 3);
+    QString selection = wholeBaseSql();
+    AnsweringPrompter asking;
+    RecordEditing editing(other, asking, selection);
+    // While PC 2's operator reads "Удалить запись из БД?", PC 1 deletes that record.
+    asking.meanwhile = [&] {
+        ASSERT_TRUE(QSqlQuery(store.database()).exec(QStringLiteral("delete from lm_t1 where N=3")));
+        QTest::qWait(300); // the notice arrives while the question is open
+    };
+    editing.deleteCurrent();
+    EXPECT_EQ(storedCount(), 4); // N=4, current once N=3 went, is still there
+    ASSERT_TRUE(pumpUntil([&] { return other.recordCount() == 4; }));
+    EXPECT_EQ(other.rowValue(2, fld::N), QVariant(qlonglong(4)));
 }
 
 TEST_P(SharedStoreTest, LostConnectionIsMadeAgainAndTheEditStores)

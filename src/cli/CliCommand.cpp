@@ -108,14 +108,28 @@ bool CliContext::openSelection(const QString &sql, ProductStore &store, ProductD
     return true;
 }
 
-bool CliContext::openStoreForReading(ProductStore &store)
+bool CliContext::openStore(ProductStore &store)
 {
-    const QString file = path(files::ProductStore);
-    if (!QFileInfo::exists(file)) {
-        prompter.message(msg::text(msg::StoreMissing).arg(file));
+    if (!openWorkingStore(store, workDir, storeUrl)) {
+        prompter.message(store.errorText());
         return false;
     }
-    if (!store.open(file)) {
+    return true;
+}
+
+bool CliContext::openStoreForReading(ProductStore &store)
+{
+    StoreLocation location;
+    QString error;
+    if (!storeLocationOf(workDir, storeUrl, location, error)) {
+        prompter.message(error);
+        return false;
+    }
+    if (!location.isServer() && !QFileInfo::exists(location.path)) {
+        prompter.message(msg::text(msg::StoreMissing).arg(location.path));
+        return false;
+    }
+    if (!store.open(location)) {
         prompter.message(store.errorText());
         return false;
     }

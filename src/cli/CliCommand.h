@@ -57,6 +57,7 @@ public:
     CliContext &operator=(const CliContext &) = delete;
 
     QString workDir;            // absolute
+    QString storeUrl;           // --db: the server that holds the table, instead of the folder's
     PortConfig port;                // "fbdves.cfg" with --port and --baud applied
     bool portConfigMissing = false; // "fbdves.cfg" was needed and is not there
     QString portConfigUnreadable;   // "fbdves.cfg" was needed, is there and cannot be read: why
@@ -73,8 +74,11 @@ public:
     // line with the device and the reason shown); the command then returns linkFailure().
     ScaleLink *link();
     int linkFailure() const { return m_linkExit; }
-    // The product store of the working folder, for a command that only reads it: a
-    // missing file is reported, not created. False with the message shown.
+    // The product store of the working folder (--db, else "database.ini", else
+    // "LM_T.db"), created when missing. False with the message shown.
+    bool openStore(ProductStore &store);
+    // The same for a command that only reads it: a missing file is reported, not
+    // created. False with the message shown.
     bool openStoreForReading(ProductStore &store);
     // That store, and `dataset` over the rows of `sql` ("select * from lm_t1 ..."). False
     // with the message shown.

@@ -37,6 +37,8 @@ const std::vector<CommandOption> &globalOptions()
         {"dir", "DIR", "the working folder, whose files the command uses (default: the current folder)"},
         {"port", "NAME|PATH", "the serial port: COMn, a name under /dev (ttyUSB0) or a path (default: from fbdves.cfg)"},
         {"baud", "N", "the line speed in bit/s (default: from fbdves.cfg)"},
+        {"db", "URL", "the product table on a PostgreSQL server, postgresql://user@host:port/name, instead of "
+                      "the working folder's database.ini or LM_T.db"},
     };
     return options;
 }
@@ -53,7 +55,7 @@ Manual cliManual()
     Manual m;
     m.name = QStringLiteral("ztk-cli");
     m.purpose = QStringLiteral("the product table and the scale exchanges of ztk from the command line");
-    m.synopsis = QStringLiteral("ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGUMENTS]");
+    m.synopsis = QStringLiteral("ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] [--db URL] COMMAND [ARGUMENTS]");
     m.version = QStringLiteral(ZTK_VERSION_TEXT);
 
     ManualSection about{QStringLiteral("DESCRIPTION"), {}, {}, {}};
@@ -96,13 +98,18 @@ Manual cliManual()
                .arg(MinClockRate)
                .arg(MaxClockRate, 0, 'f', 0)},
           {QStringLiteral("QT_QPA_PLATFORM"),
-           QStringLiteral("The report lays out its text without a display: offscreen unless set.")}},
+           QStringLiteral("The report lays out its text without a display: offscreen unless set.")},
+          {QStringLiteral("PGPASSWORD"),
+           QStringLiteral("The password of the PostgreSQL server, as libpq takes it (or ~/.pgpass); the program "
+                          "never stores one.")}},
          {}});
     m.sections.push_back(
         {QStringLiteral("FILES"),
          {QStringLiteral("In the working folder:")},
          {{u(files::PortConfig), QStringLiteral("The port, its speed and the last scale number.")},
           {u(files::ProductStore), QStringLiteral("The product table (SQLite), made empty when missing.")},
+          {QStringLiteral("database.ini"), QStringLiteral("When present: the PostgreSQL server (host, port, database, "
+                                                          "user) whose table is used instead of LM_T.db.")},
           {u(files::ProductImage), QStringLiteral("The product image last built, as it is sent to the scale.")},
           {u(files::CommonDataBlock), QStringLiteral("The common-data block last written or read.")},
           {QStringLiteral("VL<N>.cfg"), QStringLiteral("The common-data settings of scale N.")},

@@ -122,10 +122,8 @@ int importProducts(CliContext &ctx, const QStringList &args)
         return ExitBadUsage;
     }
     ProductStore store;
-    if (!store.open(ctx.path(files::ProductStore))) {
-        ctx.prompter.message(store.errorText());
+    if (!ctx.openStore(store))
         return ExitBadUsage;
-    }
     ImportSettings settings;
     settings.clock = &ctx.clock;
     settings.prompter = &ctx.prompter;

@@ -102,10 +102,8 @@ int readProducts(CliContext &ctx, const QStringList &args)
         return ExitBadUsage;
     }
     ProductStore store;
-    if (o.save && !store.open(ctx.path(files::ProductStore))) {
-        ctx.prompter.message(store.errorText());
+    if (o.save && !ctx.openStore(store))
         return ExitBadUsage;
-    }
     ScaleLink *link = ctx.link();
     if (!link)
         return ctx.linkFailure();

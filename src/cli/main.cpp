@@ -1,11 +1,13 @@
-// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]; ztk-cli --help
+// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] [--db URL] COMMAND [ARGS]; ztk-cli --help
 //
 // The program's logic from the command line, on the files of DIR. The port and its
-// speed come from DIR's "fbdves.cfg" unless given; the file is never rewritten.
+// speed come from DIR's "fbdves.cfg" unless given; the file is never rewritten. The
+// product table is DIR's "LM_T.db", or the PostgreSQL server of --db or DIR's "database.ini".
 
 #include "cli/CliCommand.h"
 #include "cli/CliHelp.h"
 
+#include "products/StoreLocation.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
 #include "shared/PortConfig.h"
@@ -89,11 +91,10 @@ int main(int argc, char **argv)
     // The options before the command; what follows the command is the command's own.
     QCommandLineParser line;
     line.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    std::vector<QCommandLineOption> global;
     for (const CommandOption &o : globalOptions())
-        global.emplace_back(QString::fromUtf8(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.value));
-    for (const QCommandLineOption &o : global)
-        line.addOption(o);
+        line.addOption({QString::fromUtf8(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.value)});
+    const auto given = [&](const char *name) { return line.isSet(QString::fromUtf8(name)); };
+    const auto value = [&](const char *name) { return line.value(QString::fromUtf8(name)); };
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
     const QCommandLineOption version(QStringLiteral("version"), QString());
     // The manual page is made from the same text at build time.
@@ -120,16 +121,24 @@ int main(int argc, char **argv)
         return ExitOk;
     }
     QStringList args = line.positionalArguments();
-    const QString dir = line.isSet(global[0]) ? line.value(global[0]) : QDir::currentPath();
+    // The shared product table on a server: --db postgresql://user@host:port/name.
+    const QString storeUrl = value("db");
+    if (given("db")) {
+        StoreLocation location;
+        QString error;
+        if (!parseStoreUrl(storeUrl, location, error))
+            return fail(error);
+    }
+    const QString dir = given("dir") ? value("dir") : QDir::currentPath();
     std::optional<QString> port;
-    if (line.isSet(global[1]))
-        port = line.value(global[1]);
+    if (given("port"))
+        port = value("port");
     std::optional<std::int32_t> baud;
-    if (line.isSet(global[2])) {
+    if (given("baud")) {
         bool ok = false;
-        baud = line.value(global[2]).toInt(&ok);
+        baud = value("baud").toInt(&ok);
         if (!ok) {
-            std::fputs((msg::text(msg::NotAnInteger).arg(line.value(global[2])).toUtf8() + '\n').constData(), stderr);
+            std::fputs((msg::text(msg::NotAnInteger).arg(value("baud")).toUtf8() + '\n').constData(), stderr);
             return ExitBadUsage;
         }
     }
@@ -161,6 +170,7 @@ int main(int argc, char **argv)
     NullEventPump pump;
     CliContext ctx(defaultClock(), pump, prompter);
     ctx.workDir = QDir(dir).absolutePath();
+    ctx.storeUrl = storeUrl;
     ctx.command = command;
 
     // As at the program's start-up: without "fbdves.cfg" the port is COM1 at speed 0.

@@ -109,6 +109,28 @@ QString productSchemaSql()
     return QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(files::TableName), cols.join(QStringLiteral(", ")));
 }
 
+QString productServerSchemaSql()
+{
+    // The server's types are strict: whole numbers as 64 bits (a barcode does not
+    // fit 32), prices as exact decimals; an identity column in place of the rowid and
+    // a version that every update raises.
+    QStringList cols{QLatin1String(ServerRowIdColumn) + QStringLiteral(" BIGINT GENERATED ALWAYS AS IDENTITY PRIMARY KEY")};
+    for (const ColumnInfo &c : kColumns) {
+        const char *type = c.kind == ColumnKind::Whole ? "BIGINT" : c.kind == ColumnKind::Decimal ? "NUMERIC" : "TEXT";
+        const bool unique = std::strstr(c.sqlType, "UNIQUE") != nullptr;
+        cols << QString::fromUtf8(c.name) + QLatin1Char(' ') + QLatin1String(type) + (unique ? QStringLiteral(" UNIQUE") : QString());
+    }
+    cols << QLatin1String(ServerVersionColumn) + QStringLiteral(" BIGINT NOT NULL DEFAULT 0");
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(QLatin1String(files::TableName), cols.join(QStringLiteral(", ")));
+}
+
+bool Product::operator==(const Product &o) const
+{
+    return rowid == o.rowid && number == o.number && correctionStamp == o.correctionStamp && names == o.names
+        && barcode == o.barcode && prefix == o.prefix && price == o.price && bestBefore == o.bestBefore
+        && type == o.type && date == o.date && time == o.time;
+}
+
 // --- value conversions
 
 WholeField wholeFieldOf(const QVariant &v)

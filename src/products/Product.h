@@ -79,11 +79,16 @@ std::optional<ProductColumn> columnOf(const char *field);
 inline ColumnSet allColumns() { return ColumnSet().set(); }
 // "CREATE TABLE lm_t1 (N INTEGER UNIQUE, ДатаКоррекции TEXT, ...)"
 QString productSchemaSql();
+// The same table on a PostgreSQL server, with ServerRowIdColumn and ServerVersionColumn.
+QString productServerSchemaSql();
+inline constexpr const char ServerRowIdColumn[] = "ztk_rowid";
+inline constexpr const char ServerVersionColumn[] = "ztk_version";
 
 struct Product {
     static constexpr int NameLines = 5;
 
     qint64 rowid = -1;               // the store's row id; -1 until stored
+    qint64 version = -1;             // the server's row version as read; -1 for the file
     WholeField number;               // "N"
     QString correctionStamp;         // "ДатаКоррекции", YYYY-MM-DD HH:MM:SS
     std::array<QString, NameLines> names; // "Name", "Name2" .. "Name5"
@@ -102,7 +107,8 @@ struct Product {
     // empty text is NULL, a double price is rounded to four places.
     void setValue(ProductColumn c, const QVariant &v);
 
-    bool operator==(const Product &) const = default;
+    // Every field and the rowid; the version says when the row was read, not what it holds.
+    bool operator==(const Product &o) const;
 };
 
 // The conversions of one column's value, as setValue applies them.

@@ -53,6 +53,22 @@ struct ProductDataset::Impl {
     bool inHook = false;
     bool hookStale = false; // reopened while the controls were disabled
     QDateTime fetchedAt; // "now" of the rows fetched by the last open
+    QString sql;         // of the last open
+    bool refreshPending = false; // a refresh waits for the edit, the batch or the question to end
+    int refreshHeld = 0;
+    bool following = false;
+
+    void take(std::vector<Product> &products, const QDateTime &now)
+    {
+        fetchedAt = now;
+        rows.clear();
+        rows.reserve(products.size());
+        for (Product &p : products) {
+            auto row = std::make_unique<Row>();
+            row->product = std::move(p);
+            rows.push_back(std::move(row));
+        }
+    }
 
     const Row &calculatedRow(int row)
     {
@@ -79,7 +95,11 @@ ProductDataset::ProductDataset(ProductStore &store, const Clock &clock, Prompter
 {
 }
 
-ProductDataset::~ProductDataset() = default;
+ProductDataset::~ProductDataset()
+{
+    if (m_d->following)
+        m_store.watchChanges(nullptr);
+}
 
 // --- signals
 
@@ -95,7 +115,20 @@ void ProductDataset::enableControls()
     if (--m_disabled == 0) {
         Q_EMIT reset();
         m_d->hookStale = false;
+        runPendingRefresh();
     }
+}
+
+void ProductDataset::holdRefresh(int step)
+{
+    m_d->refreshHeld += step;
+    runPendingRefresh();
+}
+
+void ProductDataset::runPendingRefresh()
+{
+    if (m_d->refreshPending && m_d->refreshHeld == 0 && m_disabled == 0)
+        refresh();
 }
 
 // --- result set
@@ -110,6 +143,8 @@ bool ProductDataset::open(const QString &sql)
     if (m_disabled)
         m_d->hookStale = true;
 
+    m_d->sql = sql;
+    m_d->refreshPending = false;
     std::vector<Product> products;
     if (!m_store.select(sql, products, &m_d->present)) {
         m_error = m_store.errorText();
@@ -117,18 +152,63 @@ bool ProductDataset::open(const QString &sql)
             Q_EMIT reset();
         return false;
     }
-    m_d->fetchedAt = m_clock.now();
-    m_d->rows.reserve(products.size());
-    for (Product &p : products) {
-        auto row = std::make_unique<Row>();
-        row->product = std::move(p);
-        m_d->rows.push_back(std::move(row));
-    }
+    m_d->take(products, m_clock.now());
     m_state = DatasetState::Browse;
     m_d->cur = m_d->rows.empty() ? -1 : 0;
     if (!m_disabled)
         Q_EMIT reset();
     return true;
+}
+
+bool ProductDataset::refresh()
+{
+    if (m_state == DatasetState::Inactive)
+        return false;
+    // Never under a command that walks the rows or waits for an answer about one.
+    if (m_disabled || m_d->refreshHeld) {
+        m_d->refreshPending = true;
+        return true;
+    }
+    if (m_state == DatasetState::Edit && !m_modified)
+        updateRecord(); // what is typed and not yet in the record counts as an edit
+    if (m_state == DatasetState::Insert || (m_state == DatasetState::Edit && m_modified)) {
+        m_d->refreshPending = true;
+        return true;
+    }
+    std::vector<Product> products;
+    ColumnSet present;
+    if (!m_store.select(m_d->sql, products, &present)) {
+        m_error = m_store.errorText();
+        return false;
+    }
+    const qint64 keep = rowId(m_d->cur);
+    const int was = m_d->cur;
+    m_d->refreshPending = false;
+    m_d->present = present;
+    m_d->take(products, m_clock.now());
+    const int count = int(m_d->rows.size());
+    m_d->cur = count == 0 ? -1 : std::clamp(was, 0, count - 1);
+    for (int i = 0; i < count; ++i) {
+        if (m_d->rows[std::size_t(i)]->product.rowid == keep) {
+            m_d->cur = i;
+            break;
+        }
+    }
+    m_state = DatasetState::Browse;
+    m_modified = false;
+    Q_EMIT reset();
+    Q_EMIT currentChanged();
+    return true;
+}
+
+bool ProductDataset::followStoreChanges(std::function<void()> refreshed)
+{
+    m_d->following = m_store.watchChanges([this, refreshed = std::move(refreshed)] {
+        refresh();
+        if (refreshed)
+            refreshed();
+    });
+    return m_d->following;
 }
 
 void ProductDataset::close()
@@ -253,6 +333,7 @@ void ProductDataset::cancel()
     m_modified = false;
     if (changed && !m_disabled)
         Q_EMIT currentChanged();
+    runPendingRefresh();
 }
 
 bool ProductDataset::updateRecord()
@@ -297,6 +378,22 @@ bool ProductDataset::post()
     applyStoreRules(p, now, m_typeRule, has, recordCount(), m_prompter);
 
     const bool ok = inserting ? m_store.insert(p, has) : m_store.update(p, has);
+    if (!ok && !inserting && m_store.changedElsewhere()) {
+        // Not ours to overwrite: the other PC's values are what the table holds now.
+        m_error = m_store.errorText();
+        Row now = *m_d->rows[std::size_t(m_d->cur)];
+        m_store.reload(now.product);
+        now.calculated = false;
+        *m_d->rows[std::size_t(m_d->cur)] = now;
+        m_state = DatasetState::Browse;
+        m_modified = false;
+        m_prompter.message(MessageKind::Warning, m_error);
+        if (!m_disabled) {
+            Q_EMIT rowChanged(m_d->cur);
+            Q_EMIT currentChanged();
+        }
+        return false;
+    }
     if (!ok) {
         m_error = m_store.errorText();
         m_d->buffer = typed;
@@ -333,6 +430,7 @@ bool ProductDataset::post()
             Q_EMIT rowChanged(row);
         Q_EMIT currentChanged();
     }
+    runPendingRefresh();
     return true;
 }
 

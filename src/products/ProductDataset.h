@@ -41,6 +41,14 @@ public:
     // edit is dropped. False and errorText() when the store refuses it: the dataset
     // is then closed and holds no rows.
     bool open(const QString &sql);
+    // Runs the open text again, the current record kept current where it still is
+    // (else the one at its position). A record being edited or inserted is never
+    // touched: the refresh then waits until it is stored or cancelled. False with
+    // errorText() when the store refuses; the rows shown stay.
+    bool refresh();
+    // Refreshes whenever another PC changes the shared table (a server store only),
+    // then calls `refreshed`; false when the store cannot tell.
+    bool followStoreChanges(std::function<void()> refreshed = {});
     void close();
     bool isOpen() const;
     QString errorText() const { return m_error; }
@@ -62,7 +70,9 @@ public:
     bool edit();          // the current record into edit state; false when there is none
     void insert();        // a new empty record at the current position, in insert state
     // Applies the store rules and stores. On failure the store's error text is shown
-    // through the prompter and the record stays in edit (or insert) state with its changes.
+    // through the prompter and the record stays in edit (or insert) state with its changes;
+    // except when another PC has stored the record since it was read: then that is
+    // said, and the record is shown as it now stands, in browse state.
     bool post();
     void cancel();
     // Stores a modified edit, or leaves edit state when nothing changed. False when a store failed.
@@ -105,9 +115,22 @@ public:
     // belongs to a record that is gone. False when the hook refused.
     bool updateRecord();
 
-    // Suspends the signals below; the last enableControls sends one reset.
+    // Suspends the signals below; the last enableControls sends one reset. A refresh
+    // waits until then.
     void disableControls();
     void enableControls();
+    // Holds refreshes back while a command asks the operator about the current record,
+    // so that the record answered about is the one the command acts on.
+    class RefreshHold {
+    public:
+        explicit RefreshHold(ProductDataset &dataset) : m_dataset(dataset) { m_dataset.holdRefresh(+1); }
+        ~RefreshHold() { m_dataset.holdRefresh(-1); }
+        RefreshHold(const RefreshHold &) = delete;
+        RefreshHold &operator=(const RefreshHold &) = delete;
+
+    private:
+        ProductDataset &m_dataset;
+    };
     bool controlsDisabled() const { return m_disabled > 0; }
 
     const Clock &clock() const { return m_clock; }
@@ -125,6 +148,8 @@ Q_SIGNALS:
 private:
     struct Row;
     struct Impl;
+    void holdRefresh(int step);
+    void runPendingRefresh();
     ProductStore &m_store;
     const Clock &m_clock;
     Prompter &m_prompter;

@@ -62,7 +62,7 @@ ImportResult storeImportLines(ProductStore &store, const std::vector<TextLine> &
         return result; // no data line: nothing changes
     const QDateTime now = settings.clock ? settings.clock->now() : QDateTime::currentDateTime();
     // The table as it was, one file to copy back, before thousands of rows change.
-    const BackupResult backup = backupStore(store.database(), QFileInfo(store.path()).absolutePath(), now);
+    const BackupResult backup = backupStore(store, now);
     if (!backup.ok) {
         result.storeError = msg::text(msg::BackupFailed).arg(backup.error);
         return result;

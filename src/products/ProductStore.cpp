@@ -1,5 +1,6 @@
 #include "products/ProductStore.h"
 
+#include "products/Selection.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
 
@@ -26,6 +27,8 @@ namespace ztk {
 namespace {
 
 QAtomicInt g_connectionCounter;
+
+QString table() { return QLatin1String(files::TableName); }
 
 // One element of a LIKE pattern.
 struct PatternItem {
@@ -174,10 +177,36 @@ bool createStoreFile(const QString &path, QString &error)
 
 } // namespace
 
+bool ProductStore::open(const StoreLocation &location)
+{
+    if (!location.isServer())
+        return open(location.path);
+    close();
+    m_error.clear();
+    m_location = location;
+    return openServer();
+}
+
 bool ProductStore::open(const QString &path)
 {
     close();
     m_error.clear();
+    m_location = StoreLocation{};
+    m_location.path = path;
+    return openFile(path);
+}
+
+bool ProductStore::refuseOpen(QSqlDatabase &db, const QString &text)
+{
+    m_error = text;
+    db.close();
+    db = QSqlDatabase(); // the last handle goes before the connection
+    QSqlDatabase::removeDatabase(m_connection);
+    return false;
+}
+
+bool ProductStore::openFile(const QString &path)
+{
     if (!QFileInfo::exists(path) && !createStoreFile(path, m_error))
         return false;
 
@@ -186,13 +215,7 @@ bool ProductStore::open(const QString &path)
     // to a file that is not a database.
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(path);
-    auto fail = [&](const QString &text) {
-        m_error = text;
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
-        return false;
-    };
+    auto fail = [&](const QString &text) { return refuseOpen(db, text); };
     if (!db.open())
         return fail(db.lastError().text());
     QString refused;
@@ -240,11 +263,158 @@ bool ProductStore::quickCheck()
 
 QString ProductStore::path() const
 {
-    return database().databaseName();
+    return isServer() ? m_location.displayName() : database().databaseName();
+}
+
+namespace {
+
+constexpr const char kChangeChannel[] = "ztk_lm_t1_changed";
+
+// Every change of the table tells the other connections (once per transaction, at
+// its commit), and every update raises the row's version.
+const char *const kServerTableExtras[] = {
+    "CREATE OR REPLACE FUNCTION ztk_lm_t1_notify() RETURNS trigger LANGUAGE plpgsql AS "
+    "$$ BEGIN PERFORM pg_notify('ztk_lm_t1_changed', ''); RETURN NULL; END $$",
+    "CREATE TRIGGER ztk_lm_t1_notify AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON lm_t1 "
+    "FOR EACH STATEMENT EXECUTE FUNCTION ztk_lm_t1_notify()",
+    "CREATE OR REPLACE FUNCTION ztk_lm_t1_version() RETURNS trigger LANGUAGE plpgsql AS "
+    "$$ BEGIN NEW.ztk_version := OLD.ztk_version + 1; RETURN NEW; END $$",
+    "CREATE TRIGGER ztk_lm_t1_version BEFORE UPDATE ON lm_t1 FOR EACH ROW EXECUTE FUNCTION ztk_lm_t1_version()",
+};
+
+} // namespace
+
+bool ProductStore::openServer()
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    auto fail = [&](const QString &text) { return refuseOpen(db, text); };
+    if (!db.isValid())
+        return fail(db.lastError().text());
+    db.setHostName(m_location.host);
+    db.setPort(m_location.port);
+    db.setDatabaseName(m_location.database);
+    db.setUserName(m_location.user);
+    // A server that does not answer is reported after a few seconds, not a minute.
+    db.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=ztk"));
+    if (!db.open())
+        return fail(db.lastError().text());
+    if (!prepareServerTable()) {
+        const QString text = m_error;
+        return fail(text);
+    }
+    return true;
+}
+
+bool ProductStore::prepareServerTable()
+{
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("show server_encoding")) || !q.next()) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    // Cyrillic names need UTF-8, both to be kept and to be matched without case.
+    const QString encoding = q.value(0).toString();
+    if (encoding.compare(QLatin1String("UTF8"), Qt::CaseInsensitive) != 0) {
+        m_error = msg::text(msg::ServerNotUtf8).arg(m_location.database, encoding);
+        return false;
+    }
+    if (!q.exec(QStringLiteral("select to_regclass('%1') is null").arg(table())) || !q.next()) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    if (q.value(0).toBool()) {
+        // All of it or nothing, so that a half-made table is never taken for ours.
+        StoreTransaction transaction(*this);
+        if (!transaction.active() || !execute(productServerSchemaSql()))
+            return false;
+        for (const char *sql : kServerTableExtras)
+            if (!execute(QString::fromUtf8(sql)))
+                return false;
+        if (!transaction.commit())
+            return false;
+    }
+    if (!q.exec(QStringLiteral("select * from %1 limit 0").arg(table()))) {
+        m_error = q.lastError().text();
+        return false;
+    }
+    const QSqlRecord rec = q.record();
+    for (const char *column : {ServerRowIdColumn, ServerVersionColumn}) {
+        if (rec.indexOf(QLatin1String(column)) < 0) {
+            m_error = msg::text(msg::ServerTableShape).arg(m_location.database, QLatin1String(column));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ProductStore::watchChanges(std::function<void()> handler)
+{
+    m_onChange = std::move(handler);
+    return subscribe();
+}
+
+bool ProductStore::subscribe()
+{
+    if (!isServer() || !m_onChange || !isOpen())
+        return false;
+    QSqlDriver *driver = database().driver();
+    if (!m_notifyConnected) {
+        // The driver goes with the connection (close()), and the connection with it.
+        QObject::connect(driver, &QSqlDriver::notification, driver,
+                         [this](const QString &name, QSqlDriver::NotificationSource source, const QVariant &) {
+                             // Our own changes are in the dataset already.
+                             if (name == QLatin1String(kChangeChannel) && source == QSqlDriver::OtherSource && m_onChange)
+                                 m_onChange();
+                         });
+        m_notifyConnected = true;
+    }
+    if (driver->subscribedToNotifications().contains(QLatin1String(kChangeChannel)))
+        return true;
+    if (!driver->subscribeToNotification(QLatin1String(kChangeChannel))) {
+        m_error = driver->lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool ProductStore::reconnect()
+{
+    if (!isServer() || m_inTransaction)
+        return false;
+    QSqlDatabase db = database();
+    {
+        QSqlQuery probe(db);
+        if (db.isOpen() && probe.exec(QStringLiteral("select 1")))
+            return false; // the connection is there: the refusal was the server's answer
+    }
+    db.close(); // the driver stays, and with it the notification's connection
+    if (!db.open()) {
+        m_error = db.lastError().text();
+        return false;
+    }
+    if (m_onChange)
+        subscribe();
+    return true;
+}
+
+bool ProductStore::retried(const std::function<bool()> &op)
+{
+    if (op())
+        return true;
+    if (!isServer() || m_inTransaction)
+        return false;
+    // With the connection still there the server refused the statement itself, and
+    // its text stays; otherwise the text says why connecting again failed.
+    if (!reconnect())
+        return false;
+    return op();
 }
 
 void ProductStore::close()
 {
+    m_notifyConnected = false;
+    m_inTransaction = false;
     if (!QSqlDatabase::contains(m_connection))
         return;
     {
@@ -270,11 +440,15 @@ namespace {
 
 constexpr const char kRowidAlias[] = "ztk_rowid";
 
-QString table() { return QLatin1String(files::TableName); }
-
 QString quotedColumn(int c)
 {
     return QLatin1Char('"') + QString::fromUtf8(productColumns()[std::size_t(c)].name) + QLatin1Char('"');
+}
+
+// The server's table was made with unquoted names, which it folds to lower case.
+QString serverColumn(int c)
+{
+    return QString::fromUtf8(productColumns()[std::size_t(c)].name);
 }
 
 // "select * from ..." with the rowid in front, so that every row can be found again.
@@ -326,6 +500,8 @@ bool ProductStore::select(const QString &sql, std::vector<Product> &rows, Column
         m_error = msg::text(msg::StoreNotOpen);
         return false;
     }
+    if (isServer())
+        return retried([&] { return selectThroughDriver(sql, rows, present); });
     // Straight through SQLite on the same connection: the driver's per-cell variants
     // cost more than the rows themselves. Errors are worded as the driver words them.
     sqlite3 *h = sqliteHandle(db);
@@ -378,15 +554,17 @@ bool ProductStore::select(const QString &sql, std::vector<Product> &rows, Column
 
 bool ProductStore::selectThroughDriver(const QString &sql, std::vector<Product> &rows, ColumnSet *present)
 {
+    rows.clear();
     QSqlDatabase db = database();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(withRowid(sql))) {
+    if (!q.exec(isServer() ? selectionSqlFor(SqlDialect::PostgreSql, sql) : withRowid(sql))) {
         m_error = q.lastError().text();
         return false;
     }
     const QSqlRecord rec = q.record();
-    const int rowidAt = rec.indexOf(QLatin1String(kRowidAlias));
+    const int rowidAt = rec.indexOf(QLatin1String(isServer() ? ServerRowIdColumn : kRowidAlias));
+    const int versionAt = isServer() ? rec.indexOf(QLatin1String(ServerVersionColumn)) : -1;
     std::array<int, ProductColumnCount> at{};
     ColumnSet has;
     for (int c = 0; c < ProductColumnCount; ++c) {
@@ -398,6 +576,7 @@ bool ProductStore::selectThroughDriver(const QString &sql, std::vector<Product> 
     while (q.next()) {
         Product p;
         p.rowid = rowidAt >= 0 ? q.value(rowidAt).toLongLong() : -1;
+        p.version = versionAt >= 0 ? q.value(versionAt).toLongLong() : -1;
         for (int c = 0; c < ProductColumnCount; ++c)
             if (at[std::size_t(c)] >= 0)
                 p.setValue(ProductColumn(c), q.value(at[std::size_t(c)]));
@@ -414,12 +593,27 @@ bool ProductStore::selectThroughDriver(const QString &sql, std::vector<Product> 
 std::optional<Product> ProductStore::findByNumber(qint64 n)
 {
     std::vector<Product> rows;
-    if (!select(QStringLiteral("select * from %1 where N=%2").arg(table()).arg(n), rows) || rows.empty())
+    if (!select(numberLookupSql(n), rows) || rows.empty())
         return std::nullopt;
     return rows.front();
 }
 
 bool ProductStore::insert(Product &product, const ColumnSet &columns)
+{
+    return retried([&] { return insertOnce(product, columns); });
+}
+
+QString ProductStore::columnSql(int c) const
+{
+    return isServer() ? serverColumn(c) : quotedColumn(c);
+}
+
+QString ProductStore::rowIdSql() const
+{
+    return isServer() ? QLatin1String(ServerRowIdColumn) : QStringLiteral("rowid");
+}
+
+bool ProductStore::insertOnce(Product &product, const ColumnSet &columns)
 {
     m_error.clear();
     QSqlDatabase db = database();
@@ -428,10 +622,12 @@ bool ProductStore::insert(Product &product, const ColumnSet &columns)
     for (int c = 0; c < ProductColumnCount; ++c) {
         if (!columns[std::size_t(c)])
             continue;
-        cols << quotedColumn(c);
+        cols << columnSql(c);
         marks << QStringLiteral("?");
     }
-    const QString sql = QStringLiteral("insert into %1 (%2) values (%3)").arg(table(), cols.join(u','), marks.join(u','));
+    QString sql = QStringLiteral("insert into %1 (%2) values (%3)").arg(table(), cols.join(u','), marks.join(u','));
+    if (isServer()) // no last-insert id there: the row says its own
+        sql += QStringLiteral(" returning ") + QLatin1String(ServerRowIdColumn);
     bool ok = db.isOpen() && q.prepare(sql);
     if (ok) {
         for (int c = 0; c < ProductColumnCount; ++c)
@@ -443,11 +639,22 @@ bool ProductStore::insert(Product &product, const ColumnSet &columns)
         m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
         return false;
     }
-    product.rowid = q.lastInsertId().toLongLong();
+    if (isServer()) {
+        product.rowid = q.next() ? q.value(0).toLongLong() : -1;
+        product.version = 0;
+    } else {
+        product.rowid = q.lastInsertId().toLongLong();
+    }
     return true;
 }
 
 bool ProductStore::update(const Product &product, const ColumnSet &columns)
+{
+    m_changedElsewhere = false;
+    return retried([&] { return updateOnce(product, columns); });
+}
+
+bool ProductStore::updateOnce(const Product &product, const ColumnSet &columns)
 {
     m_error.clear();
     QSqlDatabase db = database();
@@ -455,14 +662,20 @@ bool ProductStore::update(const Product &product, const ColumnSet &columns)
     QStringList sets;
     for (int c = 0; c < ProductColumnCount; ++c)
         if (columns[std::size_t(c)])
-            sets << quotedColumn(c) + QStringLiteral("=?");
-    const QString sql = QStringLiteral("update %1 set %2 where rowid=?").arg(table(), sets.join(u','));
+            sets << columnSql(c) + QStringLiteral("=?");
+    QString sql = QStringLiteral("update %1 set %2 where %3=?").arg(table(), sets.join(u','), rowIdSql());
+    // Another PC may have stored the row since it was read: then it is not ours to overwrite.
+    const bool checkVersion = isServer() && product.version >= 0;
+    if (checkVersion)
+        sql += QStringLiteral(" and %1=?").arg(QLatin1String(ServerVersionColumn));
     bool ok = db.isOpen() && q.prepare(sql);
     if (ok) {
         for (int c = 0; c < ProductColumnCount; ++c)
             if (columns[std::size_t(c)])
                 q.addBindValue(bindable(product.value(ProductColumn(c))));
         q.addBindValue(product.rowid);
+        if (checkVersion)
+            q.addBindValue(product.version);
         ok = q.exec();
     }
     if (!ok) {
@@ -470,7 +683,10 @@ bool ProductStore::update(const Product &product, const ColumnSet &columns)
         return false;
     }
     if (q.numRowsAffected() == 0) {
-        m_error = msg::text(msg::RowNotFound);
+        Product now;
+        now.rowid = product.rowid;
+        m_changedElsewhere = checkVersion && reload(now);
+        m_error = msg::text(m_changedElsewhere ? msg::RowChangedElsewhere : msg::RowNotFound);
         return false;
     }
     return true;
@@ -478,23 +694,46 @@ bool ProductStore::update(const Product &product, const ColumnSet &columns)
 
 bool ProductStore::remove(qint64 rowid)
 {
-    m_error.clear();
-    QSqlDatabase db = database();
-    QSqlQuery q(db);
-    bool ok = db.isOpen() && q.prepare(QStringLiteral("delete from %1 where rowid=?").arg(table()));
-    if (ok) {
-        q.addBindValue(rowid);
-        ok = q.exec();
-    }
-    if (!ok)
-        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
-    return ok;
+    return retried([&] {
+        m_error.clear();
+        QSqlDatabase db = database();
+        QSqlQuery q(db);
+        bool ok = db.isOpen() && q.prepare(QStringLiteral("delete from %1 where %2=?").arg(table(), rowIdSql()));
+        if (ok) {
+            q.addBindValue(rowid);
+            ok = q.exec();
+        }
+        if (!ok)
+            m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
+        return ok;
+    });
+}
+
+bool ProductStore::removeAll()
+{
+    return execute(QStringLiteral("delete from %1").arg(table()));
+}
+
+qint64 ProductStore::count()
+{
+    qint64 n = -1;
+    const bool ok = retried([&] {
+        QSqlDatabase db = database();
+        QSqlQuery q(db);
+        if (!db.isOpen() || !q.exec(QStringLiteral("select count(*) from %1").arg(table())) || !q.next()) {
+            m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
+            return false;
+        }
+        n = q.value(0).toLongLong();
+        return true;
+    });
+    return ok ? n : -1;
 }
 
 bool ProductStore::reload(Product &product)
 {
     std::vector<Product> rows;
-    if (!select(QStringLiteral("select * from %1 where rowid=%2").arg(table()).arg(product.rowid), rows))
+    if (!select(QStringLiteral("select * from %1 where %2=%3").arg(table(), rowIdSql()).arg(product.rowid), rows))
         return false;
     if (rows.empty()) {
         m_error = msg::text(msg::RowNotFound);
@@ -506,13 +745,15 @@ bool ProductStore::reload(Product &product)
 
 bool ProductStore::execute(const QString &sql)
 {
-    QSqlDatabase db = database();
-    QSqlQuery q(db);
-    if (!db.isOpen() || !q.exec(sql)) {
-        m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
-        return false;
-    }
-    return true;
+    return retried([&] {
+        QSqlDatabase db = database();
+        QSqlQuery q(db);
+        if (!db.isOpen() || !q.exec(sql)) {
+            m_error = db.isOpen() ? q.lastError().text() : msg::text(msg::StoreNotOpen);
+            return false;
+        }
+        return true;
+    });
 }
 
 // --- transactions
@@ -520,6 +761,7 @@ bool ProductStore::execute(const QString &sql)
 StoreTransaction::StoreTransaction(ProductStore &store) : m_store(store)
 {
     m_active = m_store.execute(QStringLiteral("BEGIN"));
+    m_store.m_inTransaction = m_active;
 }
 
 StoreTransaction::~StoreTransaction()
@@ -534,6 +776,7 @@ void StoreTransaction::rollback()
     m_active = false;
     const QString error = m_store.m_error; // the reason for rolling back, not the rollback's
     m_store.execute(QStringLiteral("ROLLBACK"));
+    m_store.m_inTransaction = false;
     m_store.m_error = error;
 }
 
@@ -542,12 +785,14 @@ bool StoreTransaction::commit()
     if (!m_active)
         return false;
     m_active = false;
-    if (m_store.execute(QStringLiteral("COMMIT")))
-        return true;
-    const QString error = m_store.m_error;
-    m_store.execute(QStringLiteral("ROLLBACK"));
-    m_store.m_error = error;
-    return false;
+    const bool committed = m_store.execute(QStringLiteral("COMMIT"));
+    if (!committed) {
+        const QString error = m_store.m_error;
+        m_store.execute(QStringLiteral("ROLLBACK"));
+        m_store.m_error = error;
+    }
+    m_store.m_inTransaction = false;
+    return committed;
 }
 
 StoreSavepoint::StoreSavepoint(ProductStore &store)
@@ -579,6 +824,18 @@ void StoreSavepoint::rollback()
     m_store.execute(QStringLiteral("ROLLBACK TO ") + m_name);
     m_store.execute(QStringLiteral("RELEASE ") + m_name);
     m_store.m_error = error;
+}
+
+bool openWorkingStore(ProductStore &store, const QString &workDir, const QString &url)
+{
+    StoreLocation location;
+    QString error;
+    if (!storeLocationOf(workDir, url, location, error)) {
+        store.close();
+        store.m_error = error;
+        return false;
+    }
+    return store.open(location);
 }
 
 bool registerUnicodeLike(QSqlDatabase &db)

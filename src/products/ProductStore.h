@@ -1,13 +1,17 @@
 #pragma once
-// The SQLite file that holds "lm_t1". A missing file (or a database without any
-// table) gets the schema; a file that is not this database is reported and never
-// touched; a damaged one is refused at open.
+// The store that holds "lm_t1": the SQLite file, or the table on a PostgreSQL server
+// that several PCs share. A missing file (or a database without any table) gets the
+// schema; a file that is not this database is reported and never touched; a damaged
+// one is refused at open. On a server a missing table is created; one of another
+// shape is refused and left as it is.
 
 #include "products/Product.h"
+#include "products/StoreLocation.h"
 
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -23,9 +27,15 @@ public:
     // False and errorText() when the file cannot be opened as the product store or
     // fails the quick check.
     bool open(const QString &path);
+    // The file or the server `location` names. On a server, false and errorText() (the
+    // server's text) when it is down, refuses the login or holds a table of another
+    // shape; nothing is written then.
+    bool open(const StoreLocation &location);
+    bool isServer() const { return m_location.isServer(); }
+    const StoreLocation &location() const { return m_location; }
     // SQLite's quick check of the whole file; false and errorText() naming the first fault.
     bool quickCheck();
-    QString path() const; // the file opened
+    QString path() const; // the file opened, or the server's address
     void close();
     bool isOpen() const;
     QString errorText() const { return m_error; }
@@ -50,16 +60,47 @@ public:
     bool remove(qint64 rowid);
     // The row again as the store keeps it (NUMERIC may have turned 12.0 into 12).
     bool reload(Product &product);
+    // True after an update refused because another PC changed the row since it was
+    // read (server only); errorText() then says so.
+    bool changedElsewhere() const { return m_changedElsewhere; }
+    // The number of rows of "lm_t1"; -1 with errorText() on an error.
+    qint64 count();
+    // Deletes every row.
+    bool removeAll();
+
+    // Server only: `handler` runs from the event loop whenever another connection has
+    // changed the table. False when the store is a file or the server refuses.
+    bool watchChanges(std::function<void()> handler);
 
 private:
     friend class StoreTransaction;
     friend class StoreSavepoint;
+    friend bool openWorkingStore(ProductStore &, const QString &, const QString &);
     bool execute(const QString &sql);
     bool selectThroughDriver(const QString &sql, std::vector<Product> &rows, ColumnSet *present);
+    bool openFile(const QString &path);
+    // Sets the error, lets go of `db` and removes the connection; returns false.
+    bool refuseOpen(QSqlDatabase &db, const QString &text);
+    bool openServer();
+    bool prepareServerTable();
+    bool subscribe();
+    // Runs `op`; on a server whose connection was lost (and outside a transaction,
+    // whose work would be gone) connects again and runs it once more.
+    bool retried(const std::function<bool()> &op);
+    bool reconnect();
+    bool insertOnce(Product &product, const ColumnSet &columns);
+    bool updateOnce(const Product &product, const ColumnSet &columns);
+    QString columnSql(int c) const;
+    QString rowIdSql() const;
 
+    StoreLocation m_location;
     QString m_connection;
     QString m_error;
     int m_savepoints = 0; // names the next savepoint
+    bool m_inTransaction = false;
+    bool m_changedElsewhere = false;
+    std::function<void()> m_onChange;
+    bool m_notifyConnected = false;
 };
 
 // A transaction for a command that stores many rows: begun when made, rolled back
@@ -99,6 +140,10 @@ private:
     QString m_name;
     bool m_active = false;
 };
+
+// Opens the store of the working folder `workDir`: `url` when given, else the server
+// its "database.ini" names, else its "LM_T.db". False and errorText() on failure.
+bool openWorkingStore(ProductStore &store, const QString &workDir, const QString &url = QString());
 
 // Registers LIKE (with and without ESCAPE) that ignores the case of Cyrillic letters
 // as well as Latin ones on the connection.

@@ -91,6 +91,7 @@ bool RecordEditing::insertAfterCurrent()
 
 bool RecordEditing::deleteCurrent()
 {
+    ProductDataset::RefreshHold hold(m_dataset); // the record asked about is the one acted on
     if (m_prompter.ask(msg::text(msg::DeleteOne), msg::text(msg::DeleteOneCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);
@@ -99,6 +100,7 @@ bool RecordEditing::deleteCurrent()
 
 bool RecordEditing::deleteSelection()
 {
+    ProductDataset::RefreshHold hold(m_dataset); // the record asked about is the one acted on
     if (m_prompter.ask(msg::text(msg::DeleteAll), msg::text(msg::DeleteAllCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);
@@ -121,16 +123,18 @@ bool RecordEditing::deleteSelection()
         m_dataset.open(m_selectionSql);
         if (!why.isEmpty())
             m_prompter.message(MessageKind::Error, why);
-        m_prompter.message(msg::text(msg::BackupMade).arg(backup.path));
+        if (!backup.path.isEmpty())
+            m_prompter.message(msg::text(msg::BackupMade).arg(backup.path));
         return false;
     }
-    if (!ok)
+    if (!ok && !backup.path.isEmpty())
         m_prompter.message(msg::text(msg::BackupMade).arg(backup.path));
     return ok;
 }
 
 bool RecordEditing::clearCurrent()
 {
+    ProductDataset::RefreshHold hold(m_dataset); // the record asked about is the one acted on
     if (m_prompter.ask(msg::text(msg::ClearRecord), msg::text(msg::ClearRecordCaption), Buttons::YesNo) != Answer::Yes)
         return false;
     ControlsSuspended suspended(m_dataset);

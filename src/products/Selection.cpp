@@ -50,6 +50,38 @@ QString quotedSqlText(const QString &text)
     return out;
 }
 
+QString selectionSqlFor(SqlDialect dialect, const QString &sql)
+{
+    if (dialect == SqlDialect::Sqlite)
+        return sql;
+    auto isWordChar = [](QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$'; };
+    QString out;
+    out.reserve(sql.size() + 8);
+    QChar quote; // inside '...' or "..." while set
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar(); // a doubled quote closes and opens again: the same
+            out += c;
+            continue;
+        }
+        if (c == u'\'' || c == u'"') {
+            quote = c;
+            out += c;
+            continue;
+        }
+        if (sql.mid(i, 4).compare(QLatin1String("like"), Qt::CaseInsensitive) == 0
+            && (i == 0 || !isWordChar(sql[i - 1])) && (i + 4 >= sql.size() || !isWordChar(sql[i + 4]))) {
+            out += QLatin1String("ILIKE");
+            i += 3;
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
 QString selectionSql(SelectionQuery query, const SelectionArgs &args)
 {
     const QString f = QString::fromUtf8(format(query));

@@ -57,6 +57,13 @@ QString wholeBaseSql(); // "select * from lm_t1 order by N"
 QString numberLookupSql(qint64 n);
 QString quotedSqlText(const QString &text); // apostrophes doubled
 
+// The selection texts are written for SQLite, whose LIKE here ignores the case of
+// Cyrillic and Latin letters; PostgreSQL's LIKE does not, its ILIKE does (in a UTF-8
+// database under a locale that knows Cyrillic).
+enum class SqlDialect { Sqlite, PostgreSql };
+// `sql` as `dialect` runs it: for PostgreSQL each LIKE outside quotes becomes ILIKE.
+QString selectionSqlFor(SqlDialect dialect, const QString &sql);
+
 struct NumberRange {
     int low = 1;
     int high = 5000;

@@ -119,6 +119,12 @@ BackupResult backupStore(const QString &storePath, const QString &workDir, const
 
 BackupResult backupStore(ProductStore &store, const QDateTime &now)
 {
+    // A server's table is the server's to back up: there is no file here to copy.
+    if (store.isServer()) {
+        BackupResult r;
+        r.ok = true;
+        return r;
+    }
     return backupStore(store.database(), QFileInfo(store.path()).absolutePath(), now);
 }
 

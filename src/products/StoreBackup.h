@@ -22,7 +22,8 @@ inline constexpr const char BackupFolder[] = "backup";
 
 // Copies the open store `db` into the backup folder of `workDir`, named by `now`.
 BackupResult backupStore(const QSqlDatabase &db, const QString &workDir, const QDateTime &now);
-// The open store into the backup folder of the folder it lives in.
+// The open store into the backup folder of the folder it lives in; a store on a
+// server is not copied (ok, no path).
 BackupResult backupStore(ProductStore &store, const QDateTime &now);
 // The same from a store file that is not open.
 BackupResult backupStore(const QString &storePath, const QString &workDir, const QDateTime &now);

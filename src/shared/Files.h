@@ -7,4 +7,6 @@ inline constexpr const char ProductImage[] = "BDforVes.bd";
 inline constexpr const char CommonDataBlock[] = "BDpost.pd";
 inline constexpr const char ProductStore[] = "LM_T.db";
 inline constexpr const char TableName[] = "lm_t1";
+// Names the PostgreSQL server that holds the table instead of "LM_T.db".
+inline constexpr const char ServerSettings[] = "database.ini";
 } // namespace ztk::files

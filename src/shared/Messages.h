@@ -69,6 +69,22 @@ inline constexpr const char StoreMissing[] = "Нет файла БД %1";
 inline constexpr const char StoreNotOpen[] = "The product store is not open";
 inline constexpr const char RowNotFound[] =
     "Row cannot be located for updating. Some values may have been changed since it was last read.";
+// The shared store on a PostgreSQL server.
+inline constexpr const char RowChangedElsewhere[] =
+    "Запись изменена на другом рабочем месте после того, как была прочитана. Изменения не сохранены, "
+    "запись показана в её нынешнем виде.";
+// %1 the file, %2 what is wrong in it.
+inline constexpr const char DatabaseIniBad[] = "Ошибка в файле %1: %2";
+// %1 the address given.
+inline constexpr const char StoreUrlBad[] =
+    "Адрес БД %1 не понят; ожидается postgresql://пользователь@сервер:порт/база";
+// %1 the server's database, %2 the column missing.
+inline constexpr const char ServerTableShape[] = "Таблица lm_t1 в базе %1 другого вида: нет столбца %2";
+// %1 the database, %2 its encoding.
+inline constexpr const char ServerNotUtf8[] = "База %1 не в кодировке UTF8 (%2)";
+// %1 the store copied into.
+inline constexpr const char CopyTargetNotEmpty[] = "В таблице %1 уже есть записи; для замены укажите --replace";
+inline constexpr const char CopyDone[] = "Скопировано записей: %1";
 
 // Writing products
 inline constexpr const char WriteCaption[] = "Формирование и ПРД БД в весы";

@@ -64,7 +64,7 @@ SaveResult ReadbackSaver::save(const std::vector<QStringList> &rows, const Progr
     SaveResult r;
     // The table as it was, one file to copy back, before many rows change.
     const BackupResult backup =
-        backupStore(m_store.database(), QFileInfo(m_store.path()).absolutePath(), m_clock.now());
+        backupStore(m_store, m_clock.now());
     if (!backup.ok) {
         r.error = msg::text(msg::BackupFailed).arg(backup.error);
         return r;

@@ -20,14 +20,19 @@ CliRun cli(const QString &dir, const QStringList &args, bool fastClock = false)
 
 class CliStore : public ProductRowsFixture {
 public:
-    CliStore()
+    explicit CliStore(StoreKind kind = StoreKind::File) : ProductRowsFixture(kind)
     {
         for (int n = 1; n <= 12; ++n) {
             StoredRow p(n, QStringLiteral("Товар %1").arg(n));
             p.prefix = QString::number(n % 3 == 0 ? 25 : 21);
             add(p);
         }
-        store.close(); // the command opens the file itself
+        store.close(); // the command opens the store itself
+    }
+    // ztk-cli on the folder and this store.
+    CliRun cli(const QStringList &args, bool fastClock = false) const
+    {
+        return ::cli(path(), storeOption() + args, fastClock);
     }
     QString path() const { return dir.path(); }
     QByteArray imageFile() const { return readFileBytes(dir.filePath(QString::fromUtf8(files::ProductImage))); }
@@ -42,7 +47,18 @@ QList<int> filled(const QByteArray &image)
     return out;
 }
 
-TEST(WriteProductsCli, BuildImageOfSelectionAndList)
+// The image and the write from either store.
+class WriteFromStore : public ::testing::TestWithParam<StoreKind> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam() == StoreKind::Server)
+            ZTK_NEEDS_POSTGRES_OR_SKIP();
+    }
+};
+INSTANTIATE_ON_BOTH_STORES(WriteFromStore);
+
+TEST_P(WriteFromStore, BuildImageOfSelectionAndList)
 {
     struct Case { QStringList args; QList<int> products; } cases[] = {
         {{}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
@@ -51,16 +67,16 @@ TEST(WriteProductsCli, BuildImageOfSelectionAndList)
         {{"--list", ""}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}}, // an empty list is no list
     };
     for (const Case &c : cases) {
-        CliStore s;
-        const CliRun r = cli(s.path(), QStringList{QStringLiteral("build-image")} + c.args);
+        CliStore s(GetParam());
+        const CliRun r = s.cli(QStringList{QStringLiteral("build-image")} + c.args);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_EQ(r.out, QString::number(c.products.size()) + '\n');
         const QByteArray image = s.imageFile();
         EXPECT_EQ(image.size(), 1280000);
         EXPECT_EQ(filled(image), c.products) << c.args.join(' ').toStdString();
     }
-    CliStore s;
-    EXPECT_EQ(cli(s.path(), {"build-image", "--out", "other.bd"}).exitCode, 0);
+    CliStore s(GetParam());
+    EXPECT_EQ(s.cli({"build-image", "--out", "other.bd"}).exitCode, 0);
     EXPECT_EQ(readFileBytes(s.dir.filePath("other.bd")).size(), 1280000);
     EXPECT_TRUE(s.imageFile().isEmpty());
 }
@@ -88,12 +104,12 @@ TEST(WriteProductsCli, BadInput)
     EXPECT_EQ(r.err, msg::text(msg::ListTooMany) + '\n');
 }
 
-TEST(WriteProductsCli, WritesTheSelection)
+TEST_P(WriteFromStore, WritesTheSelection)
 {
-    CliStore s;
+    CliStore s(GetParam());
     SimProcess sim;
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
-    const CliRun r = cli(s.path(), onPort(sim.port(), {"write-products", "--selection", "prefix=25", "--list", "3,9,10"}));
+    const CliRun r = s.cli(onPort(sim.port(), {"write-products", "--selection", "prefix=25", "--list", "3,9,10"}));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("2\n"));
     EXPECT_TRUE(r.err.contains(msg::text(msg::WriteLoading))); // the progress line

@@ -1,10 +1,13 @@
 #pragma once
 // A product store in a temporary directory with a dataset over it, the scripted
-// operator and a clock that stands at 8 December 2026, 14:05:33.
+// operator and a clock that stands at 8 December 2026, 14:05:33. A fixture made
+// OnBothStores runs each of its cases on the file and on the test program's own
+// PostgreSQL server, whose table is made anew for every case.
 
 #include "products/ProductDataset.h"
 #include "products/ProductFields.h"
 #include "products/ProductStore.h"
+#include "support/PostgresServer.h"
 #include "support/ProductSeeder.h"
 #include "support/Scripted.h"
 #include "support/TestApplication.h"
@@ -44,7 +47,23 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
+        if (storeKind() == StoreKind::Server) {
+            ZTK_NEEDS_POSTGRES_OR_SKIP();
+            QString why;
+            PostgresServer *server = PostgresServer::instance(&why);
+            ASSERT_TRUE(server) << why.toStdString();
+            ASSERT_TRUE(server->dropTable(&why)) << why.toStdString();
+            ASSERT_TRUE(store.open(server->location())) << store.errorText().toStdString();
+            return;
+        }
         ASSERT_TRUE(store.open(path())) << store.errorText().toStdString();
+    }
+    virtual StoreKind storeKind() const { return StoreKind::File; }
+    // A part of the store's text for a second row with a number already taken.
+    QString duplicateNumberText() const
+    {
+        return store.isServer() ? QStringLiteral("duplicate key value violates unique constraint")
+                                : QStringLiteral("UNIQUE constraint failed");
     }
 
     QString path() const { return dir.filePath(QStringLiteral("LM_T.db")); }
@@ -75,7 +94,7 @@ protected:
     QVariant stored(qint64 n, const char *column)
     {
         QSqlQuery q(store.database());
-        q.prepare(QStringLiteral("select \"%1\" from lm_t1 where N=?").arg(QString::fromUtf8(column)));
+        q.prepare(QStringLiteral("select %1 from lm_t1 where N=?").arg(QString::fromUtf8(column)));
         q.addBindValue(n);
         if (!q.exec() || !q.next())
             return QVariant(QStringLiteral("<missing>"));
@@ -101,6 +120,13 @@ protected:
     FakeClock clock;
     ScriptedPrompter prompter;
     ProductDataset ds{store, clock, prompter};
+};
+
+// The cases of `Fixture` on both stores: TEST_P, and INSTANTIATE_ON_BOTH_STORES(Fixture).
+template <class Fixture>
+class OnBothStores : public Fixture, public ::testing::WithParamInterface<StoreKind> {
+protected:
+    StoreKind storeKind() const override { return this->GetParam(); }
 };
 
 } // namespace ztk::test

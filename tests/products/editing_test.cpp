@@ -14,7 +14,7 @@ namespace {
 
 QString u(const char *utf8) { return QString::fromUtf8(utf8); }
 
-class EditingTest : public ProductTest {
+class EditingFixture : public ProductTest {
 protected:
     void select(const QString &sql)
     {
@@ -33,9 +33,12 @@ protected:
     RecordEditing editing{ds, prompter, selection};
 };
 
+using EditingTest = OnBothStores<EditingFixture>;
+using EditingFileTest = EditingFixture; // cases that reach into SQLite itself
+
 } // namespace
 
-TEST_F(EditingTest, StoreAndAdvance)
+TEST_P(EditingTest, StoreAndAdvance)
 {
     addNumbers(1, 10);
     select(wholeBaseSql());
@@ -54,7 +57,7 @@ TEST_F(EditingTest, StoreAndAdvance)
     EXPECT_EQ(ds.position(), 10);
 }
 
-TEST_F(EditingTest, InsertTakesTheFreeNumberAfterTheCurrentOne)
+TEST_P(EditingTest, InsertTakesTheFreeNumberAfterTheCurrentOne)
 {
     const struct {
         TypeRule rule;
@@ -76,7 +79,7 @@ TEST_F(EditingTest, InsertTakesTheFreeNumberAfterTheCurrentOne)
     }
 }
 
-TEST_F(EditingTest, InsertOnATakenNumberAsks)
+TEST_P(EditingTest, InsertOnATakenNumberAsks)
 {
     addNumbers(10, 15);
     add({20, QStringLiteral("piece"), QStringLiteral("1")});
@@ -108,7 +111,7 @@ TEST_F(EditingTest, InsertOnATakenNumberAsks)
     EXPECT_EQ(ds.integer(fld::N), 13);
 }
 
-TEST_F(EditingTest, InsertAfterTheLastNumberRenumbers)
+TEST_P(EditingTest, InsertAfterTheLastNumberRenumbers)
 {
     add({4999, QStringLiteral("a")});
     add({5000, QStringLiteral("b")});
@@ -121,7 +124,7 @@ TEST_F(EditingTest, InsertAfterTheLastNumberRenumbers)
     EXPECT_EQ(storedCount(), 3);
 }
 
-TEST_F(EditingTest, InsertIntoAnEmptyTableCreatesRecordOne)
+TEST_P(EditingTest, InsertIntoAnEmptyTableCreatesRecordOne)
 {
     select(wholeBaseSql());
     EXPECT_TRUE(editing.insertAfterCurrent());
@@ -131,7 +134,7 @@ TEST_F(EditingTest, InsertIntoAnEmptyTableCreatesRecordOne)
     EXPECT_EQ(ds.state(), DatasetState::Browse);
 }
 
-TEST_F(EditingTest, InsertStopsWhenTheNumberLookupIsRefused)
+TEST_F(EditingFileTest, InsertStopsWhenTheNumberLookupIsRefused)
 {
     addNumbers(10, 15);
     select(wholeBaseSql());
@@ -160,7 +163,7 @@ TEST_F(EditingTest, InsertStopsWhenTheNumberLookupIsRefused)
     EXPECT_TRUE(prompter.shown.isEmpty());
 }
 
-TEST_F(EditingTest, RefusedStoreKeepsTheRecordAndItsTypedValues)
+TEST_P(EditingTest, RefusedStoreKeepsTheRecordAndItsTypedValues)
 {
     addNumbers(1, 2);
     add({10, QStringLiteral("piece"), QStringLiteral("1")});
@@ -170,7 +173,7 @@ TEST_F(EditingTest, RefusedStoreKeepsTheRecordAndItsTypedValues)
     ds.setValue(fld::Name, u("набрано"));
     EXPECT_FALSE(editing.storeAndAdvance());
     ASSERT_EQ(prompter.shown.size(), 1);
-    EXPECT_TRUE(prompter.shown[0].text.contains(QLatin1String("UNIQUE")));
+    EXPECT_TRUE(prompter.shown[0].text.contains(duplicateNumberText()));
     EXPECT_EQ(ds.state(), DatasetState::Edit);
     EXPECT_EQ(ds.text(fld::Name), u("набрано"));
     EXPECT_EQ(stored(10, fld::Name).toString(), QLatin1String("piece"));
@@ -186,7 +189,7 @@ TEST_F(EditingTest, RefusedStoreKeepsTheRecordAndItsTypedValues)
     EXPECT_EQ(storedCount(), 3);
 }
 
-TEST_F(EditingTest, DeleteOneAndTheWholeSelection)
+TEST_P(EditingTest, DeleteOneAndTheWholeSelection)
 {
     addNumbers(1, 4);
     addNumbers(5, 6, QStringLiteral("1"));
@@ -215,7 +218,7 @@ TEST_F(EditingTest, DeleteOneAndTheWholeSelection)
     EXPECT_EQ(numbers(), (QList<qint64>{5, 6}));
 }
 
-TEST_F(EditingTest, ClearKeepsNumberAndType)
+TEST_P(EditingTest, ClearKeepsNumberAndType)
 {
     ProductSeed p{7, u("Молоко"), u("1"), u("11.03.05")};
     p.price = 12.5;
@@ -237,7 +240,7 @@ TEST_F(EditingTest, ClearKeepsNumberAndType)
     EXPECT_EQ(ds.state(), DatasetState::Edit);
 }
 
-TEST_F(EditingTest, CopyAndReplace)
+TEST_P(EditingTest, CopyAndReplace)
 {
     ProductSeed source{1, u("Колбаса"), u("1"), u("11.03.05")};
     source.price = 12.34;
@@ -286,7 +289,7 @@ TEST(BestBeforeDialog, DatesBetweenTheShownAndTheStoredForm)
     EXPECT_EQ(bestBeforeDialogDate(QString(), now), today);
 }
 
-TEST_F(EditingTest, PanelTextsNeitherOverrideACommandNorFollowIntoAnotherRecord)
+TEST_P(EditingTest, PanelTextsNeitherOverrideACommandNorFollowIntoAnotherRecord)
 {
     addNumbers(10, 12);
     select(wholeBaseSql());
@@ -313,3 +316,5 @@ TEST_F(EditingTest, PanelTextsNeitherOverrideACommandNorFollowIntoAnotherRecord)
     EXPECT_TRUE(stored(13, fld::Name).isNull());
     EXPECT_EQ(stored(12, fld::Name).toString(), QLatin1String("P12"));
 }
+
+INSTANTIATE_ON_BOTH_STORES(EditingTest);

@@ -42,6 +42,25 @@ TEST(SelectionSql, EveryQueryText)
     EXPECT_EQ(selectionSql(SelectionQuery::Name, a), u("select * from lm_t1 where NAME LIKE '%Д''Арк%' order by N"));
 }
 
+TEST(SelectionSql, OnTheServerLikeIgnoresCaseAndQuotedTextStaysAsTyped)
+{
+    const struct {
+        const char *sql;
+        const char *server;
+    } cases[] = {
+        {"select * from lm_t1 where NAME LIKE '%мол%' order by N", "select * from lm_t1 where NAME ILIKE '%мол%' order by N"},
+        {"select * from lm_t1 where ТипТ like '1'", "select * from lm_t1 where ТипТ ILIKE '1'"},
+        // Inside quotes, and as part of a longer word, "like" is no operator.
+        {"select * from lm_t1 where NAME LIKE '% like it''s LIKE %'", "select * from lm_t1 where NAME ILIKE '% like it''s LIKE %'"},
+        {"select \"LIKE\", likely, unlike from t where a ILIKE 'x'", "select \"LIKE\", likely, unlike from t where a ILIKE 'x'"},
+        {"select * from lm_t1 where Дата<'26.12.08' order by N", "select * from lm_t1 where Дата<'26.12.08' order by N"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(selectionSqlFor(SqlDialect::PostgreSql, u(c.sql)), u(c.server));
+        EXPECT_EQ(selectionSqlFor(SqlDialect::Sqlite, u(c.sql)), u(c.sql));
+    }
+}
+
 TEST(SelectionSql, NumberRangeInput)
 {
     const struct {
@@ -108,7 +127,7 @@ TEST(SelectionSql, CommandLineArgument)
     }
 }
 
-class SelectionData : public ProductTest {
+class SelectionData : public OnBothStores<ProductTest> {
 protected:
     void SetUp() override
     {
@@ -131,7 +150,7 @@ protected:
     }
 };
 
-TEST_F(SelectionData, EachSelectionPicksItsRecords)
+TEST_P(SelectionData, EachSelectionPicksItsRecords)
 {
     using L = QList<qint64>;
     SelectionArgs a;
@@ -157,7 +176,7 @@ TEST_F(SelectionData, EachSelectionPicksItsRecords)
     EXPECT_EQ(ds.recordCount(), 0);
 }
 
-TEST_F(SelectionData, NameSearch)
+TEST_P(SelectionData, NameSearch)
 {
     using L = QList<qint64>;
     const struct {
@@ -178,3 +197,5 @@ TEST_F(SelectionData, NameSearch)
         EXPECT_EQ(select(SelectionQuery::Name, a), c.found);
     }
 }
+
+INSTANTIATE_ON_BOTH_STORES(SelectionData);

@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcessEnvironment>
 
 #include <cerrno>
@@ -20,16 +21,23 @@ namespace ztk::test {
 // leaves ThreadSanitizer blind to later synchronisation in the test program.
 CliRun runCli(const QString &workingDir, const QStringList &args, int clockRate)
 {
-    CliRun r;
-    // Everything the child needs is made before the fork: after it, only chdir, dup2 and exec.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("ZTK_CLOCK_RATE"));
     if (clockRate > 1)
         env.insert(QStringLiteral("ZTK_CLOCK_RATE"), QString::number(clockRate));
+    return runProgram(cliProgram(), workingDir, args, env);
+}
+
+CliRun runProgram(const QString &program, const QString &workingDir, const QStringList &args,
+                  const QProcessEnvironment &env)
+{
+    CliRun r;
+    const QString name = QFileInfo(program).fileName();
+    // Everything the child needs is made before the fork: after it, only chdir, dup2 and exec.
     std::vector<QByteArray> envBytes, argBytes;
     for (const QString &kv : env.toStringList())
         envBytes.push_back(kv.toLocal8Bit());
-    argBytes.push_back(test::cliProgram().toLocal8Bit());
+    argBytes.push_back(QFile::encodeName(program));
     for (const QString &a : args)
         argBytes.push_back(a.toLocal8Bit());
     std::vector<char *> envp, argv;
@@ -43,12 +51,12 @@ CliRun runCli(const QString &workingDir, const QStringList &args, int clockRate)
 
     int out[2], err[2];
     if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
-        r.err = QStringLiteral("no pipe for ztk-cli");
+        r.err = QStringLiteral("no pipe for %1").arg(name);
         return r;
     }
     const pid_t pid = ::fork();
     if (pid < 0) {
-        r.err = QStringLiteral("ztk-cli could not be started");
+        r.err = QStringLiteral("%1 could not be started").arg(name);
         return r;
     }
     if (pid == 0) {
@@ -93,7 +101,7 @@ CliRun runCli(const QString &workingDir, const QStringList &args, int clockRate)
     if (open > 0) { // did not finish in time
         ::kill(pid, SIGKILL);
         ::waitpid(pid, &status, 0);
-        r.err = QStringLiteral("ztk-cli did not finish");
+        r.err = QStringLiteral("%1 did not finish").arg(name);
         return r;
     }
     ::waitpid(pid, &status, 0);

@@ -1,6 +1,7 @@
 #pragma once
-// Runs the real ztk-cli for end-to-end tests.
+// Runs the real ztk-cli (or another program) for end-to-end tests.
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +16,11 @@ struct CliRun {
 // Runs ztk-cli with `args` in `workingDir`. A clock rate above 1 makes its waits'
 // clock run that much faster (ZTK_CLOCK_RATE), so a time-out passes in a fraction of its length.
 CliRun runCli(const QString &workingDir, const QStringList &args, int clockRate = 0);
+
+// Any program, the same way: started with fork and exec, its output collected, given
+// two minutes.
+CliRun runProgram(const QString &program, const QString &workingDir, const QStringList &args,
+                  const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
 
 // `command` preceded by --port PORT --baud 9600.
 QStringList onPort(const QString &port, const QStringList &command);

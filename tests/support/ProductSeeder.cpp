@@ -12,7 +12,9 @@ bool seedRows(ProductStore &store, const QList<SeedRow> &rows, QString *error)
 {
     QStringList cols, marks;
     for (const ColumnInfo &c : productColumns()) {
-        cols << QLatin1Char('"') + QString::fromUtf8(c.name) + QLatin1Char('"');
+        // The server's table has its names folded to lower case: unquoted there.
+        const QString name = QString::fromUtf8(c.name);
+        cols << (store.isServer() ? name : QLatin1Char('"') + name + QLatin1Char('"'));
         marks << QStringLiteral("?");
     }
     QSqlQuery q(store.database());

@@ -4,6 +4,7 @@
 
 #include "products/ProductDataset.h"
 #include "products/ProductStore.h"
+#include "support/PostgresServer.h"
 #include "support/ProductSeeder.h"
 #include "support/Scripted.h"
 #include "support/TestApplication.h"
@@ -35,10 +36,23 @@ struct StoredRow {
 
 class ProductRowsFixture {
 public:
-    ProductRowsFixture()
+    // The folder's "LM_T.db", or the test program's server with its table made anew.
+    explicit ProductRowsFixture(StoreKind kind = StoreKind::File)
     {
         ensureCoreApplication();
+        if (kind == StoreKind::Server) {
+            QString why;
+            PostgresServer *server = PostgresServer::instance(&why);
+            EXPECT_TRUE(server && server->dropTable(&why)) << why.toStdString();
+            EXPECT_TRUE(server && store.open(server->location())) << store.errorText().toStdString();
+            return;
+        }
         EXPECT_TRUE(store.open(dir.filePath(QStringLiteral("LM_T.db")))) << store.errorText().toStdString();
+    }
+    // ztk-cli's option for the store: none for the folder's file.
+    QStringList storeOption() const
+    {
+        return store.isServer() ? QStringList{QStringLiteral("--db"), store.location().displayName()} : QStringList{};
     }
 
     void add(const StoredRow &p)

@@ -536,12 +536,14 @@ void TForm1::FormCreate()
     m_portFailed = m_link->open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
 
     // Without the product table the window goes no further.
-    if (!m_store->open(m_context.path(ztk::files::ProductStore))) {
+    if (!ztk::openWorkingStore(*m_store, m_context.workDir)) {
         m_context.prompter->message(ztk::MessageKind::Error, m_store->errorText());
         return;
     }
     if (!runSelection())
         return;
+    // A table shared on a server: the grid follows what the other PCs store.
+    m_dataset->followStoreChanges([this] { showRecordCount(); });
 
     showPortStatus();
     m_link->clearModes();

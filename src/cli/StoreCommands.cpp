@@ -1,0 +1,63 @@
+// Moving a shop's product table to a shared PostgreSQL server and back.
+
+#include "cli/CliCommand.h"
+
+#include "products/ProductStore.h"
+#include "products/StoreCopy.h"
+#include "shared/Files.h"
+#include "shared/Messages.h"
+
+#include <QFileInfo>
+
+using namespace ztk;
+using namespace ztk::cli;
+
+ZTK_CLI_COMMAND(dbCopy,
+                {.name = "db-copy",
+                 .summary = "copies the products of LM_T.db into a server's table (--to), or back (--from)",
+                 .options = {{"to", "URL", "copies LM_T.db of the working folder into the table at URL "
+                                           "(postgresql://user@host:port/name)"},
+                             {"from", "URL", "copies the table at URL into LM_T.db of the working folder"},
+                             {"replace", nullptr, "replaces the rows the table copied into holds; without it a "
+                                                  "table that is not empty is refused"}},
+                 .details = "Exactly one of --to and --from. The copy is one transaction: all rows or none. "
+                            "database.ini is not consulted."})
+
+int dbCopy(CliContext &ctx, const QStringList &args)
+{
+    QMap<QString, QString> o;
+    if (const auto bad = parseOptions(ctx, args, o))
+        return *bad;
+    const bool to = o.contains(QStringLiteral("--to"));
+    if (to == o.contains(QStringLiteral("--from")))
+        return ctx.badUsage(QStringLiteral("ztk-cli: db-copy needs either --to URL or --from URL"));
+    StoreLocation server;
+    QString error;
+    if (!parseStoreUrl(o.value(to ? QStringLiteral("--to") : QStringLiteral("--from")), server, error))
+        return ctx.badUsage(error);
+
+    // The working folder's file on the one side (made when copying into it), whatever
+    // "database.ini" says, and the server on the other.
+    const QString path = ctx.path(files::ProductStore);
+    if (to && !QFileInfo::exists(path)) {
+        ctx.prompter.message(msg::text(msg::StoreMissing).arg(path));
+        return ExitBadUsage;
+    }
+    ProductStore file, onServer;
+    if (!file.open(path)) {
+        ctx.prompter.message(file.errorText());
+        return ExitBadUsage;
+    }
+    if (!onServer.open(server)) {
+        ctx.prompter.message(onServer.errorText());
+        return ExitBadUsage;
+    }
+    const CopyResult r = to ? copyProducts(file, onServer, o.contains(QStringLiteral("--replace")))
+                            : copyProducts(onServer, file, o.contains(QStringLiteral("--replace")));
+    if (!r.ok) {
+        ctx.prompter.message(r.error);
+        return ExitBadUsage;
+    }
+    ctx.print(msg::text(msg::CopyDone).arg(r.copied));
+    return ExitOk;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// A PostgreSQL server of the test program's own: initdb and pg_ctl in a temporary
+// folder, listening only on a Unix socket in that folder, run as an unprivileged user
+// ("nobody" when the tests run as root). Started when a test first asks for it, once
+// per test program, and stopped when the program's tests end.
+//
+// ZTK_PG_SKIP=1 lets a developer without the server skip the tests that need it;
+// otherwise a server that cannot start fails them.
+
+#include "products/StoreLocation.h"
+
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ztk::test {
+
+// The two stores a case can run on. The server's cases are named ".../PostgreSQL":
+// each test program runs them together in one process, which starts the server once.
+enum class StoreKind { File, Server };
+
+inline std::string storeKindName(const ::testing::TestParamInfo<StoreKind> &info)
+{
+    return info.param == StoreKind::File ? "File" : "PostgreSQL";
+}
+
+class PostgresServer {
+public:
+    // The running server; nullptr with `why` when it could not be started.
+    static PostgresServer *instance(QString *why);
+    static bool skipped(); // ZTK_PG_SKIP=1
+
+    // The test database "shop" on the socket, as user "ztk".
+    StoreLocation location() const;
+    QString url() const { return location().displayName(); }
+    QString socketDir() const { return m_dir; }
+    // Drops the product table and its functions: every test starts without them.
+    bool dropTable(QString *error);
+    // Runs statements in the test database, past the program.
+    bool run(const QString &sql, QString *error);
+    void stop();
+
+private:
+    bool start(QString *why);
+    QString m_dir;
+    QString m_bin;
+    bool m_running = false;
+};
+
+} // namespace ztk::test
+
+#define INSTANTIATE_ON_BOTH_STORES(fixture)                                                                \
+    INSTANTIATE_TEST_SUITE_P(Stores, fixture,                                                              \
+                             ::testing::Values(::ztk::test::StoreKind::File, ::ztk::test::StoreKind::Server), \
+                             ::ztk::test::storeKindName)
+#define INSTANTIATE_ON_THE_SERVER(fixture)                                                                  \
+    INSTANTIATE_TEST_SUITE_P(Stores, fixture, ::testing::Values(::ztk::test::StoreKind::Server),            \
+                             ::ztk::test::storeKindName)
+
+// A case on the server GTEST_SKIP()s only under ZTK_PG_SKIP=1.
+#define ZTK_NEEDS_POSTGRES_OR_SKIP()                                                                  \
+    do {                                                                                              \
+        if (::ztk::test::PostgresServer::skipped())                                                  \
+            GTEST_SKIP() << "ZTK_PG_SKIP=1";                                                          \
+    } while (0)

@@ -7,6 +7,7 @@
 #include "shared/Messages.h"
 
 #include <QCommandLineParser>
+#include <QRegularExpression>
 #include <QDir>
 #include <QFileInfo>
 
@@ -150,6 +151,20 @@ int CliContext::badUsage(const QString &why) const
     return ExitBadUsage;
 }
 
+QString commandLineError(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return QStringLiteral("ztk-cli: unknown option %1%2")
+            .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), unknown.first());
+    // "Missing value after '--from'." in the words of the other messages.
+    static const QRegularExpression missing(QStringLiteral("^Missing value after '([^']+)'"));
+    const QRegularExpressionMatch m = missing.match(parser.errorText());
+    if (m.hasMatch())
+        return QStringLiteral("ztk-cli: %1 needs a value").arg(m.captured(1));
+    return QStringLiteral("ztk-cli: ") + parser.errorText();
+}
+
 std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, QMap<QString, QString> &out,
                                 QStringList *arguments, int maxArguments)
 {
@@ -162,15 +177,8 @@ std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, QMap<Q
             parser.addOption(options.back());
         }
     }
-    if (!parser.parse(QStringList{QStringLiteral("ztk-cli")} + args)) {
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty())
-            return ctx.badUsage(QStringLiteral("ztk-cli: unknown option %1%2")
-                                    .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
-                                         unknown.first()));
-        // The parser words the rest ("Missing value after '--from'.") itself.
-        return ctx.badUsage(QStringLiteral("ztk-cli: ") + parser.errorText());
-    }
+    if (!parser.parse(QStringList{QStringLiteral("ztk-cli")} + args))
+        return ctx.badUsage(commandLineError(parser));
     const QStringList words = parser.positionalArguments();
     if (words.size() > maxArguments)
         return ctx.badUsage(maxArguments == 0 ? QStringLiteral("ztk-cli: %1 is not an option").arg(words.first())

@@ -25,6 +25,8 @@
 #include <optional>
 #include <vector>
 
+class QCommandLineParser;
+
 namespace ztk {
 class ProductDataset;
 class ProductStore;
@@ -126,6 +128,9 @@ inline constexpr CommandOption SelectionOption{"selection", "SEL",
                                                "(default all)"};
 inline constexpr CommandOption ProductListOption{"list", "N,N,...",
                                                  "only the products of these numbers, as the list window forms them"};
+
+// A command line the parser refused, in the tool's words ("ztk-cli: --from needs a value").
+QString commandLineError(const QCommandLineParser &parser);
 
 // "read-products [--from A] [--to B]"
 QString usageOf(const Command &command);

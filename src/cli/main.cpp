@@ -101,13 +101,8 @@ int main(int argc, char **argv)
     const QCommandLineOption page(QStringLiteral("manual-page"), QString());
     for (const QCommandLineOption *o : {&help, &version, &page})
         line.addOption(*o);
-    if (!line.parse(QCoreApplication::arguments())) {
-        const QStringList unknown = line.unknownOptionNames();
-        return fail(unknown.isEmpty() ? QStringLiteral("ztk-cli: ") + line.errorText()
-                                      : QStringLiteral("ztk-cli: unknown option %1%2")
-                                            .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
-                                                 unknown.first()));
-    }
+    if (!line.parse(QCoreApplication::arguments()))
+        return fail(commandLineError(line));
     if (line.isSet(help)) {
         printHelp(stdout);
         return ExitOk;

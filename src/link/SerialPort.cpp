@@ -236,6 +236,11 @@ bool SerialPort::lineSettingsReadable() const
     return ::tcgetattr(m_fd, &tio) == 0;
 }
 
+int SerialPort::reconnectPauseMs(int) const
+{
+    return 150; // a vanished USB adapter is looked for again at once, and often
+}
+
 bool SerialPort::reopen()
 {
     if (m_fd < 0 || m_path.isEmpty())

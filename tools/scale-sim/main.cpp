@@ -1,7 +1,8 @@
 // ztk-scale-sim: answers the scale's commands on a pseudo-terminal (or a given
-// device) for tests, the demo and anyone without a scale.
+// device, or a TCP port as a serial device server does) for tests, the demo and
+// anyone without a scale.
 //
-//   ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]
+//   ztk-scale-sim [--device PATH | --tcp HOST:PORT] [--state DIR] [--baud N] [--log FILE] [--number N]
 //                 [--totals FILE] [--sale N:AMOUNT:MONEY:WEIGHINGS]...
 //                 [--fault silent|no-ack=S[@K]|short|cut=N[@K]|stray]...
 //
@@ -10,7 +11,9 @@
 // --totals takes a kept reception (153,600 bytes) as the totals; each --sale then sets
 // one product's counters (weight in thousandths or pieces, money in hundredths, weighings).
 //
-// The first line of standard output is the port path the PC opens.
+// The first line of standard output is the port path the PC opens ("tcp:HOST:PORT"
+// with --tcp; port 0 there takes a free one). Over TCP one connection is served at a
+// time: a new one takes the place of the old, as after the PC lost it unnoticed.
 
 #include "SimScale.h"
 
@@ -27,8 +30,12 @@
 #include <cstring>
 #include <ctime>
 #include <vector>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -58,6 +65,7 @@ struct Options {
     QString totalsFile;
     std::vector<Sale> sales;
     QString device;
+    QString tcp; // HOST:PORT to listen on
     QString stateDir;
     QString logFile;
     long baud = 0;
@@ -68,7 +76,8 @@ struct Options {
 [[noreturn]] void usage(const char *why)
 {
     std::fprintf(stderr, "ztk-scale-sim: %s\n"
-                         "usage: ztk-scale-sim [--device PATH] [--state DIR] [--baud N] [--log FILE] [--number N]\n"
+                         "usage: ztk-scale-sim [--device PATH | --tcp HOST:PORT] [--state DIR] [--baud N] [--log FILE]\n"
+                         "                     [--number N]\n"
                          "                     [--totals FILE] [--sale N:AMOUNT:MONEY:WEIGHINGS]...\n"
                          "                     [--fault silent|no-ack=1|2|3[@K]|short|cut=N[@K]|stray]...\n",
                  why);
@@ -144,6 +153,8 @@ Options parseOptions(int argc, char **argv)
         bool ok = true;
         if (opt == QLatin1String("--device")) {
             o.device = value();
+        } else if (opt == QLatin1String("--tcp")) {
+            o.tcp = value();
         } else if (opt == QLatin1String("--state")) {
             o.stateDir = value();
         } else if (opt == QLatin1String("--log")) {
@@ -168,6 +179,8 @@ Options parseOptions(int argc, char **argv)
         if (!ok)
             usage("bad option value");
     }
+    if (!o.device.isEmpty() && !o.tcp.isEmpty())
+        usage("--device and --tcp exclude each other");
     return o;
 }
 
@@ -209,7 +222,7 @@ public:
 
     void send(const Bytes &bytes)
     {
-        if (bytes.empty())
+        if (bytes.empty() || fd < 0)
             return;
         if (!byteNs) {
             writeAll(bytes.data(), bytes.size());
@@ -278,6 +291,39 @@ int openPty(QString &slavePath, int &slaveFd)
     return master;
 }
 
+// Listens on "HOST:PORT" (an IPv4 address); returns the socket and fills `where` with
+// the address actually bound, or -1.
+int listenOn(const QString &hostPort, QString &where)
+{
+    const qsizetype colon = hostPort.lastIndexOf(QLatin1Char(':'));
+    bool ok = false;
+    const uint portNumber = hostPort.mid(colon + 1).toUInt(&ok);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(quint16(portNumber));
+    if (colon <= 0 || !ok || portNumber > 65535
+        || ::inet_pton(AF_INET, hostPort.left(colon).toLatin1().constData(), &addr.sin_addr) != 1) {
+        errno = EINVAL;
+        return -1;
+    }
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    // A simulator started again on the port of a killed one must not wait out TIME_WAIT.
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    socklen_t len = sizeof addr;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0
+        || ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0) {
+        const int err = errno;
+        ::close(fd);
+        errno = err;
+        return -1;
+    }
+    where = QStringLiteral("tcp:%1:%2").arg(hostPort.left(colon)).arg(ntohs(addr.sin_port));
+    return fd;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -313,7 +359,16 @@ int main(int argc, char **argv)
     QString path;
     int slaveFd = -1;
     ztk::SerialPort device;
-    if (opt.device.isEmpty()) {
+    int listenFd = -1;
+    if (!opt.tcp.isEmpty()) {
+        listenFd = listenOn(opt.tcp, path);
+        if (listenFd < 0) {
+            std::fprintf(stderr, "ztk-scale-sim: cannot listen on %s: %s\n", qPrintable(opt.tcp), std::strerror(errno));
+            return 1;
+        }
+        if (opt.baud > 0)
+            port.byteNs = 10 * std::int64_t(1000000000) / opt.baud;
+    } else if (opt.device.isEmpty()) {
         port.fd = openPty(path, slaveFd);
         if (port.fd < 0) {
             std::fprintf(stderr, "ztk-scale-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
@@ -341,7 +396,16 @@ int main(int argc, char **argv)
     std::printf("%s\n", path.toLocal8Bit().constData());
     std::fflush(stdout);
 
-    port.send(scale.startUpBytes());
+    if (listenFd < 0)
+        port.send(scale.startUpBytes());
+    // Over TCP: the connection ends, what was under way is dropped as a line cut would.
+    auto dropConnection = [&] {
+        if (listenFd < 0 || port.fd < 0)
+            return;
+        ::close(port.fd);
+        port.fd = -1;
+        scale.abandon();
+    };
 
     auto saveState = [&] {
         if (!opt.stateDir.isEmpty() && !memory.save(opt.stateDir))
@@ -357,12 +421,23 @@ int main(int argc, char **argv)
             const std::int64_t left = lastByteNs + std::int64_t(ArgumentTimeoutMs) * 1000000 - nowNs();
             timeoutMs = left > 0 ? int(left / 1000000) + 1 : 0;
         }
-        pollfd fds[2] = {{port.fd, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
-        const int r = ::poll(fds, 2, timeoutMs);
+        pollfd fds[3] = {{port.fd, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}, {listenFd, POLLIN, 0}};
+        const int r = ::poll(fds, 3, timeoutMs);
         if (r < 0 && errno != EINTR)
             break;
         if (fds[1].revents & POLLIN)
             break;
+        if (fds[2].revents & POLLIN) {
+            const int conn = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (conn >= 0) {
+                dropConnection();
+                const int on = 1;
+                ::setsockopt(conn, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+                port.fd = conn;
+                port.send(scale.startUpBytes());
+            }
+            continue;
+        }
 
         if (fds[0].revents & POLLIN) {
             const ssize_t n = ::read(port.fd, chunk, sizeof chunk);
@@ -382,9 +457,13 @@ int main(int argc, char **argv)
                     port.send(out);
                     lastByteNs = nowNs();
                 }
+            } else if (listenFd >= 0 && (n == 0 || (errno != EAGAIN && errno != EINTR))) {
+                dropConnection();
             } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
                 ::usleep(100000); // the other side is closed (EIO on a master): wait for it
             }
+        } else if (listenFd >= 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+            dropConnection();
         } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
             ::usleep(100000);
         }
@@ -401,5 +480,8 @@ int main(int argc, char **argv)
         ::close(logFd);
     if (slaveFd >= 0)
         ::close(slaveFd);
+    dropConnection();
+    if (listenFd >= 0)
+        ::close(listenFd);
     return 0;
 }

@@ -96,6 +96,54 @@ ScaleLink *CliContext::link()
     return m_link.get();
 }
 
+int CliContext::onScales(const ScaleRunner::Job &job, const QString &caption)
+{
+    if (!manyScales()) {
+        ScaleLink *one = link();
+        if (!one)
+            return linkFailure();
+        const ScaleEntry scale{QString(), QString::fromLocal8Bit(port.portName), port.baudRate,
+                               int(port.lastScaleNumber)};
+        ScaleJob j(scale, *one, prompter, clock, pump);
+        int shown = -1;
+        j.progress = [&](int percent) {
+            if (percent == shown)
+                return;
+            shown = percent;
+            std::fprintf(stderr, "\r%s %3d%%", caption.toUtf8().constData(), percent);
+            std::fflush(stderr);
+        };
+        j.print = [this](const QString &line) { print(line); };
+        const int exit = int(job(j));
+        if (shown >= 0)
+            std::fputc('\n', stderr);
+        return exit;
+    }
+
+    // Progress in steps of a tenth: a line per step and scale is enough to follow.
+    std::vector<int> tenth(std::size_t(scales.size()), -1);
+    const ScaleRunner runner(scales, port, clock);
+    const QList<ScaleOutcome> outcomes = runner.run(job, pump, [&](int index, int percent) {
+        if (percent < 0 || percent / 10 == tenth[std::size_t(index)])
+            return;
+        tenth[std::size_t(index)] = percent / 10;
+        writeLine(stderr, QStringLiteral("%1: %2 %3%").arg(scales[index].name, caption).arg(percent));
+    });
+    static const char *const StatusText[] = {"ok", "no answer", "bad input"};
+    for (const ScaleOutcome &o : outcomes) {
+        for (const QString &line : o.lines)
+            print(QStringLiteral("%1: %2").arg(o.name, line));
+        for (const QString &message : o.messages)
+            writeLine(stderr, QStringLiteral("%1: %2").arg(o.name, message));
+    }
+    for (const ScaleOutcome &o : outcomes)
+        writeLine(stderr, QStringLiteral("%1: %2").arg(o.name, QString::fromLatin1(StatusText[int(o.status)])));
+    const QStringList failed = ScaleRunner::failedNames(outcomes);
+    if (!failed.isEmpty())
+        writeLine(stderr, msg::text(msg::ScalesFailed).arg(failed.join(QStringLiteral(", "))));
+    return int(ScaleRunner::overall(outcomes));
+}
+
 bool CliContext::openSelection(const QString &sql, ProductStore &store, ProductDataset &dataset)
 {
     if (!openStoreForReading(store))

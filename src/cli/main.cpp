@@ -1,9 +1,10 @@
-// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]
+// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] [--scales NAME,...|all] COMMAND [ARGS]
 //
 // The program's logic from the command line, on the files of DIR. The port and its
 // speed come from DIR's "fbdves.cfg" unless given; the file is never rewritten.
 
 #include "cli/CliCommand.h"
+#include "cli/ScalesOption.h"
 
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -27,7 +28,7 @@ namespace {
 
 void printUsage()
 {
-    QByteArray text = "usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] COMMAND [ARGS]\n"
+    QByteArray text = "usage: ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] [--scales NAME,...|all] COMMAND [ARGS]\n"
                       "exit 0 done, 1 the scale did not answer, 2 bad usage or bad input\n"
                       "commands:\n";
     for (const Command *c : commands()) {
@@ -51,7 +52,7 @@ const Command *commandOnLine(int argc, char **argv)
         const QByteArray a(argv[i]);
         if (!a.startsWith('-'))
             return findCommand(QString::fromLocal8Bit(a));
-        if (!a.contains('=') && (a == "--dir" || a == "--port" || a == "--baud"))
+        if (!a.contains('=') && (a == "--dir" || a == "--port" || a == "--baud" || a == ScalesOptionName))
             ++i;
     }
     return nullptr;
@@ -85,6 +86,7 @@ int main(int argc, char **argv)
     QString dir = QDir::currentPath();
     std::optional<QString> port;
     std::optional<std::int32_t> baud;
+    std::optional<QString> scales; // --scales
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("-"))) {
         QString opt = args.takeFirst();
         QString value;
@@ -92,7 +94,8 @@ int main(int argc, char **argv)
         if (eq > 0) {
             value = opt.mid(eq + 1);
             opt.truncate(eq);
-        } else if (opt == QLatin1String("--dir") || opt == QLatin1String("--port") || opt == QLatin1String("--baud")) {
+        } else if (opt == QLatin1String("--dir") || opt == QLatin1String("--port") || opt == QLatin1String("--baud")
+                   || opt == QLatin1String(ScalesOptionName)) {
             if (args.isEmpty())
                 return fail(QStringLiteral("ztk-cli: %1 needs a value").arg(opt));
             value = args.takeFirst();
@@ -109,6 +112,8 @@ int main(int argc, char **argv)
                 return ExitBadUsage;
             }
             baud = n;
+        } else if (opt == QLatin1String(ScalesOptionName)) {
+            scales = value;
         } else if (opt == QLatin1String("--help") || opt == QLatin1String("-h")) {
             printUsage();
             return ExitOk;
@@ -149,6 +154,12 @@ int main(int argc, char **argv)
         ctx.portConfigUnreadable = QString::fromLocal8Bit(std::strerror(cfg.isDir() ? EISDIR : cfg.exists() ? EACCES : ENOENT));
     else
         ctx.portConfigMissing = needConfig;
+
+    // --scales: the command runs on the named scales of "scales.ini" at once.
+    if (scales) {
+        if (const std::optional<int> bad = useScales(ctx, *scales))
+            return *bad;
+    }
 
     return command->run(ctx, args);
 }

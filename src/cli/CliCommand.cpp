@@ -34,6 +34,41 @@ void writeLine(std::FILE *to, const QString &text)
     std::fflush(to);
 }
 
+// Ends a progress line ("\r... 40%") before anything else is shown under it.
+class AfterProgressPrompter final : public Prompter {
+public:
+    AfterProgressPrompter(Prompter &to, bool &progressShown) : m_to(to), m_shown(progressShown) {}
+    using Prompter::message;
+    void message(const QString &text, const QString &caption) override
+    {
+        endLine();
+        m_to.message(text, caption);
+    }
+    Answer ask(const QString &text, const QString &caption, Buttons buttons) override
+    {
+        endLine();
+        return m_to.ask(text, caption, buttons);
+    }
+    QString openFileName(const QString &caption, const QString &filter) override
+    {
+        return m_to.openFileName(caption, filter);
+    }
+    QString saveFileName(const QString &caption, const QString &filter, const QString &proposedPath) override
+    {
+        return m_to.saveFileName(caption, filter, proposedPath);
+    }
+    void endLine()
+    {
+        if (m_shown)
+            std::fputc('\n', stderr);
+        m_shown = false;
+    }
+
+private:
+    Prompter &m_to;
+    bool &m_shown;
+};
+
 } // namespace
 
 void StderrPrompter::message(const QString &text, const QString &)
@@ -104,19 +139,21 @@ int CliContext::onScales(const ScaleRunner::Job &job, const QString &caption)
             return linkFailure();
         const ScaleEntry scale{QString(), QString::fromLocal8Bit(port.portName), port.baudRate,
                                int(port.lastScaleNumber)};
-        ScaleJob j(scale, *one, prompter, clock, pump);
-        int shown = -1;
+        bool lineOpen = false;
+        AfterProgressPrompter shown(prompter, lineOpen);
+        ScaleJob j(scale, *one, shown, clock, pump);
+        int last = -1;
         j.progress = [&](int percent) {
-            if (percent == shown)
+            if (percent == last)
                 return;
-            shown = percent;
+            last = percent;
+            lineOpen = true;
             std::fprintf(stderr, "\r%s %3d%%", caption.toUtf8().constData(), percent);
             std::fflush(stderr);
         };
         j.print = [this](const QString &line) { print(line); };
         const int exit = int(job(j));
-        if (shown >= 0)
-            std::fputc('\n', stderr);
+        shown.endLine();
         return exit;
     }
 

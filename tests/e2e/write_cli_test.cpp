@@ -88,10 +88,12 @@ TEST(WriteProductsCli, BadInput)
     EXPECT_EQ(r.err, msg::text(msg::ListTooMany) + '\n');
 }
 
-TEST(WriteProductsCli, WritesTheSelection)
+class WriteProductsCliExchange : public OverTransport {};
+
+TEST_P(WriteProductsCliExchange, WritesTheSelection)
 {
     CliStore s;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
     const CliRun r = cli(s.path(), onPort(sim.port(), {"write-products", "--selection", "prefix=25", "--list", "3,9,10"}));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -104,12 +106,12 @@ TEST(WriteProductsCli, WritesTheSelection)
     EXPECT_EQ(sim.log().left(5).toHex(), QByteArray("0702000200"));
 }
 
-TEST(WriteProductsCli, TimeOutGivesTheStageMessage)
+TEST_P(WriteProductsCliExchange, TimeOutGivesTheStageMessage)
 {
     struct Case { const char *fault; int stage; } cases[] = {{"no-ack=1", 1}, {"no-ack=2", 2}, {"no-ack=3", 3}};
     for (const Case &c : cases) {
         CliStore s;
-        SimProcess sim;
+        SimProcess sim(GetParam());
         ASSERT_TRUE(sim.start({"--fault", c.fault}));
         const CliRun r = cli(s.path(), onPort(sim.port(), {"write-products"}), true);
         EXPECT_EQ(r.exitCode, 1) << c.fault;
@@ -119,3 +121,5 @@ TEST(WriteProductsCli, TimeOutGivesTheStageMessage)
 }
 
 } // namespace
+
+ZTK_OVER_EACH_TRANSPORT(WriteProductsCliExchange);

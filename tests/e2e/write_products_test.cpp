@@ -39,7 +39,8 @@ QByteArray expectedStream(const ProductImage &img)
 // A product store, a simulator and a link to it.
 class WriteRig : public ProductRowsFixture {
 public:
-    explicit WriteRig(const QStringList &simArgs = {})
+    explicit WriteRig(Transport transport, const QStringList &simArgs = {})
+        : sim(transport)
     {
         started = sim.start(simArgs) && link.openPort(sim.port(), 9600, 0, 0) == 0 && link.startReader();
     }
@@ -65,9 +66,11 @@ public:
     bool started = false;
 };
 
-TEST(WriteProducts, ProductsOneTwoFive)
+class WriteProductsExchange : public OverTransport {};
+
+TEST_P(WriteProductsExchange, ProductsOneTwoFive)
 {
-    WriteRig rig;
+    WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started) << rig.sim.error().toStdString();
     rig.addNumbers({1, 2, 5});
     const WriteResult r = rig.write();
@@ -82,10 +85,10 @@ TEST(WriteProducts, ProductsOneTwoFive)
     EXPECT_FALSE(rig.link.ack.on.load());
 }
 
-TEST(WriteProducts, IndexOfProduct300AndAnEmptySelection)
+TEST_P(WriteProductsExchange, IndexOfProduct300AndAnEmptySelection)
 {
     {
-        WriteRig rig;
+        WriteRig rig(GetParam());
         ASSERT_TRUE(rig.started);
         rig.addNumbers({300});
         ASSERT_TRUE(rig.write().ok);
@@ -93,7 +96,7 @@ TEST(WriteProducts, IndexOfProduct300AndAnEmptySelection)
         EXPECT_EQ(log.left(5).toHex(), QByteArray("0701002b01"));
     }
     {
-        WriteRig rig;
+        WriteRig rig(GetParam());
         ASSERT_TRUE(rig.started);
         const WriteResult r = rig.write();
         EXPECT_TRUE(r.ok);
@@ -103,7 +106,7 @@ TEST(WriteProducts, IndexOfProduct300AndAnEmptySelection)
     }
 }
 
-TEST(WriteProducts, SelectionListAndSkippedRowsAnnounceWhatIsSent)
+TEST_P(WriteProductsExchange, SelectionListAndSkippedRowsAnnounceWhatIsSent)
 {
     struct Case {
         const char *what;
@@ -120,7 +123,7 @@ TEST(WriteProducts, SelectionListAndSkippedRowsAnnounceWhatIsSent)
         {"rows out of order", QStringLiteral("select * from lm_t1 order by -N"), std::nullopt, 1},
     };
     for (const Case &c : cases) {
-        WriteRig rig;
+        WriteRig rig(GetParam());
         ASSERT_TRUE(rig.started);
         for (int n = 1; n <= 40; ++n)
             rig.addNumbers({n});
@@ -134,9 +137,9 @@ TEST(WriteProducts, SelectionListAndSkippedRowsAnnounceWhatIsSent)
     }
 }
 
-TEST(WriteProducts, Sk5Of65535IsWritten)
+TEST_P(WriteProductsExchange, Sk5Of65535IsWritten)
 {
-    WriteRig rig;
+    WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started);
     StoredRow p(9, QStringLiteral("Ящик"));
     p.sk5 = 65535;
@@ -149,9 +152,9 @@ TEST(WriteProducts, Sk5Of65535IsWritten)
     EXPECT_EQ(rig.sim.slot(8).left(4).toHex(), QByteArray("ffff0000"));
 }
 
-TEST(WriteProducts, TheScaleHoldsTheImageByteForByte)
+TEST_P(WriteProductsExchange, TheScaleHoldsTheImageByteForByte)
 {
-    WriteRig rig;
+    WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started);
     for (int n : {1, 2, 77, 300, 2048, 4999, 5000}) {
         StoredRow p(n, QStringLiteral("Продукт номер %1 с длинным именем").arg(n));
@@ -168,9 +171,9 @@ TEST(WriteProducts, TheScaleHoldsTheImageByteForByte)
     EXPECT_TRUE(held == QByteArray(reinterpret_cast<const char *>(rig.built.data()), ProductImage::ImageSize));
 }
 
-TEST(WriteProducts, ImageFileMissingOrShortSendsNothing)
+TEST_P(WriteProductsExchange, ImageFileMissingOrShortSendsNothing)
 {
-    WriteRig rig;
+    WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started);
     ProductWriter writer(rig.link, rig.realClock, rig.pump);
     WriteResult r = writer.sendFile(rig.imagePath());
@@ -190,7 +193,7 @@ TEST(WriteProducts, ImageFileMissingOrShortSendsNothing)
     EXPECT_EQ(rig.sim.log().toHex(), QByteArray("0d"));
 }
 
-TEST(WriteProducts, EachTimeOutEndsTheWriteWithItsStage)
+TEST_P(WriteProductsExchange, EachTimeOutEndsTheWriteWithItsStage)
 {
     struct Case { const char *fault; int stage; } cases[] = {
         {"no-ack=1", 1},
@@ -199,7 +202,7 @@ TEST(WriteProducts, EachTimeOutEndsTheWriteWithItsStage)
         {"silent", 1},
     };
     for (const Case &c : cases) {
-        WriteRig rig({QStringLiteral("--fault"), QString::fromLatin1(c.fault)});
+        WriteRig rig(GetParam(), {QStringLiteral("--fault"), QString::fromLatin1(c.fault)});
         ASSERT_TRUE(rig.started);
         rig.addNumbers({3, 4, 6});
         const ScaledClock fast(50); // 15 s pass in 0.3 s
@@ -229,3 +232,5 @@ TEST(WriteProducts, EachTimeOutEndsTheWriteWithItsStage)
 }
 
 } // namespace
+
+ZTK_OVER_EACH_TRANSPORT(WriteProductsExchange);

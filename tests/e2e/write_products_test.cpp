@@ -10,8 +10,12 @@
 #include "transfer/ProductList.h"
 #include "transfer/ProductWriter.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
+
+#include <atomic>
+#include <thread>
 
 using namespace ztk;
 using namespace ztk::test;
@@ -234,3 +238,38 @@ TEST_P(WriteProductsExchange, EachTimeOutEndsTheWriteWithItsStage)
 } // namespace
 
 ZTK_OVER_EACH_TRANSPORT(WriteProductsExchange);
+
+// A device server whose far side goes away mid-write: the write ends with the stage it
+// was in, the link shows down, and once something listens again the link is back.
+TEST(WriteProductsOverTcp, DroppedConnectionEndsTheWriteThenTheLinkComesBack)
+{
+    WriteRig rig(Transport::Tcp, {QStringLiteral("--baud"), QStringLiteral("19200")});
+    ASSERT_TRUE(rig.started) << rig.sim.error().toStdString();
+    std::atomic<int> downs{0};
+    rig.link.setLinkStateHandler([&downs](bool up) {
+        if (!up)
+            ++downs;
+    });
+    for (int n = 1; n <= 20; ++n)
+        rig.add(StoredRow(n, QStringLiteral("Товар %1").arg(n)));
+    std::thread cut([&rig] {
+        rig.sim.waitForLog(1000);
+        rig.sim.kill();
+    });
+    const ScaledClock fast(50);
+    const WriteResult r = rig.write(std::nullopt, QStringLiteral("select * from lm_t1 order by N"), &fast);
+    cut.join();
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message == msg::noLinkAtStage(2) || r.message == msg::noLinkAtStage(3)) << r.message.toStdString();
+    EXPECT_GE(downs.load(), 1);
+
+    ASSERT_TRUE(rig.sim.start()) << rig.sim.error().toStdString(); // the same address
+    QDeadlineTimer deadline(10000);
+    while (!rig.link.lineUp() && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_TRUE(rig.link.lineUp());
+    EXPECT_TRUE(probeLink(rig.link, rig.realClock, rig.pump));
+    const WriteResult again = rig.write();
+    EXPECT_TRUE(again.ok) << again.message.toStdString();
+    EXPECT_EQ(again.sent, 20);
+}

@@ -150,6 +150,7 @@ void TForm1::buildMenu()
     N1 = named(bar->addAction(tr("Настройка порта")), "N1");
     N7 = named(bar->addAction(tr("Формирование общих данных")), "N7");
     N5 = named(bar->addAction(tr("Запись БДТ в весы")), "N5");
+    N11 = named(bar->addAction(tr(ztk::msg::WriteAllCaption)), "N11");
     N10 = named(bar->addAction(tr("Чтение БД из весов")), "N10");
     N4 = named(bar->addAction(tr("Приём итоговых данных из весов")), "N4");
     QMenu *help = bar->addMenu(QStringLiteral("?"));
@@ -376,6 +377,7 @@ void TForm1::initActionsConnections()
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(N11, &QAction::triggered, this, &TForm1::N11Click);
     connect(N10, &QAction::triggered, this, &TForm1::N10Click);
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
     connect(N8, &QAction::triggered, this, &TForm1::N8Click);
@@ -534,6 +536,7 @@ void TForm1::FormCreate()
     Label20->setText(QString::fromLocal8Bit(m_portConfig.portName));
     m_portList = ztk::makePortList(serialDeviceNames());
     m_portFailed = m_link->open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
+    updateAllScalesItem();
 
     // Without the product table the window goes no further.
     if (!m_store->open(m_context.path(ztk::files::ProductStore))) {
@@ -668,6 +671,7 @@ void TForm1::N1Click()
     Label20->setText(portName);
     Label2->setText(QString::number(m_portConfig.baudRate));
     setExchangeItemsEnabled(m_link->open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
+    updateAllScalesItem();
 }
 
 

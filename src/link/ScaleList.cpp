@@ -1,5 +1,6 @@
 #include "link/ScaleList.h"
 
+#include "link/NetworkPort.h"
 #include "shared/Messages.h"
 
 #include <QDir>
@@ -19,6 +20,15 @@ QString badPort(const QString &port)
 {
     const QString shown = port.size() > ScaleList::MaxPortLength ? port.left(ScaleList::MaxPortLength) + QStringLiteral("…") : port;
     return msg::text(msg::ScalesBadPort).arg(shown).arg(ScaleList::MaxPortLength);
+}
+
+// A scale name made of a port: its letters and digits, `other` for the rest.
+QString nameFor(const QString &port, QChar other)
+{
+    QString name;
+    for (const QChar c : port)
+        name += c.isLetterOrNumber() ? c : other;
+    return name;
 }
 
 } // namespace
@@ -46,6 +56,8 @@ bool ScaleList::validName(const QString &name)
 bool ScaleList::validPort(const QString &port)
 {
     if (port.isEmpty() || port.size() > MaxPortLength || port.startsWith(QLatin1Char('@')))
+        return false;
+    if (NetworkPort::isAddress(port) && !NetworkPort::parse(port))
         return false;
     // What QSettings would read as a list, a quoted text or a comment stays out.
     for (const QChar c : port) {
@@ -147,12 +159,27 @@ ScaleList ScaleList::load(const QString &workDir, const PortConfig &single, bool
     }
     ScaleList one;
     const QString port = QString::fromLocal8Bit(single.portName);
-    QString name;
-    for (const QChar c : port)
-        name += c.isLetterOrNumber() ? c : QLatin1Char('_');
+    const QString name = nameFor(port, QLatin1Char('_'));
     one.m_scales << ScaleEntry{validName(name) ? name : QStringLiteral("scale"), port, single.baudRate,
                                int(single.lastScaleNumber)};
     return one;
+}
+
+bool ScaleList::keepPort(const QString &workDir, const PortConfig &single, const QString &port, QString &error)
+{
+    bool missing = false;
+    ScaleList list = load(workDir, single, &missing);
+    if (!list.problems().isEmpty()) {
+        error = list.problems().join(QLatin1Char('\n'));
+        return false;
+    }
+    for (const ScaleEntry &s : list.scales()) {
+        if (s.port == port)
+            return true;
+    }
+    ScaleEntry scale{nameFor(port, QLatin1Char('-')), port, single.baudRate, int(single.lastScaleNumber)};
+    scale.name.truncate(MaxNameLength);
+    return list.add(scale, error) && list.save(workDir, error);
 }
 
 const ScaleEntry *ScaleList::find(const QString &name) const

@@ -58,6 +58,11 @@ public:
     bool add(const ScaleEntry &scale, QString &error);
     bool remove(const QString &name);
 
+    // Puts `port` into the list of `workDir` unless a scale has it already, named after
+    // the port ("tcp-192-168-1-40-4001"); a list made anew starts with the one scale of
+    // `single`. False with `error` for a bad port or a list that cannot be read or written.
+    static bool keepPort(const QString &workDir, const PortConfig &single, const QString &port, QString &error);
+
     QByteArray toText() const;
     // Writes the file whole or not at all; false with `error`.
     bool save(const QString &workDir, QString &error) const;

@@ -106,6 +106,25 @@ TEST(ScaleList, MissingFileIsTheOneScaleOfThePortSettings)
     EXPECT_EQ(list.scales()[0].number, 4);
 }
 
+TEST(ScaleList, NetworkPortOfThePortSettingsIsKeptInTheList)
+{
+    QTemporaryDir dir;
+    PortConfig config;
+    config.portName = "ttyUSB0";
+    config.baudRate = 9600;
+    config.lastScaleNumber = 2;
+    QString error;
+    const QString port = QStringLiteral("tcp:192.168.1.40:4001");
+    ASSERT_TRUE(ScaleList::keepPort(dir.path(), config, port, error)) << qPrintable(error);
+    ASSERT_TRUE(ScaleList::keepPort(dir.path(), config, port, error)); // kept once
+    const ScaleList list = ScaleList::load(dir.path(), config);
+    EXPECT_EQ(names(list), (QStringList{QStringLiteral("ttyUSB0"), QStringLiteral("tcp-192-168-1-40-4001")}));
+    EXPECT_EQ(list.scales()[1].port, port);
+    EXPECT_EQ(list.scales()[1].number, 2);
+    EXPECT_FALSE(ScaleList::keepPort(dir.path(), config, QStringLiteral("tcp:192.168.1.40"), error));
+    EXPECT_EQ(ScaleList::load(dir.path(), config).scales().size(), 2);
+}
+
 TEST(NetworkPort, AddressesParsedOrRefused)
 {
     const struct {

@@ -11,6 +11,7 @@
 #include "app/ui/About.h"
 #include "common/ui/Vl2.h"
 #include "link/ScaleLink.h"
+#include "link/ScaleList.h"
 #include "link/SerialPort.h"
 #include "link/ui/Selectp.h"
 #include "products/ProductDataset.h"
@@ -664,8 +665,14 @@ void TForm1::N1Click()
     m_link->stopReader();
     m_portList = ztk::makePortList(serialDeviceNames());
     m_link->closePort();
-    if (SelectPort)
+    if (SelectPort) {
         m_portConfig = SelectPort->edit(m_portConfig, m_portList);
+        // A network port does not fit "fbdves.cfg": it goes into the scales list.
+        QString error;
+        const QString network = SelectPort->networkPort();
+        if (!network.isEmpty() && !ztk::ScaleList::keepPort(m_context.workDir, m_portConfig, network, error))
+            m_context.prompter->message(ztk::MessageKind::Error, error);
+    }
 
     const QString portName = QString::fromLocal8Bit(m_portConfig.portName);
     Label20->setText(portName);

@@ -25,7 +25,11 @@ public:
     // Fills the controls from `config` (ComboBox3 always shows "8").
     void setSettings(const ztk::PortConfig &config, const QStringList &portList);
     // The controls read into `base`: the port name always, the rest when `executed`.
+    // A typed network port leaves the serial name of `base` (see networkPort()).
     ztk::PortConfig settings(const ztk::PortConfig &base, bool executed) const;
+    // The "tcp:HOST:PORT" typed into ComboBox1 and taken by "Выполнить", or empty: it
+    // is too long for "fbdves.cfg" and belongs in the scales list.
+    QString networkPort() const;
 
     QComboBox *ComboBox1 = nullptr; // port
     QComboBox *ComboBox2 = nullptr; // speed
@@ -45,6 +49,7 @@ protected:
 private:
     ztk::Prompter &m_prompter;
     bool m_byButton = false;
+    bool m_executed = false;
     std::int32_t m_baud = 0; // taken by Button2Click
 };
 

@@ -3,6 +3,10 @@
 #include "link/NetworkPort.h"
 #include "link/SerialPort.h"
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace ztk {
 
 std::unique_ptr<LinkPort> LinkPort::forName(const QString &name)
@@ -24,6 +28,16 @@ bool LinkPort::sendBytes(std::span<const std::uint8_t> bytes)
     for (const std::uint8_t b : bytes)
         all = sendByte(b) && all;
     return all;
+}
+
+bool LinkPort::replaceDescriptor(int fd, int target)
+{
+    int r;
+    do {
+        r = ::dup3(fd, target, O_CLOEXEC);
+    } while (r < 0 && errno == EINTR);
+    ::close(fd);
+    return r == target;
 }
 
 } // namespace ztk

@@ -46,6 +46,11 @@ public:
     virtual bool reconnect(const std::atomic<bool> &stop) = 0;
     // How long the reader waits before the next reconnect after `failures` failed ones.
     virtual int reconnectPauseMs(int failures) const = 0;
+
+protected:
+    // Puts `fd` in place of `target` under the same number, so that a concurrent writer
+    // never meets a closed or reused descriptor, then closes `fd`. False when dup3 failed.
+    static bool replaceDescriptor(int fd, int target);
 };
 
 } // namespace ztk

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -120,16 +119,6 @@ int NetworkPort::connectOut(const std::atomic<bool> *stop, QString &why)
     return result;
 }
 
-bool NetworkPort::replaceDescriptor(int fd)
-{
-    int r;
-    do {
-        r = ::dup3(fd, m_fd, O_CLOEXEC);
-    } while (r < 0 && errno == EINTR);
-    ::close(fd);
-    return r == m_fd;
-}
-
 LinkPort::OpenResult NetworkPort::open(const QString &path, std::int32_t, std::int32_t, std::int16_t)
 {
     close();
@@ -213,12 +202,12 @@ bool NetworkPort::reconnect(const std::atomic<bool> &stop)
     m_connected.store(false, std::memory_order_release);
     const int placeholder = unconnectedSocket();
     if (placeholder >= 0)
-        replaceDescriptor(placeholder);
+        replaceDescriptor(placeholder, m_fd);
     QString why; // the reader's own: openErrorText() belongs to the opening thread
     const int fd = connectOut(&stop, why);
     if (fd < 0)
         return false;
-    if (!replaceDescriptor(fd))
+    if (!replaceDescriptor(fd, m_fd))
         return false;
     m_connected.store(true, std::memory_order_release);
     return true;

@@ -53,8 +53,6 @@ public:
 private:
     // Connects within ConnectTimeoutMs; returns the socket, or -1 with `why` set.
     int connectOut(const std::atomic<bool> *stop, QString &why);
-    // Puts `fd` in place of m_fd under the same number and closes `fd`.
-    bool replaceDescriptor(int fd);
 
     int m_fd = -1;
     NetworkAddress m_address;

@@ -21,6 +21,15 @@ QStringList names(const ScaleList &list)
     return out;
 }
 
+PortConfig portSettings(const char *name, std::int32_t baud, int lastScale)
+{
+    PortConfig config;
+    config.portName = name;
+    config.baudRate = baud;
+    config.lastScaleNumber = std::uint8_t(lastScale);
+    return config;
+}
+
 QString problem(int line, const QString &what)
 {
     return msg::text(msg::ScalesLine).arg(line).arg(what);
@@ -56,7 +65,7 @@ TEST(ScaleList, BadLinesAreNamedAndOnlyTheirScalesLeftOut)
         EXPECT_EQ(names(list), c.scales) << c.text.constData();
         EXPECT_EQ(list.problems(), c.problem.isEmpty() ? QStringList() : QStringList{c.problem}) << c.text.constData();
     }
-    const ScaleEntry &net = ScaleList::parse(cases[std::size(cases) - 1].text).scales().first();
+    const ScaleEntry net = ScaleList::parse(cases[std::size(cases) - 1].text).scales().first();
     EXPECT_EQ(net.port, QStringLiteral("tcp:[::1]:4001"));
     EXPECT_EQ(net.speed, 115200);
     EXPECT_EQ(net.number, 7);
@@ -93,10 +102,7 @@ TEST(ScaleList, WrittenListReadsBackHereAndInQSettings)
 TEST(ScaleList, MissingFileIsTheOneScaleOfThePortSettings)
 {
     QTemporaryDir dir;
-    PortConfig config;
-    config.portName = "pts/3";
-    config.baudRate = 19200;
-    config.lastScaleNumber = 4;
+    const PortConfig config = portSettings("pts/3", 19200, 4);
     bool missing = false;
     const ScaleList list = ScaleList::load(dir.path(), config, &missing);
     EXPECT_TRUE(missing);
@@ -109,10 +115,7 @@ TEST(ScaleList, MissingFileIsTheOneScaleOfThePortSettings)
 TEST(ScaleList, NetworkPortOfThePortSettingsIsKeptInTheList)
 {
     QTemporaryDir dir;
-    PortConfig config;
-    config.portName = "ttyUSB0";
-    config.baudRate = 9600;
-    config.lastScaleNumber = 2;
+    const PortConfig config = portSettings("ttyUSB0", 9600, 2);
     QString error;
     const QString port = QStringLiteral("tcp:192.168.1.40:4001");
     ASSERT_TRUE(ScaleList::keepPort(dir.path(), config, port, error)) << qPrintable(error);

@@ -36,6 +36,41 @@ void writeLine(std::FILE *to, const QString &text)
     std::fflush(to);
 }
 
+// Ends a progress line ("\r... 40%") before anything else is shown under it.
+class AfterProgressPrompter final : public Prompter {
+public:
+    AfterProgressPrompter(Prompter &to, bool &progressShown) : m_to(to), m_shown(progressShown) {}
+    using Prompter::message;
+    void message(const QString &text, const QString &caption) override
+    {
+        endLine();
+        m_to.message(text, caption);
+    }
+    Answer ask(const QString &text, const QString &caption, Buttons buttons) override
+    {
+        endLine();
+        return m_to.ask(text, caption, buttons);
+    }
+    QString openFileName(const QString &caption, const QString &filter) override
+    {
+        return m_to.openFileName(caption, filter);
+    }
+    QString saveFileName(const QString &caption, const QString &filter, const QString &proposedPath) override
+    {
+        return m_to.saveFileName(caption, filter, proposedPath);
+    }
+    void endLine()
+    {
+        if (m_shown)
+            std::fputc('\n', stderr);
+        m_shown = false;
+    }
+
+private:
+    Prompter &m_to;
+    bool &m_shown;
+};
+
 } // namespace
 
 void StderrPrompter::message(const QString &text, const QString &)
@@ -96,6 +131,56 @@ ScaleLink *CliContext::link()
     m_linkFailed = false;
     m_link = std::move(link);
     return m_link.get();
+}
+
+int CliContext::onScales(const ScaleRunner::Job &job, const QString &caption)
+{
+    if (!manyScales()) {
+        ScaleLink *one = link();
+        if (!one)
+            return linkFailure();
+        const ScaleEntry scale{QString(), QString::fromLocal8Bit(port.portName), port.baudRate,
+                               int(port.lastScaleNumber)};
+        bool lineOpen = false;
+        AfterProgressPrompter shown(prompter, lineOpen);
+        ScaleJob j(scale, *one, shown, clock, pump);
+        int last = -1;
+        j.progress = [&](int percent) {
+            if (percent == last)
+                return;
+            last = percent;
+            lineOpen = true;
+            std::fprintf(stderr, "\r%s %3d%%", caption.toUtf8().constData(), percent);
+            std::fflush(stderr);
+        };
+        j.print = [this](const QString &line) { print(line); };
+        const int exit = int(job(j));
+        shown.endLine();
+        return exit;
+    }
+
+    // Progress in steps of a tenth: a line per step and scale is enough to follow.
+    std::vector<int> tenth(std::size_t(scales.size()), -1);
+    const ScaleRunner runner(scales, port, clock);
+    const QList<ScaleOutcome> outcomes = runner.run(job, pump, [&](int index, int percent) {
+        if (percent < 0 || percent / 10 == tenth[std::size_t(index)])
+            return;
+        tenth[std::size_t(index)] = percent / 10;
+        writeLine(stderr, QStringLiteral("%1: %2 %3%").arg(scales[index].name, caption).arg(percent));
+    });
+    static const char *const StatusText[] = {"ok", "no answer", "bad input"};
+    for (const ScaleOutcome &o : outcomes) {
+        for (const QString &line : o.lines)
+            print(QStringLiteral("%1: %2").arg(o.name, line));
+        for (const QString &message : o.messages)
+            writeLine(stderr, QStringLiteral("%1: %2").arg(o.name, message));
+    }
+    for (const ScaleOutcome &o : outcomes)
+        writeLine(stderr, QStringLiteral("%1: %2").arg(o.name, QString::fromLatin1(StatusText[int(o.status)])));
+    const QStringList failed = ScaleRunner::failedNames(outcomes);
+    if (!failed.isEmpty())
+        writeLine(stderr, msg::text(msg::ScalesFailed).arg(failed.join(QStringLiteral(", "))));
+    return int(ScaleRunner::overall(outcomes));
 }
 
 bool CliContext::openSelection(const QString &sql, ProductStore &store, ProductDataset &dataset)

@@ -12,6 +12,7 @@
 // been shown) or ExitBadUsage (bad usage or bad input).
 
 #include "link/ScaleLink.h"
+#include "link/ScaleRunner.h"
 #include "shared/PortConfig.h"
 #include "shared/Seams.h"
 
@@ -64,6 +65,8 @@ public:
     bool portConfigMissing = false; // "fbdves.cfg" was needed and is not there
     QString portConfigUnreadable;   // "fbdves.cfg" was needed, is there and cannot be read: why
     const Command *command = nullptr;
+    // --scales: the scales the command runs on, each at once; empty: the one of `port`.
+    QList<ScaleEntry> scales;
 
     const Clock &clock;
     EventPump &pump;
@@ -76,6 +79,12 @@ public:
     // line with the device and the reason shown); the command then returns linkFailure().
     ScaleLink *link();
     int linkFailure() const { return m_linkExit; }
+    // Runs `job` on the scale of `port`, or with --scales on every named scale at once
+    // (a progress line and a summary line per scale on standard error, each line of a
+    // scale led by its name). The exit code: the worst outcome. `caption` leads the
+    // progress lines.
+    int onScales(const ScaleRunner::Job &job, const QString &caption = QString());
+    bool manyScales() const { return !scales.isEmpty(); }
     // The product store of the working folder (--db, else "database.ini", else
     // "LM_T.db"), created when missing. False with the message shown.
     bool openStore(ProductStore &store);

@@ -35,10 +35,15 @@ const std::vector<CommandOption> &globalOptions()
 {
     static const std::vector<CommandOption> options{
         {"dir", "DIR", "the working folder, whose files the command uses (default: the current folder)"},
-        {"port", "NAME|PATH", "the serial port: COMn, a name under /dev (ttyUSB0) or a path (default: from fbdves.cfg)"},
+        {"port", "NAME|PATH|tcp:HOST:PORT",
+         "the serial port: COMn, a name under /dev (ttyUSB0), a path, or a serial device server's TCP address "
+         "(default: from fbdves.cfg)"},
         {"baud", "N", "the line speed in bit/s (default: from fbdves.cfg)"},
         {"db", "URL", "the product table on a PostgreSQL server, postgresql://user@host:port/name, instead of "
                       "the working folder's database.ini or LM_T.db"},
+        {"scales", "NAME[,NAME...]|all",
+         "runs link-check, scale-number, write-products, common-write, set-clock or totals on these scales of "
+         "scales.ini at once, one link and one thread each; exit 0 only when every scale succeeded"},
     };
     return options;
 }
@@ -55,7 +60,8 @@ Manual cliManual()
     Manual m;
     m.name = QStringLiteral("ztk-cli");
     m.purpose = QStringLiteral("the product table and the scale exchanges of ztk from the command line");
-    m.synopsis = QStringLiteral("ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] [--db URL] COMMAND [ARGUMENTS]");
+    m.synopsis = QStringLiteral("ztk-cli [--dir DIR] [--port NAME|PATH|tcp:HOST:PORT] [--baud N] [--db URL] "
+                                "[--scales NAME[,NAME...]|all] COMMAND [ARGUMENTS]");
     m.version = QStringLiteral(ZTK_VERSION_TEXT);
 
     ManualSection about{QStringLiteral("DESCRIPTION"), {}, {}, {}};
@@ -113,7 +119,10 @@ Manual cliManual()
           {u(files::ProductImage), QStringLiteral("The product image last built, as it is sent to the scale.")},
           {u(files::CommonDataBlock), QStringLiteral("The common-data block last written or read.")},
           {QStringLiteral("VL<N>.cfg"), QStringLiteral("The common-data settings of scale N.")},
-          {QStringLiteral("totals/"), QStringLiteral("Every totals reception kept, by date and time.")}},
+          {QStringLiteral("scales.ini"), QStringLiteral("The scales of the shop, a group each: port, speed, number. "
+                                                        "Without it, the one scale of fbdves.cfg.")},
+          {QStringLiteral("totals/"), QStringLiteral("Every totals reception kept, by date and time; with --scales "
+                                                     "under totals/NAME/.")}},
          {}});
     m.sections.push_back({QStringLiteral("SEE ALSO"), {QStringLiteral("ztk-scale-sim(1)")}, {}, {}});
     return m;

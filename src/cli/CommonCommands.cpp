@@ -14,7 +14,7 @@
 #include <QDir>
 #include <QFile>
 
-#include <cstdio>
+#include <mutex>
 
 using namespace ztk;
 using namespace ztk::cli;
@@ -172,54 +172,64 @@ int commonWrite(CliContext &ctx, const QStringList &args)
     QMap<QString, QString> o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
+    // With --scales each scale has its own number, and so its own settings file.
+    if (ctx.manyScales() && o.contains(ScaleOpt))
+        return ctx.badUsage(QStringLiteral("ztk-cli: --scale goes with one scale, not with --scales"));
     const std::optional<int> scale = scaleOption(ctx, o, Controls::ScaleMax);
     if (!scale)
         return ExitBadUsage;
     const QString onOff = o.value(autoLabel, QStringLiteral("off"));
     if (onOff != QLatin1String("on") && onOff != QLatin1String("off"))
         return ctx.badUsage(QStringLiteral("ztk-cli: --auto-label takes on or off"));
-    WindowState state(ctx, *scale);
-    CommonDataForm &form = state.form;
-    form.controls.autoLabel = onOff == QLatin1String("on");
+    const bool many = ctx.manyScales();
+    const int single = *scale;
+    return ctx.onScales(
+        [&ctx, many, single, onOff](ScaleJob &j) {
+            const int number = many ? j.scale.number : single;
+            if (number < Controls::ScaleMin || number > Controls::ScaleMax) {
+                j.prompter.message(QStringLiteral("ztk-cli: the scale number %1 is not %2..%3").arg(number).arg(Controls::ScaleMin).arg(Controls::ScaleMax));
+                return ScaleStatus::BadInput;
+            }
+            std::uint8_t last = std::uint8_t(number); // the form keeps a reference
+            CommonDataForm form(ctx.workDir, j.clock.now().date(), QString(), last);
+            form.controls.autoLabel = onOff == QLatin1String("on");
 
-    // The scale is asked first; the window takes its number from the last answer.
-    ScaleLink *link = ctx.link();
-    if (!link)
-        return ExitNoAnswer;
-    const std::optional<std::int8_t> number = queryScaleNumber(*link, ctx.clock, ctx.pump);
-    if (!number) {
-        ctx.prompter.message(msg::text(msg::NoLink));
-        return ExitNoAnswer;
-    }
-    if (!common::scaleNumberMatches(QString::number(*number), form.controls.scaleNumber)) {
-        ctx.prompter.message(msg::text(msg::ScaleNumberMismatch));
-        return ExitBadUsage;
-    }
-    const CommonDataForm::Built built = form.buildBlock(ctx.clock.now());
-    if (!built.error.isEmpty()) {
-        ctx.prompter.message(built.error);
-        return ExitBadUsage;
-    }
-    const QString path = ctx.path(files::CommonDataBlock);
-    if (!common::saveBlockFile(path, built.block)) {
-        ctx.prompter.message(msg::text(msg::FileCreateError).arg(path));
-        return ExitBadUsage;
-    }
-    const std::optional<common::Block> block = common::loadBlockFile(path);
-    if (!block) {
-        ctx.prompter.message(msg::text(msg::CannotOpenForReading));
-        return ExitBadUsage;
-    }
-    int shown = -1;
-    common::sendBlock(*link, *block, ctx.clock, ctx.pump, [&](int percent) {
-        if (percent == shown)
-            return;
-        shown = percent;
-        std::fprintf(stderr, "\r%s %3d%%", "Запись ОД", percent);
-        std::fflush(stderr);
-    });
-    std::fputc('\n', stderr);
-    return ExitOk;
+            // The scale is asked first; the window takes its number from the last answer.
+            const std::optional<std::int8_t> answered = queryScaleNumber(j.link, j.clock, j.pump);
+            if (!answered) {
+                j.prompter.message(msg::text(msg::NoLink));
+                return ScaleStatus::NoAnswer;
+            }
+            if (!common::scaleNumberMatches(QString::number(*answered), form.controls.scaleNumber)) {
+                j.prompter.message(msg::text(msg::ScaleNumberMismatch));
+                return ScaleStatus::BadInput;
+            }
+            const CommonDataForm::Built built = form.buildBlock(j.clock.now());
+            if (!built.error.isEmpty()) {
+                j.prompter.message(built.error);
+                return ScaleStatus::BadInput;
+            }
+            std::optional<common::Block> block;
+            {
+                // The block goes out from its file, as from the window; scales running at
+                // once take turns with the one file.
+                static std::mutex blockFile;
+                const std::lock_guard<std::mutex> lock(blockFile);
+                const QString path = ctx.path(files::CommonDataBlock);
+                if (!common::saveBlockFile(path, built.block)) {
+                    j.prompter.message(msg::text(msg::FileCreateError).arg(path));
+                    return ScaleStatus::BadInput;
+                }
+                block = common::loadBlockFile(path);
+            }
+            if (!block) {
+                j.prompter.message(msg::text(msg::CannotOpenForReading));
+                return ScaleStatus::BadInput;
+            }
+            common::sendBlock(j.link, *block, j.clock, j.pump, j.progress);
+            return ScaleStatus::Done;
+        },
+        QStringLiteral("Запись ОД"));
 }
 
 int commonRead(CliContext &ctx, const QStringList &args)
@@ -280,9 +290,8 @@ int setClock(CliContext &ctx, const QStringList &args)
         if (!moment.isValid())
             return ctx.badUsage(QStringLiteral("ztk-cli: --at takes \"YYYY-MM-DD HH:MM:SS\""));
     }
-    ScaleLink *link = ctx.link();
-    if (!link)
-        return ExitNoAnswer;
-    common::setClock(*link, moment);
-    return ExitOk;
+    return ctx.onScales([moment](ScaleJob &j) {
+        common::setClock(j.link, moment);
+        return ScaleStatus::Done;
+    });
 }

@@ -19,29 +19,27 @@ int linkCheck(CliContext &ctx, const QStringList &args)
 {
     if (!args.isEmpty())
         return ctx.badUsage(QStringLiteral("ztk-cli: link-check takes no arguments"));
-    ScaleLink *link = ctx.link();
-    if (!link)
-        return ctx.linkFailure();
-    if (!probeLink(*link, ctx.clock, ctx.pump)) {
-        ctx.prompter.message(msg::text(msg::NoLink));
-        return ExitNoAnswer;
-    }
-    ctx.print(msg::text(msg::LinkUp));
-    return ExitOk;
+    return ctx.onScales([](ScaleJob &j) {
+        if (!probeLink(j.link, j.clock, j.pump)) {
+            j.prompter.message(msg::text(msg::NoLink));
+            return ScaleStatus::NoAnswer;
+        }
+        j.print(msg::text(msg::LinkUp));
+        return ScaleStatus::Done;
+    });
 }
 
 int scaleNumber(CliContext &ctx, const QStringList &args)
 {
     if (!args.isEmpty())
         return ctx.badUsage(QStringLiteral("ztk-cli: scale-number takes no arguments"));
-    ScaleLink *link = ctx.link();
-    if (!link)
-        return ctx.linkFailure();
-    const std::optional<std::int8_t> number = queryScaleNumber(*link, ctx.clock, ctx.pump);
-    if (!number) {
-        ctx.prompter.message(msg::text(msg::NoLink));
-        return ExitNoAnswer;
-    }
-    ctx.print(QString::number(*number));
-    return ExitOk;
+    return ctx.onScales([](ScaleJob &j) {
+        const std::optional<std::int8_t> number = queryScaleNumber(j.link, j.clock, j.pump);
+        if (!number) {
+            j.prompter.message(msg::text(msg::NoLink));
+            return ScaleStatus::NoAnswer;
+        }
+        j.print(QString::number(*number));
+        return ScaleStatus::Done;
+    });
 }

@@ -16,9 +16,10 @@
 #include "totals/TotalsText.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 
-#include <cstdio>
+#include <functional>
 
 using namespace ztk;
 using namespace ztk::cli;
@@ -81,6 +82,18 @@ std::optional<std::vector<TotalsProduct>> selectionProducts(CliContext &ctx, con
 }
 
 
+// "day.txt" for scale "kassa1": "day-kassa1.txt"; for the one scale of the port, as given.
+QString scaleFileName(const QString &file, const QString &scale)
+{
+    if (scale.isEmpty())
+        return file;
+    const QFileInfo info(file);
+    const QString suffix = info.suffix();
+    const QString stem = suffix.isEmpty() ? info.fileName() : info.completeBaseName();
+    const QString name = stem + QLatin1Char('-') + scale + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+    return info.path() == QLatin1String(".") && !file.startsWith(QLatin1String("./")) ? name : QDir(info.path()).filePath(name);
+}
+
 } // namespace
 
 int totals(CliContext &ctx, const QStringList &args)
@@ -92,56 +105,57 @@ int totals(CliContext &ctx, const QStringList &args)
     if (!products)
         return ExitBadUsage;
 
-    std::optional<TotalsImage> image;
+    // Prints the totals text of `image`, saves it into `out` when given; false when not saved.
+    const auto show = [&](const TotalsImage &image, const std::function<void(const QString &)> &print,
+                          Prompter &prompter, const QString &out, TotalsTable &table) {
+        table = buildTotalsRows(image, TotalsLookup(*products), programLocale().decimalPoint());
+        const QStringList lines = totalsLines(totalsHeaders(), table.cells());
+        for (const QString &line : lines)
+            print(line);
+        QString error;
+        if (!out.isEmpty() && !writeTotalsFile(QDir(ctx.workDir).filePath(out), totalsFileBytes(lines), &error)) {
+            prompter.message(error);
+            return false;
+        }
+        return true;
+    };
+
     if (o.image) {
+        if (ctx.manyScales())
+            return ctx.badUsage(QStringLiteral("ztk-cli: --image shows a kept image, not the totals of --scales"));
         LoadedTotals loaded = loadKeptTotals(QDir(ctx.workDir).filePath(*o.image));
         if (!loaded.image) {
             ctx.prompter.message(loaded.error);
             return ExitBadUsage;
         }
-        image = std::move(loaded.image);
-    } else {
-        ScaleLink *link = ctx.link();
-        if (!link)
-            return ExitNoAnswer;
-        int shown = -1;
-        image = receiveTotals(*link, ctx.clock, ctx.pump, [&](int received) {
-            const int percent = totalsPercent(received);
-            if (percent == shown)
-                return;
-            shown = percent;
-            std::fprintf(stderr, "\r%s %3d%%", msg::TotalsCaption, percent);
-            std::fflush(stderr);
-        });
-        if (shown >= 0)
-            std::fputc('\n', stderr);
-        if (!image) {
-            ctx.prompter.message(msg::text(msg::NoLink));
-            return ExitNoAnswer;
-        }
-        const KeepResult kept = keepTotals(ctx.workDir, *image, ctx.clock.now());
-        if (!kept.ok)
-            ctx.prompter.message(kept.error);
+        TotalsTable table;
+        return show(*loaded.image, [&ctx](const QString &line) { ctx.print(line); }, ctx.prompter,
+                    o.out.value_or(QString()), table)
+            ? ExitOk
+            : ExitBadUsage;
     }
-
-    const TotalsTable table = buildTotalsRows(*image, TotalsLookup(*products), programLocale().decimalPoint());
-    const QStringList lines = totalsLines(totalsHeaders(), table.cells());
-    for (const QString &line : lines)
-        ctx.print(line);
-
-    if (o.out) {
-        QString error;
-        if (!writeTotalsFile(QDir(ctx.workDir).filePath(*o.out), totalsFileBytes(lines), &error)) {
-            ctx.prompter.message(error);
-            return ExitBadUsage; // not saved: nothing is cleared either
-        }
-    }
-    if (o.clear) {
-        ScaleLink *link = ctx.link();
-        for (const TotalsRow &row : table.rows)
-            clearTotals(*link, row.number);
-    }
-    return ExitOk;
+    return ctx.onScales(
+        [&](ScaleJob &j) {
+            const std::optional<TotalsImage> image = receiveTotals(j.link, j.clock, j.pump, [&j](int received) {
+                j.progress(totalsPercent(received));
+            });
+            if (!image) {
+                j.prompter.message(msg::text(msg::NoLink));
+                return ScaleStatus::NoAnswer;
+            }
+            const KeepResult kept = keepTotals(ctx.workDir, *image, j.clock.now(), j.scale.name);
+            if (!kept.ok)
+                j.prompter.message(kept.error);
+            TotalsTable table;
+            if (!show(*image, j.print, j.prompter, o.out ? scaleFileName(*o.out, j.scale.name) : QString(), table))
+                return ScaleStatus::BadInput; // not saved: nothing is cleared either
+            if (o.clear) {
+                for (const TotalsRow &row : table.rows)
+                    clearTotals(j.link, row.number);
+            }
+            return ScaleStatus::Done;
+        },
+        msg::text(msg::TotalsCaption));
 }
 
 int totalsClear(CliContext &ctx, const QStringList &args)

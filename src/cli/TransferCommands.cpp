@@ -14,7 +14,6 @@
 
 #include <QDir>
 
-#include <cstdio>
 #include <memory>
 
 using namespace ztk;
@@ -114,25 +113,17 @@ int writeProducts(CliContext &ctx, const QStringList &args)
         ctx.prompter.message(refused);
         return ExitBadUsage;
     }
-    ScaleLink *link = ctx.link();
-    if (!link)
-        return ctx.linkFailure();
-
-    int shown = -1;
-    ProductWriter writer(*link, ctx.clock, ctx.pump, [&](int percent) {
-        if (percent == shown)
-            return;
-        shown = percent;
-        std::fprintf(stderr, "\r%s %3d%%", msg::WriteLoading, percent);
-        std::fflush(stderr);
-    });
-    const WriteResult r = writer.sendFile(path);
-    if (shown >= 0)
-        std::fputc('\n', stderr);
-    if (!r.ok) {
-        ctx.prompter.message(r.message);
-        return r.message == msg::text(msg::CannotOpenForReading) ? ExitBadUsage : ExitNoAnswer;
-    }
-    ctx.print(QString::number(r.sent));
-    return ExitOk;
+    return ctx.onScales(
+        [&path](ScaleJob &j) {
+            ProductWriter writer(j.link, j.clock, j.pump, j.progress);
+            const WriteResult r = writer.sendFile(path);
+            if (!r.ok) {
+                j.prompter.message(r.message);
+                return r.message == msg::text(msg::CannotOpenForReading) ? ScaleStatus::BadInput
+                                                                         : ScaleStatus::NoAnswer;
+            }
+            j.print(QString::number(r.sent));
+            return ScaleStatus::Done;
+        },
+        msg::text(msg::WriteLoading));
 }

@@ -1,4 +1,4 @@
-// ztk-cli [--dir DIR] [--port NAME|PATH] [--baud N] [--db URL] COMMAND [ARGS]; ztk-cli --help
+// ztk-cli [--dir DIR] [--port NAME|PATH|tcp:HOST:PORT] [--baud N] [--db URL] [--scales NAME,...|all] COMMAND [ARGS]
 //
 // The program's logic from the command line, on the files of DIR. The port and its
 // speed come from DIR's "fbdves.cfg" unless given; the file is never rewritten. The
@@ -6,6 +6,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliHelp.h"
+#include "cli/ScalesOption.h"
 
 #include "products/StoreLocation.h"
 #include "shared/Files.h"
@@ -125,6 +126,9 @@ int main(int argc, char **argv)
             return fail(error);
     }
     const QString dir = given("dir") ? value("dir") : QDir::currentPath();
+    std::optional<QString> scales;
+    if (given("scales"))
+        scales = value("scales");
     std::optional<QString> port;
     if (given("port"))
         port = value("port");
@@ -182,6 +186,12 @@ int main(int argc, char **argv)
         ctx.portConfigUnreadable = QString::fromLocal8Bit(std::strerror(cfg.isDir() ? EISDIR : cfg.exists() ? EACCES : ENOENT));
     else
         ctx.portConfigMissing = needConfig;
+
+    // --scales: the command runs on the named scales of "scales.ini" at once.
+    if (scales) {
+        if (const std::optional<int> bad = useScales(ctx, *scales))
+            return *bad;
+    }
 
     return command->run(ctx, args);
 }

@@ -16,7 +16,6 @@ namespace ztk {
 namespace {
 
 constexpr int ReaderPollMs = 100;   // how soon the reader sees a stop request or a lost line
-constexpr int ReopenPauseMs = 150;  // between attempts to find a vanished device again
 constexpr auto WaitSlice = std::chrono::milliseconds(5);
 constexpr auto ProgressNotifyInterval = std::chrono::milliseconds(5);
 
@@ -51,7 +50,8 @@ ScaleLink::~ScaleLink()
 SerialPort::OpenResult ScaleLink::openPort(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex,
                                            std::int16_t parityIndex)
 {
-    return m_port.open(devicePath, baud, stopBitsIndex, parityIndex);
+    m_port = LinkPort::forName(devicePath);
+    return SerialPort::OpenResult(m_port->open(devicePath, baud, stopBitsIndex, parityIndex));
 }
 
 LinkOpenResult ScaleLink::open(const PortConfig &config, Prompter &prompter)
@@ -59,7 +59,7 @@ LinkOpenResult ScaleLink::open(const PortConfig &config, Prompter &prompter)
     LinkOpenResult result;
     stopReader();
     closePort();
-    const QString device = SerialPort::devicePath(QString::fromLocal8Bit(config.portName));
+    const QString device = LinkPort::pathFor(QString::fromLocal8Bit(config.portName));
     result.port = openPort(device, config.baudRate, config.stopBitsIndex, config.parityIndex);
     if (result.port != SerialPort::Opened) {
         result.failure = SerialPort::failureText(result.port, device, portOpenError());
@@ -77,12 +77,14 @@ LinkOpenResult ScaleLink::open(const PortConfig &config, Prompter &prompter)
 
 void ScaleLink::closePort()
 {
-    m_port.close();
+    if (m_port)
+        m_port->close();
 }
 
 void ScaleLink::sendByte(std::uint8_t byte)
 {
-    m_port.sendByte(byte);
+    if (m_port)
+        m_port->sendByte(byte);
 }
 
 void ScaleLink::sendWord(std::uint16_t word)
@@ -94,13 +96,14 @@ void ScaleLink::sendWord(std::uint16_t word)
 
 void ScaleLink::sendBytes(std::span<const std::uint8_t> bytes)
 {
-    for (const std::uint8_t b : bytes)
-        m_port.sendByte(b);
+    if (m_port)
+        m_port->sendBytes(bytes);
 }
 
 void ScaleLink::discardAll()
 {
-    m_port.discardAll();
+    if (m_port)
+        m_port->discardAll();
 }
 
 bool ScaleLink::startReader()
@@ -230,36 +233,41 @@ void ScaleLink::readerLoop()
 {
     bool lastUp = false;  // what the link display was last told; starts as down
     bool broken = false;  // the descriptor failed: only reopening the device mends it
+    int failures = 0;     // reconnects in a row that did not mend it
     std::chrono::steady_clock::time_point lastNotify{};
     std::array<std::uint8_t, 512> chunk{};
 
     while (!m_stop.load(std::memory_order_acquire)) {
-        if (!m_port.isOpen()) {
+        if (!portOpen()) {
             pauseReader(ReaderPollMs);
             continue;
         }
+        LinkPort &port = *m_port;
         if (broken) {
             // A hung-up descriptor polls ready at once; pause so that this never spins.
-            pauseReader(ReopenPauseMs);
+            pauseReader(port.reconnectPauseMs(failures));
             if (m_stop.load(std::memory_order_acquire))
                 break;
-            if (!m_port.reopen())
+            if (!port.reconnect(m_stop)) {
+                ++failures;
                 continue;
+            }
             broken = false;
+            failures = 0;
         }
-        if (!m_port.lineSettingsReadable()) {
+        if (!port.lineUp()) {
             reportLinkState(false, lastUp);
             broken = true;
             continue;
         }
         reportLinkState(true, lastUp);
 
-        pollfd p{m_port.fd(), POLLIN, 0};
+        pollfd p{port.fd(), POLLIN, 0};
         const int r = ::poll(&p, 1, ReaderPollMs);
         if (r <= 0)
             continue; // time-out or a signal: next pass
         if (p.revents & POLLIN) {
-            const ssize_t n = ::read(m_port.fd(), chunk.data(), chunk.size());
+            const ssize_t n = ::read(port.fd(), chunk.data(), chunk.size());
             if (m_turnaroundLog)
                 m_lastRead = std::chrono::steady_clock::now();
             if (n > 0) {

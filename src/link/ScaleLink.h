@@ -10,6 +10,7 @@
 // (acquire).
 
 #include "link/Commands.h"
+#include "link/LinkPort.h"
 #include "link/SerialPort.h"
 #include "shared/Seams.h"
 
@@ -88,12 +89,15 @@ public:
     // cannot be). The reader runs even without a port, so a later open finds it.
     LinkOpenResult open(const PortConfig &config, Prompter &prompter);
 
-    // Port. Close only with the reader stopped.
+    // Port: a serial device path, or "tcp:HOST:PORT". Close only with the reader stopped.
     SerialPort::OpenResult openPort(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex,
                                     std::int16_t parityIndex);
     void closePort();
-    bool portOpen() const { return m_port.isOpen(); }
-    QString portOpenError() const { return m_port.openErrorText(); } // why the last openPort failed
+    bool portOpen() const { return m_port && m_port->isOpen(); }
+    // Why the last openPort failed (for a network port: why its first connect did)
+    QString portOpenError() const { return m_port ? m_port->openErrorText() : QString(); }
+    // The line is up now (a network port: connected).
+    bool lineUp() const { return m_port && m_port->lineUp(); }
     void sendByte(std::uint8_t byte);  // one write; nothing without a port
     void sendWord(std::uint16_t word); // low byte, then high byte: two writes
     void sendBytes(std::span<const std::uint8_t> bytes); // one write per byte
@@ -181,7 +185,7 @@ private:
     void reportLinkState(bool up, bool &lastUp);
     void pauseReader(int ms); // sleeps, but returns at once on a stop request
 
-    SerialPort m_port;
+    std::unique_ptr<LinkPort> m_port; // replaced only with the reader stopped
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::mutex m_stopMutex;

@@ -238,6 +238,11 @@ bool SerialPort::lineSettingsReadable() const
     return ::tcgetattr(m_fd, &tio) == 0;
 }
 
+int SerialPort::reconnectPauseMs(int) const
+{
+    return 150; // a vanished USB adapter is looked for again at once, and often
+}
+
 bool SerialPort::reopen()
 {
     if (m_fd < 0 || m_path.isEmpty())
@@ -250,14 +255,7 @@ bool SerialPort::reopen()
     const int fd = openConfigured(QFile::encodeName(m_path), m_baud, m_stopBitsIndex, result, err);
     if (fd < 0)
         return false;
-    // dup3 swaps the device under the same number, so a concurrent sendByte never
-    // writes to a closed or reused descriptor.
-    int r;
-    do {
-        r = ::dup3(fd, m_fd, O_CLOEXEC);
-    } while (r < 0 && errno == EINTR);
-    ::close(fd);
-    return r == m_fd;
+    return replaceDescriptor(fd, m_fd);
 }
 
 } // namespace ztk

@@ -43,6 +43,21 @@ inline constexpr const char PortNoPermission[] =
     "%1: %2\nНет прав на порт. Добавьте пользователя в группу dialout (sudo adduser $USER dialout) "
     "и войдите в систему заново.";
 
+// The scales list "scales.ini": a bad line is said as ScalesLine (%1 its number, %2 what is wrong).
+inline constexpr const char ScalesLine[] = "scales.ini, строка %1: %2";
+inline constexpr const char ScalesBadLine[] = "не группа [имя] и не ключ=значение";
+inline constexpr const char ScalesBadName[] = "имя весов «%1» недопустимо (буквы, цифры, - и _)";
+inline constexpr const char ScalesDuplicate[] = "весы «%1» уже описаны выше";
+inline constexpr const char ScalesUnknownKey[] = "неизвестный ключ «%1» (port, speed, number)";
+inline constexpr const char ScalesBadPort[] = "порт «%1» недопустим (не длиннее %2 символов, без пробелов)";
+inline constexpr const char ScalesBadValue[] = "%1 должно быть числом, а не «%2»";
+inline constexpr const char ScalesNoPort[] = "у весов «%1» не задан port";
+inline constexpr const char ScalesUnknownName[] = "Весов «%1» нет в списке весов";
+inline constexpr const char ScalesNameTaken[] = "Весы «%1» уже есть в списке весов";
+inline constexpr const char ScalesFailed[] = "Не выполнено на весах: %1";
+inline constexpr const char ScalesDone[] = "Выполнено на всех весах";
+inline constexpr const char WriteAllCaption[] = "Запись БДТ во все весы";
+
 // Product table and editing
 inline constexpr const char RecordsPrefix[] = "Записей ";
 inline constexpr const char NumberAbove5000[] =

@@ -9,10 +9,13 @@
 
 namespace ztk {
 
-KeepResult keepTotals(const QString &workDir, const TotalsImage &image, const QDateTime &completed)
+KeepResult keepTotals(const QString &workDir, const TotalsImage &image, const QDateTime &completed,
+                      const QString &scaleName)
 {
     KeepResult r;
-    const QString folder = QDir(workDir).filePath(QString::fromLatin1(KeptTotalsFolder));
+    QString folder = QDir(workDir).filePath(QString::fromLatin1(KeptTotalsFolder));
+    if (!scaleName.isEmpty())
+        folder = QDir(folder).filePath(scaleName);
     const auto fail = [&](const QString &why) {
         r.error = msg::text(msg::TotalsNotKept).arg(folder);
         if (!why.isEmpty())

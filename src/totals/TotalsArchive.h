@@ -21,9 +21,11 @@ struct KeepResult {
     QString error; // the message to show when not ok
 };
 
-// Writes the image into `workDir`/totals (made when missing). A second reception in
-// the same second gets "_2", "_3" ... after the moment, so none is overwritten.
-KeepResult keepTotals(const QString &workDir, const TotalsImage &image, const QDateTime &completed);
+// Writes the image into `workDir`/totals (made when missing), or, for one of several
+// scales, into `workDir`/totals/`scaleName`. A second reception in the same second gets
+// "_2", "_3" ... after the moment, so none is overwritten.
+KeepResult keepTotals(const QString &workDir, const TotalsImage &image, const QDateTime &completed,
+                      const QString &scaleName = QString());
 
 struct LoadedTotals {
     std::optional<TotalsImage> image;

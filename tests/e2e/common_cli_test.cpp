@@ -26,19 +26,25 @@ struct Shop {
     QTemporaryDir dir;
     QString path(const QString &name) const { return QDir(dir.path()).filePath(name); }
     // "fbdves.cfg" naming `port` at 115200 ("/dev/pts/N" as "pts/N": the file holds
-    // nine characters), with this last scale number.
+    // nine characters), with this last scale number. A network port is too long for
+    // the file: the commands are given it with --port.
     bool config(const QString &port, int lastScale)
     {
         PortConfig c;
-        c.portName = (port.startsWith(QLatin1String("/dev/")) ? port.mid(5) : port).toLocal8Bit();
+        if (port.startsWith(QLatin1String("tcp:")))
+            networkPort = port;
+        else
+            c.portName = (port.startsWith(QLatin1String("/dev/")) ? port.mid(5) : port).toLocal8Bit();
         c.baudRate = 115200;
         c.lastScaleNumber = std::uint8_t(lastScale);
         return c.save(path(QString::fromUtf8(files::PortConfig)));
     }
     CliRun cli(const QStringList &args, int clockRate = 0) const
     {
-        return runCli(dir.path(), QStringList{QStringLiteral("--dir"), dir.path()} + args, clockRate);
+        const QStringList port = networkPort.isEmpty() ? QStringList() : QStringList{QStringLiteral("--port"), networkPort};
+        return runCli(dir.path(), QStringList{QStringLiteral("--dir"), dir.path()} + port + args, clockRate);
     }
+    QString networkPort;
 };
 
 common::CommonDataSettings settingsOf(const QString &path)
@@ -107,10 +113,12 @@ TEST(CommonCli, SettingsShownSavedAndRefused)
     EXPECT_EQ(r.err, t(msg::NotAnInteger).arg(QStringLiteral("12a")) + '\n');
 }
 
-TEST(CommonCli, WriteChecksTheScaleNumberThenSendsThePacedBlock)
+class CommonCliExchange : public OverTransport {};
+
+TEST_P(CommonCliExchange, WriteChecksTheScaleNumberThenSendsThePacedBlock)
 {
     Shop shop;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start({QStringLiteral("--number"), QStringLiteral("3")})) << qPrintable(sim.error());
     ASSERT_TRUE(shop.config(sim.port(), 2));
 
@@ -138,10 +146,10 @@ TEST(CommonCli, WriteChecksTheScaleNumberThenSendsThePacedBlock)
     EXPECT_EQ(log.mid(3), block.mid(60, 440));
 }
 
-TEST(CommonCli, WriteToASilentScaleSendsNothing)
+TEST_P(CommonCliExchange, WriteToASilentScaleSendsNothing)
 {
     Shop shop;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start({QStringLiteral("--fault"), QStringLiteral("silent")})) << qPrintable(sim.error());
     ASSERT_TRUE(shop.config(sim.port(), 1));
     const CliRun r = shop.cli({QStringLiteral("common-write")}, 50);
@@ -151,7 +159,7 @@ TEST(CommonCli, WriteToASilentScaleSendsNothing)
     EXPECT_FALSE(QFile::exists(shop.path(QString::fromUtf8(files::CommonDataBlock))));
 }
 
-TEST(CommonCli, ReadShowsSavesAndCarriesOver)
+TEST_P(CommonCliExchange, ReadShowsSavesAndCarriesOver)
 {
     common::BlockInput in;
     in.scaleNumber = 6;
@@ -167,7 +175,7 @@ TEST(CommonCli, ReadShowsSavesAndCarriesOver)
     const QByteArray stored(reinterpret_cast<const char *>(b.data()), 512);
 
     Shop shop;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     sim.writeStateFile(QStringLiteral("common.bin"), stored);
     ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
     ASSERT_TRUE(shop.config(sim.port(), 1));
@@ -197,10 +205,10 @@ TEST(CommonCli, ReadShowsSavesAndCarriesOver)
     EXPECT_EQ(s.readBackFlag, 1);
 }
 
-TEST(CommonCli, ReadTimeOutWritesNothing)
+TEST_P(CommonCliExchange, ReadTimeOutWritesNothing)
 {
     Shop shop;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start({QStringLiteral("--fault"), QStringLiteral("silent")})) << qPrintable(sim.error());
     ASSERT_TRUE(shop.config(sim.port(), 1));
     const CliRun r = shop.cli({QStringLiteral("common-read"), QStringLiteral("--out"), QStringLiteral("read.bin"),
@@ -211,10 +219,10 @@ TEST(CommonCli, ReadTimeOutWritesNothing)
     EXPECT_EQ(QDir(shop.dir.path()).entryList(QDir::Files), QStringList{QString::fromUtf8(files::PortConfig)});
 }
 
-TEST(CommonCli, SetClockSendsTheGivenMoment)
+TEST_P(CommonCliExchange, SetClockSendsTheGivenMoment)
 {
     Shop shop;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
     ASSERT_TRUE(shop.config(sim.port(), 1));
     CliRun r = shop.cli({QStringLiteral("set-clock"), QStringLiteral("--at"), QStringLiteral("1999-12-31 23:59:58")});
@@ -224,3 +232,5 @@ TEST(CommonCli, SetClockSendsTheGivenMoment)
     r = shop.cli({QStringLiteral("set-clock"), QStringLiteral("--at"), QStringLiteral("31.12.1999")});
     EXPECT_EQ(r.exitCode, 2);
 }
+
+ZTK_OVER_EACH_TRANSPORT(CommonCliExchange);

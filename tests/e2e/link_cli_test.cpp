@@ -20,7 +20,9 @@ using namespace ztk;
 using ztk::test::CliRun;
 using ztk::test::onPort;
 using ztk::test::runCli;
+using ztk::test::OverTransport;
 using ztk::test::SimProcess;
+using ztk::test::Transport;
 
 namespace {
 
@@ -39,10 +41,12 @@ const QString Silent = QStringLiteral("silent");
 
 } // namespace
 
-TEST(E2eLinkCli, LinkCheckAnswered)
+class E2eLinkCliExchange : public OverTransport {};
+
+TEST_P(E2eLinkCliExchange, LinkCheckAnswered)
 {
     QTemporaryDir dir;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
     const CliRun r = runCli(dir.path(), onPort(sim.port(), {QStringLiteral("link-check")}));
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
@@ -52,26 +56,31 @@ TEST(E2eLinkCli, LinkCheckAnswered)
 }
 
 // A silent scale: each query ends in "Возможно, нет связи с весами" and exit 1.
-class E2eLinkCliSilent : public ::testing::TestWithParam<const char *> {};
+class E2eLinkCliSilent : public ::testing::TestWithParam<std::tuple<const char *, Transport>> {};
 
 TEST_P(E2eLinkCliSilent, TimesOutWithTheMessage)
 {
     QTemporaryDir dir;
-    SimProcess sim;
+    SimProcess sim(std::get<1>(GetParam()));
     ASSERT_TRUE(sim.start({QStringLiteral("--fault"), Silent})) << qPrintable(sim.error());
-    const CliRun r = runCli(dir.path(), onPort(sim.port(), {QString::fromLatin1(GetParam())}), 20);
+    const CliRun r = runCli(dir.path(), onPort(sim.port(), {QString::fromLatin1(std::get<0>(GetParam()))}), 20);
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, QString());
     EXPECT_EQ(r.err, line(msg::NoLink));
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, E2eLinkCliSilent, ::testing::Values("link-check", "scale-number"),
-                         [](const auto &info) { return std::string(info.param[0] == 'l' ? "LinkCheck" : "ScaleNumber"); });
+INSTANTIATE_TEST_SUITE_P(Commands, E2eLinkCliSilent,
+                         ::testing::Combine(::testing::Values("link-check", "scale-number"),
+                                            ::testing::Values(Transport::Pty, Transport::Tcp)),
+                         [](const auto &info) {
+                             return std::string(std::get<0>(info.param)[0] == 'l' ? "LinkCheck" : "ScaleNumber")
+                                 + (std::get<1>(info.param) == Transport::Tcp ? "Tcp" : "Pty");
+                         });
 
-TEST(E2eLinkCli, ScaleNumberSigned)
+TEST_P(E2eLinkCliExchange, ScaleNumberSigned)
 {
     QTemporaryDir dir;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start({QStringLiteral("--number"), QStringLiteral("255")})) << qPrintable(sim.error());
     const CliRun r = runCli(dir.path(), onPort(sim.port(), {QStringLiteral("scale-number")}));
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
@@ -182,3 +191,5 @@ TEST(E2eLinkCli, BadUsage)
     const CliRun r = runCli(dir.path(), {QStringLiteral("--baud"), QStringLiteral("fast"), QStringLiteral("link-check")});
     EXPECT_EQ(r.err, msg::text(msg::NotAnInteger).arg(QStringLiteral("fast")) + QLatin1Char('\n'));
 }
+
+ZTK_OVER_EACH_TRANSPORT(E2eLinkCliExchange);

@@ -38,10 +38,12 @@ public:
     QString path() const { return dir.path(); }
 };
 
-TEST(ReadProductsCli, WriteReadAndSaveGivesBackTheProducts)
+class ReadProductsCliExchange : public OverTransport {};
+
+TEST_P(ReadProductsCliExchange, WriteReadAndSaveGivesBackTheProducts)
 {
     FiftyProducts source;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
     const CliRun written = cli(source.path(), onPort(sim.port(), {"write-products"}));
     ASSERT_EQ(written.exitCode, 0) << written.err.toStdString();
@@ -85,10 +87,10 @@ TEST(ReadProductsCli, WriteReadAndSaveGivesBackTheProducts)
     EXPECT_EQ(all.size(), 50u);
 }
 
-TEST(ReadProductsCli, TimeOutStoresNothing)
+TEST_P(ReadProductsCliExchange, TimeOutStoresNothing)
 {
     QTemporaryDir dir;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start({"--fault", "short"})) << sim.error().toStdString();
     const CliRun r = cli(dir.path(), onPort(sim.port(), {"read-products", "--to", "3", "--save", "--out", "r.bin"}), true);
     EXPECT_EQ(r.exitCode, 1);
@@ -102,10 +104,10 @@ TEST(ReadProductsCli, TimeOutStoresNothing)
     EXPECT_TRUE(rows.empty());
 }
 
-TEST(ReadProductsCli, ClearProductsSendsEachNumber)
+TEST_P(ReadProductsCliExchange, ClearProductsSendsEachNumber)
 {
     QTemporaryDir dir;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
     EXPECT_EQ(cli(dir.path(), onPort(sim.port(), {"clear-products", "300"})).exitCode, 0);
     EXPECT_EQ(cli(dir.path(), onPort(sim.port(), {"clear-products", "10-12"})).exitCode, 0);
@@ -130,3 +132,5 @@ TEST(ReadProductsCli, BadRangesAreBadUsage)
 }
 
 } // namespace
+
+ZTK_OVER_EACH_TRANSPORT(ReadProductsCliExchange);

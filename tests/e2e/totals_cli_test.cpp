@@ -51,10 +51,12 @@ QString linesOf(const QStringList &cells)
     return out;
 }
 
-TEST(TotalsCli, ReceivesPrintsSavesKeepsAndClears)
+class TotalsCliExchange : public OverTransport {};
+
+TEST_P(TotalsCliExchange, ReceivesPrintsSavesKeepsAndClears)
 {
     TotalsShop s;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start(Sales)) << sim.error().toStdString();
     const CliRun r = cli(s.path(), onPort(sim.port(), {"totals", "--out", "day.txt", "--clear"}));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -82,10 +84,10 @@ TEST(TotalsCli, ReceivesPrintsSavesKeepsAndClears)
     EXPECT_EQ(now.out, Header + '\n'); // the scale holds nothing any more
 }
 
-TEST(TotalsCli, SelectionNamesTheProducts)
+TEST_P(TotalsCliExchange, SelectionNamesTheProducts)
 {
     TotalsShop s;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start(Sales)) << sim.error().toStdString();
     const CliRun r = cli(s.path(), onPort(sim.port(), {"totals", "--selection", "prefix=21"}));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -94,12 +96,12 @@ TEST(TotalsCli, SelectionNamesTheProducts)
                               "4999", "7", "1234,56", "2", "Хлеб"}));
 }
 
-TEST(TotalsCli, TimeOutWritesAndClearsNothing)
+TEST_P(TotalsCliExchange, TimeOutWritesAndClearsNothing)
 {
     struct Case { const char *fault; } cases[] = {{"silent"}, {"short"}};
     for (const Case &c : cases) {
         TotalsShop s;
-        SimProcess sim;
+        SimProcess sim(GetParam());
         ASSERT_TRUE(sim.start(Sales + QStringList{"--fault", c.fault})) << sim.error().toStdString();
         const CliRun r = cli(s.path(), onPort(sim.port(), {"totals", "--out", "day.txt", "--clear"}), 50);
         EXPECT_EQ(r.exitCode, 1) << c.fault;
@@ -138,10 +140,10 @@ TEST(TotalsCli, BadInput)
     EXPECT_TRUE(sim.log().isEmpty()); // nothing was sent
 }
 
-TEST(TotalsCli, ClearsTheListedProducts)
+TEST_P(TotalsCliExchange, ClearsTheListedProducts)
 {
     TotalsShop s;
-    SimProcess sim;
+    SimProcess sim(GetParam());
     ASSERT_TRUE(sim.start(Sales)) << sim.error().toStdString();
     const CliRun r = cli(s.path(), onPort(sim.port(), {"totals-clear", "5,260,4999"}));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -149,3 +151,5 @@ TEST(TotalsCli, ClearsTheListedProducts)
 }
 
 } // namespace
+
+ZTK_OVER_EACH_TRANSPORT(TotalsCliExchange);

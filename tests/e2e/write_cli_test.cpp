@@ -104,10 +104,11 @@ TEST(WriteProductsCli, BadInput)
     EXPECT_EQ(r.err, msg::text(msg::ListTooMany) + '\n');
 }
 
-TEST_P(WriteFromStore, WritesTheSelection)
+// The selection written, from either store, over either line.
+void writesTheSelection(StoreKind store, Transport transport)
 {
-    CliStore s(GetParam());
-    SimProcess sim;
+    CliStore s(store);
+    SimProcess sim(transport);
     ASSERT_TRUE(sim.start()) << sim.error().toStdString();
     const CliRun r = s.cli(onPort(sim.port(), {"write-products", "--selection", "prefix=25", "--list", "3,9,10"}));
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
@@ -120,12 +121,24 @@ TEST_P(WriteFromStore, WritesTheSelection)
     EXPECT_EQ(sim.log().left(5).toHex(), QByteArray("0702000200"));
 }
 
-TEST(WriteProductsCli, TimeOutGivesTheStageMessage)
+TEST_P(WriteFromStore, WritesTheSelection)
+{
+    writesTheSelection(GetParam(), Transport::Pty);
+}
+
+class WriteProductsCliExchange : public OverTransport {};
+
+TEST_P(WriteProductsCliExchange, WritesTheSelection)
+{
+    writesTheSelection(StoreKind::File, GetParam());
+}
+
+TEST_P(WriteProductsCliExchange, TimeOutGivesTheStageMessage)
 {
     struct Case { const char *fault; int stage; } cases[] = {{"no-ack=1", 1}, {"no-ack=2", 2}, {"no-ack=3", 3}};
     for (const Case &c : cases) {
         CliStore s;
-        SimProcess sim;
+        SimProcess sim(GetParam());
         ASSERT_TRUE(sim.start({"--fault", c.fault}));
         const CliRun r = cli(s.path(), onPort(sim.port(), {"write-products"}), true);
         EXPECT_EQ(r.exitCode, 1) << c.fault;
@@ -135,3 +148,5 @@ TEST(WriteProductsCli, TimeOutGivesTheStageMessage)
 }
 
 } // namespace
+
+ZTK_OVER_EACH_TRANSPORT(WriteProductsCliExchange);

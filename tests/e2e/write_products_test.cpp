@@ -10,8 +10,12 @@
 #include "transfer/ProductList.h"
 #include "transfer/ProductWriter.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QThread>
+
+#include <atomic>
+#include <thread>
 
 using namespace ztk;
 using namespace ztk::test;
@@ -39,7 +43,8 @@ QByteArray expectedStream(const ProductImage &img)
 // A product store, a simulator and a link to it.
 class WriteRig : public ProductRowsFixture {
 public:
-    explicit WriteRig(const QStringList &simArgs = {})
+    explicit WriteRig(Transport transport, const QStringList &simArgs = {})
+        : sim(transport)
     {
         started = sim.start(simArgs) && link.openPort(sim.port(), 9600, 0, 0) == 0 && link.startReader();
     }
@@ -65,9 +70,11 @@ public:
     bool started = false;
 };
 
-TEST(WriteProducts, ProductsOneTwoFive)
+class WriteProductsExchange : public OverTransport {};
+
+TEST_P(WriteProductsExchange, ProductsOneTwoFive)
 {
-    WriteRig rig;
+    WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started) << rig.sim.error().toStdString();
     rig.addNumbers({1, 2, 5});
     const WriteResult r = rig.write();
@@ -82,10 +89,10 @@ TEST(WriteProducts, ProductsOneTwoFive)
     EXPECT_FALSE(rig.link.ack.on.load());
 }
 
-TEST(WriteProducts, IndexOfProduct300AndAnEmptySelection)
+TEST_P(WriteProductsExchange, IndexOfProduct300AndAnEmptySelection)
 {
     {
-        WriteRig rig;
+        WriteRig rig(GetParam());
         ASSERT_TRUE(rig.started);
         rig.addNumbers({300});
         ASSERT_TRUE(rig.write().ok);
@@ -93,7 +100,7 @@ TEST(WriteProducts, IndexOfProduct300AndAnEmptySelection)
         EXPECT_EQ(log.left(5).toHex(), QByteArray("0701002b01"));
     }
     {
-        WriteRig rig;
+        WriteRig rig(GetParam());
         ASSERT_TRUE(rig.started);
         const WriteResult r = rig.write();
         EXPECT_TRUE(r.ok);
@@ -103,7 +110,7 @@ TEST(WriteProducts, IndexOfProduct300AndAnEmptySelection)
     }
 }
 
-TEST(WriteProducts, SelectionListAndSkippedRowsAnnounceWhatIsSent)
+TEST_P(WriteProductsExchange, SelectionListAndSkippedRowsAnnounceWhatIsSent)
 {
     struct Case {
         const char *what;
@@ -120,7 +127,7 @@ TEST(WriteProducts, SelectionListAndSkippedRowsAnnounceWhatIsSent)
         {"rows out of order", QStringLiteral("select * from lm_t1 order by -N"), std::nullopt, 1},
     };
     for (const Case &c : cases) {
-        WriteRig rig;
+        WriteRig rig(GetParam());
         ASSERT_TRUE(rig.started);
         for (int n = 1; n <= 40; ++n)
             rig.addNumbers({n});
@@ -134,9 +141,9 @@ TEST(WriteProducts, SelectionListAndSkippedRowsAnnounceWhatIsSent)
     }
 }
 
-TEST(WriteProducts, Sk5Of65535IsWritten)
+TEST_P(WriteProductsExchange, Sk5Of65535IsWritten)
 {
-    WriteRig rig;
+    WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started);
     StoredRow p(9, QStringLiteral("Ящик"));
     p.sk5 = 65535;
@@ -149,9 +156,9 @@ TEST(WriteProducts, Sk5Of65535IsWritten)
     EXPECT_EQ(rig.sim.slot(8).left(4).toHex(), QByteArray("ffff0000"));
 }
 
-TEST(WriteProducts, TheScaleHoldsTheImageByteForByte)
+TEST_P(WriteProductsExchange, TheScaleHoldsTheImageByteForByte)
 {
-    WriteRig rig;
+    WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started);
     for (int n : {1, 2, 77, 300, 2048, 4999, 5000}) {
         StoredRow p(n, QStringLiteral("Продукт номер %1 с длинным именем").arg(n));
@@ -168,9 +175,9 @@ TEST(WriteProducts, TheScaleHoldsTheImageByteForByte)
     EXPECT_TRUE(held == QByteArray(reinterpret_cast<const char *>(rig.built.data()), ProductImage::ImageSize));
 }
 
-TEST(WriteProducts, ImageFileMissingOrShortSendsNothing)
+TEST_P(WriteProductsExchange, ImageFileMissingOrShortSendsNothing)
 {
-    WriteRig rig;
+    WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started);
     ProductWriter writer(rig.link, rig.realClock, rig.pump);
     WriteResult r = writer.sendFile(rig.imagePath());
@@ -190,7 +197,7 @@ TEST(WriteProducts, ImageFileMissingOrShortSendsNothing)
     EXPECT_EQ(rig.sim.log().toHex(), QByteArray("0d"));
 }
 
-TEST(WriteProducts, EachTimeOutEndsTheWriteWithItsStage)
+TEST_P(WriteProductsExchange, EachTimeOutEndsTheWriteWithItsStage)
 {
     struct Case { const char *fault; int stage; } cases[] = {
         {"no-ack=1", 1},
@@ -199,7 +206,7 @@ TEST(WriteProducts, EachTimeOutEndsTheWriteWithItsStage)
         {"silent", 1},
     };
     for (const Case &c : cases) {
-        WriteRig rig({QStringLiteral("--fault"), QString::fromLatin1(c.fault)});
+        WriteRig rig(GetParam(), {QStringLiteral("--fault"), QString::fromLatin1(c.fault)});
         ASSERT_TRUE(rig.started);
         rig.addNumbers({3, 4, 6});
         const ScaledClock fast(50); // 15 s pass in 0.3 s
@@ -229,3 +236,40 @@ TEST(WriteProducts, EachTimeOutEndsTheWriteWithItsStage)
 }
 
 } // namespace
+
+ZTK_OVER_EACH_TRANSPORT(WriteProductsExchange);
+
+// A device server whose far side goes away mid-write: the write ends with the stage it
+// was in, the link shows down, and once something listens again the link is back.
+TEST(WriteProductsOverTcp, DroppedConnectionEndsTheWriteThenTheLinkComesBack)
+{
+    WriteRig rig(Transport::Tcp, {QStringLiteral("--baud"), QStringLiteral("19200")});
+    ASSERT_TRUE(rig.started) << rig.sim.error().toStdString();
+    std::atomic<int> downs{0};
+    rig.link.setLinkStateHandler([&downs](bool up) {
+        if (!up)
+            ++downs;
+    });
+    for (int n = 1; n <= 20; ++n)
+        rig.add(StoredRow(n, QStringLiteral("Товар %1").arg(n)));
+    std::thread cut([&rig] {
+        rig.sim.waitForLog(1000);
+        rig.sim.kill();
+    });
+    const ScaledClock fast(50);
+    const WriteResult r = rig.write(std::nullopt, QStringLiteral("select * from lm_t1 order by N"), &fast);
+    cut.join();
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.message == msg::noLinkAtStage(2) || r.message == msg::noLinkAtStage(3)) << r.message.toStdString();
+    EXPECT_GE(downs.load(), 1);
+
+    ASSERT_TRUE(rig.sim.start()) << rig.sim.error().toStdString(); // the same address
+    QDeadlineTimer deadline(10000);
+    while (!rig.link.lineUp() && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_TRUE(rig.link.lineUp());
+    EXPECT_TRUE(probeLink(rig.link, rig.realClock, rig.pump));
+    const WriteResult again = rig.write();
+    EXPECT_TRUE(again.ok) << again.message.toStdString();
+    EXPECT_EQ(again.sent, 20);
+}

@@ -9,6 +9,7 @@
 #include "app/ui/Pd1Layout.h"
 #include "common/ui/Vl2.h"
 #include "link/ScaleLink.h"
+#include "link/ScaleList.h"
 #include "link/ui/Selectp.h"
 #include "products/ProductDataset.h"
 #include "products/ProductFields.h"
@@ -137,6 +138,31 @@ TEST(MainWindowLayoutReference, DesignValuesAndDoubleWidth)
     EXPECT_EQ(Form1->DBGrid1->geometry(), QRect(16, 112, 1362, 457));
     EXPECT_EQ(Form1->DBGrid1->columnWidth(1), 390);
     EXPECT_EQ(Form1->MonthCalendar1->geometry().left(), 1474);
+}
+
+// A network port or a stable device path does not fit "fbdves.cfg": it goes into the
+// scales list, which then holds two scales and so offers "Запись БДТ во все весы".
+TEST(MainWindowCommands, LongPortGoesIntoTheScalesList)
+{
+    for (const QString port : {QStringLiteral("tcp:192.168.1.40:4001"),
+                               QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0")}) {
+        SCOPED_TRACE(port.toStdString());
+        GuiFixture f;
+        ASSERT_TRUE(f.writePortConfig(QStringLiteral("ttyZZ9"), 9600, 0, 3));
+        ASSERT_TRUE(f.start());
+        EXPECT_FALSE(Form1->N11->isEnabled());
+        QTimer::singleShot(0, [port] {
+            SelectPort->ComboBox1->setEditText(port);
+            SelectPort->Button2->click();
+        });
+        Form1->N1Click();
+        EXPECT_EQ(Form1->portConfig().portName, QByteArray("ttyZZ9"));
+        const ScaleList list = ScaleList::load(f.dir(), Form1->portConfig());
+        ASSERT_EQ(list.scales().size(), 2);
+        EXPECT_EQ(list.scales()[1].port, port);
+        EXPECT_EQ(list.scales()[1].number, 3);
+        EXPECT_TRUE(Form1->N11->isEnabled());
+    }
 }
 
 TEST(MainWindowCommands, PortSettingsTakeTheNameWhicheverButtonCloses)

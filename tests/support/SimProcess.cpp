@@ -29,7 +29,13 @@ QByteArray readFileBytes(const QString &path)
     return f.readAll();
 }
 
-SimProcess::SimProcess()
+std::string transportName(const ::testing::TestParamInfo<Transport> &info)
+{
+    return info.param == Transport::Tcp ? "Tcp" : "Pty";
+}
+
+SimProcess::SimProcess(Transport transport)
+    : m_transport(transport)
 {
     QDir(m_dir.path()).mkpath(QStringLiteral("state"));
 }
@@ -64,12 +70,18 @@ bool SimProcess::running() const
 bool SimProcess::start(const QStringList &args)
 {
     stop();
+    const QString previous = m_port;
     m_port.clear();
     m_error.clear();
 
     // Everything the child needs is made before the fork: after it, only exec.
     std::vector<std::string> argStrings{test::simProgram().toStdString(), "--log", logPath().toStdString(), "--state",
                                         stateDir().toStdString()};
+    if (m_transport == Transport::Tcp) {
+        const QString again = previous.startsWith(QLatin1String("tcp:")) ? previous.section(QLatin1Char(':'), 2) : QString();
+        argStrings.push_back("--tcp");
+        argStrings.push_back("127.0.0.1:" + (again.isEmpty() ? std::string("0") : again.toStdString()));
+    }
     for (const QString &a : args)
         argStrings.push_back(a.toStdString());
     std::vector<char *> argv;

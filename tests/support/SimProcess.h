@@ -12,17 +12,36 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
+#include <string>
+
 namespace ztk::test {
+
+// How the PC reaches the simulator: a pseudo-terminal, or TCP on the loopback as a
+// serial device server is reached.
+enum class Transport { Pty, Tcp };
+
+// A test that runs once over each transport: TEST_P(Suite, Name) with SimProcess
+// sim(GetParam()), and ZTK_OVER_EACH_TRANSPORT(Suite) once in the file.
+class OverTransport : public ::testing::TestWithParam<Transport> {};
+std::string transportName(const ::testing::TestParamInfo<Transport> &info);
+#define ZTK_OVER_EACH_TRANSPORT(suite)                                                                    \
+    INSTANTIATE_TEST_SUITE_P(Over, suite,                                                                \
+                             ::testing::Values(::ztk::test::Transport::Pty, ::ztk::test::Transport::Tcp), \
+                             ::ztk::test::transportName)
 
 class SimProcess {
 public:
-    SimProcess();
+    explicit SimProcess(Transport transport = Transport::Pty);
     ~SimProcess();
     SimProcess(const SimProcess &) = delete;
     SimProcess &operator=(const SimProcess &) = delete;
 
     // Starts the simulator with `args` (beyond --log and --state) and reads the port
     // path from its first line. False (see error()) when it did not come within 10 s.
+    // Over TCP it listens on a free port of 127.0.0.1, and after a stop or kill starts
+    // again on the same one.
     bool start(const QStringList &args = {});
     // SIGTERM and wait: the simulator saves its state on the way out.
     void stop();
@@ -30,7 +49,8 @@ public:
     void kill();
 
     bool running() const;
-    const QString &port() const { return m_port; }
+    const QString &port() const { return m_port; } // a device path, or "tcp:127.0.0.1:PORT"
+    Transport transport() const { return m_transport; }
     const QString &error() const { return m_error; }
     QString dir() const { return m_dir.path(); }
     QString stateDir() const;
@@ -51,6 +71,7 @@ private:
     void signalAndReap(int signal, int graceMs);
 
     QTemporaryDir m_dir;
+    Transport m_transport = Transport::Pty;
     mutable int m_pid = -1; // -1 once reaped
     QString m_port;
     QString m_error;

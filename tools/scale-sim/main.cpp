@@ -1,5 +1,6 @@
 // ztk-scale-sim: answers the scale's commands on a pseudo-terminal (or a given
-// device) for tests, the demo and anyone without a scale.
+// device, or a TCP port as a serial device server does) for tests, the demo and
+// anyone without a scale.
 //
 //   ztk-scale-sim [OPTIONS]; ztk-scale-sim --help tells them (simManual() below).
 //
@@ -22,8 +23,12 @@
 #include <cstring>
 #include <ctime>
 #include <vector>
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <sys/prctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -53,6 +58,7 @@ struct Options {
     QString totalsFile;
     std::vector<Sale> sales;
     QString device;
+    QString tcp; // HOST:PORT to listen on
     QString stateDir;
     QString logFile;
     long baud = 0;
@@ -68,6 +74,9 @@ struct SimOption {
 
 const SimOption Options_[] = {
     {"device", "PATH", "serves a real serial device at PATH instead of a new pseudo-terminal"},
+    {"tcp", "HOST:PORT",
+     "serves the scale over TCP at HOST:PORT as a serial device server does, instead of a pseudo-terminal: one "
+     "connection at a time, a new one taking the place of the old; port 0 takes a free port"},
     {"state", "DIR", "loads the scale's memory from DIR at start and saves it there at the end"},
     {"baud", "N", "emulates a line of N bit/s on the pseudo-terminal (10 bits a byte); on a device, its speed"},
     {"log", "FILE", "writes every byte received from the PC into FILE"},
@@ -92,8 +101,9 @@ ztk::Manual simManual()
     m.sections.push_back(
         {QStringLiteral("DESCRIPTION"),
          {QStringLiteral("ztk-scale-sim answers every command of the scale's command set. It opens a pseudo-terminal "
-                         "(or the device given) and prints the path the PC opens as the first line of standard "
-                         "output. It keeps 5000 product slots, the common-data block, the totals and the clock in "
+                         "(or the device given, or listens at the TCP address given) and prints the port the PC opens "
+                         "(a path, or tcp:HOST:PORT) as the first line of standard output. It listens only where it "
+                         "is told. It keeps 5000 product slots, the common-data block, the totals and the clock in "
                          "memory, and runs until it is stopped (SIGTERM, SIGINT or SIGHUP), saving its state first "
                          "when --state is given."),
           QStringLiteral("A new scale holds the factory common data. --totals takes a kept reception as the totals; "
@@ -215,6 +225,7 @@ Options parseOptions(int argc, char **argv)
     Options o;
     bool ok = true;
     o.device = value("device");
+    o.tcp = value("tcp");
     o.stateDir = value("state");
     o.logFile = value("log");
     o.totalsFile = value("totals");
@@ -238,6 +249,8 @@ Options parseOptions(int argc, char **argv)
         if (!parseFault(text, o.faults))
             usage(QStringLiteral("bad --fault %1").arg(text));
     }
+    if (!o.device.isEmpty() && !o.tcp.isEmpty())
+        usage("--device and --tcp exclude each other");
     return o;
 }
 
@@ -279,7 +292,7 @@ public:
 
     void send(const Bytes &bytes)
     {
-        if (bytes.empty())
+        if (bytes.empty() || fd < 0)
             return;
         if (!byteNs) {
             writeAll(bytes.data(), bytes.size());
@@ -348,6 +361,39 @@ int openPty(QString &slavePath, int &slaveFd)
     return master;
 }
 
+// Listens on "HOST:PORT" (an IPv4 address); returns the socket and fills `where` with
+// the address actually bound, or -1.
+int listenOn(const QString &hostPort, QString &where)
+{
+    const qsizetype colon = hostPort.lastIndexOf(QLatin1Char(':'));
+    bool ok = false;
+    const uint portNumber = hostPort.mid(colon + 1).toUInt(&ok);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(quint16(portNumber));
+    if (colon <= 0 || !ok || portNumber > 65535
+        || ::inet_pton(AF_INET, hostPort.left(colon).toLatin1().constData(), &addr.sin_addr) != 1) {
+        errno = EINVAL;
+        return -1;
+    }
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    // A simulator started again on the port of a killed one must not wait out TIME_WAIT.
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    socklen_t len = sizeof addr;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) != 0 || ::listen(fd, 4) != 0
+        || ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0) {
+        const int err = errno;
+        ::close(fd);
+        errno = err;
+        return -1;
+    }
+    where = QStringLiteral("tcp:%1:%2").arg(hostPort.left(colon)).arg(ntohs(addr.sin_port));
+    return fd;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -383,7 +429,16 @@ int main(int argc, char **argv)
     QString path;
     int slaveFd = -1;
     ztk::SerialPort device;
-    if (opt.device.isEmpty()) {
+    int listenFd = -1;
+    if (!opt.tcp.isEmpty()) {
+        listenFd = listenOn(opt.tcp, path);
+        if (listenFd < 0) {
+            std::fprintf(stderr, "ztk-scale-sim: cannot listen on %s: %s\n", qPrintable(opt.tcp), std::strerror(errno));
+            return 1;
+        }
+        if (opt.baud > 0)
+            port.byteNs = 10 * std::int64_t(1000000000) / opt.baud;
+    } else if (opt.device.isEmpty()) {
         port.fd = openPty(path, slaveFd);
         if (port.fd < 0) {
             std::fprintf(stderr, "ztk-scale-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
@@ -411,7 +466,16 @@ int main(int argc, char **argv)
     std::printf("%s\n", path.toLocal8Bit().constData());
     std::fflush(stdout);
 
-    port.send(scale.startUpBytes());
+    if (listenFd < 0)
+        port.send(scale.startUpBytes());
+    // Over TCP: the connection ends, what was under way is dropped as a line cut would.
+    auto dropConnection = [&] {
+        if (listenFd < 0 || port.fd < 0)
+            return;
+        ::close(port.fd);
+        port.fd = -1;
+        scale.abandon();
+    };
 
     auto saveState = [&] {
         if (!opt.stateDir.isEmpty() && !memory.save(opt.stateDir))
@@ -427,12 +491,23 @@ int main(int argc, char **argv)
             const std::int64_t left = lastByteNs + std::int64_t(ArgumentTimeoutMs) * 1000000 - nowNs();
             timeoutMs = left > 0 ? int(left / 1000000) + 1 : 0;
         }
-        pollfd fds[2] = {{port.fd, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
-        const int r = ::poll(fds, 2, timeoutMs);
+        pollfd fds[3] = {{port.fd, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}, {listenFd, POLLIN, 0}};
+        const int r = ::poll(fds, 3, timeoutMs);
         if (r < 0 && errno != EINTR)
             break;
         if (fds[1].revents & POLLIN)
             break;
+        if (fds[2].revents & POLLIN) {
+            const int conn = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (conn >= 0) {
+                dropConnection();
+                const int on = 1;
+                ::setsockopt(conn, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+                port.fd = conn;
+                port.send(scale.startUpBytes());
+            }
+            continue;
+        }
 
         if (fds[0].revents & POLLIN) {
             const ssize_t n = ::read(port.fd, chunk, sizeof chunk);
@@ -452,9 +527,13 @@ int main(int argc, char **argv)
                     port.send(out);
                     lastByteNs = nowNs();
                 }
+            } else if (listenFd >= 0 && (n == 0 || (errno != EAGAIN && errno != EINTR))) {
+                dropConnection();
             } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
                 ::usleep(100000); // the other side is closed (EIO on a master): wait for it
             }
+        } else if (listenFd >= 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL))) {
+            dropConnection();
         } else if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
             ::usleep(100000);
         }
@@ -471,5 +550,8 @@ int main(int argc, char **argv)
         ::close(logFd);
     if (slaveFd >= 0)
         ::close(slaveFd);
+    dropConnection();
+    if (listenFd >= 0)
+        ::close(listenFd);
     return 0;
 }

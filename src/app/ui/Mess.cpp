@@ -2,6 +2,7 @@
 
 #include "shared/Messages.h"
 
+#include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -27,10 +28,17 @@ TMess1::TMess1(QWidget *parent)
     CGauge1->setValue(0);
     CGauge1->setFixedWidth(417);
 
+    m_lines = new QWidget(this);
+    m_lines->setObjectName(QStringLiteral("Lines"));
+    m_linesLayout = new QGridLayout(m_lines);
+    m_linesLayout->setContentsMargins(0, 0, 0, 0);
+    m_lines->hide();
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(Label1);
     layout->addWidget(CGauge1);
+    layout->addWidget(m_lines);
     layout->setSizeConstraint(QLayout::SetFixedSize); // sized to its content
 }
 
@@ -56,8 +64,38 @@ void TMess1::setProgress(qint64 done, qint64 total)
     setPercent(total > 0 ? int(done * 100 / total) : 0);
 }
 
+void TMess1::beginLines(const QString &caption, const QString &text, const QStringList &names)
+{
+    for (int i = 0; i < names.size(); ++i) {
+        auto *name = new QLabel(names[i], m_lines);
+        auto *gauge = new QProgressBar(m_lines);
+        gauge->setObjectName(QStringLiteral("Gauge_") + names[i]);
+        gauge->setRange(0, 100);
+        gauge->setValue(0);
+        gauge->setFixedWidth(CGauge1->width() - 100);
+        m_linesLayout->addWidget(name, i, 0);
+        m_linesLayout->addWidget(gauge, i, 1);
+        m_lineGauges << gauge;
+    }
+    m_lines->show();
+    begin(caption, text, false);
+}
+
+void TMess1::setLinePercent(int line, int percent)
+{
+    if (line >= 0 && line < m_lineGauges.size())
+        m_lineGauges[line]->setValue(qBound(0, percent, 100));
+}
+
 void TMess1::end()
 {
     hide();
     CGauge1->setVisible(true);
+    // The lines belong to one run.
+    m_lines->hide();
+    while (QLayoutItem *item = m_linesLayout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    m_lineGauges.clear();
 }

@@ -3,8 +3,11 @@
 // operation's caption, a red text line and a percentage gauge. Shown without
 // blocking; every long operation follows begin / setPercent / end.
 
+#include <QList>
+#include <QStringList>
 #include <QWidget>
 
+class QGridLayout;
 class QLabel;
 class QProgressBar;
 
@@ -22,8 +25,18 @@ public:
     // done * 100 / total, clamped to 0..100.
     void setPercent(int percent);
     void setProgress(qint64 done, qint64 total);
+    // One gauge line per name under the text line, for work on several scales at once;
+    // the single gauge is hidden meanwhile. end() removes the lines.
+    void beginLines(const QString &caption, const QString &text, const QStringList &names);
+    void setLinePercent(int line, int percent);
+    QList<QProgressBar *> lineGauges() const { return m_lineGauges; }
     // Closes the window and makes the gauge visible again.
     void end();
+
+private:
+    QWidget *m_lines = nullptr;
+    QGridLayout *m_linesLayout = nullptr;
+    QList<QProgressBar *> m_lineGauges;
 };
 
 extern TMess1 *Mess1;

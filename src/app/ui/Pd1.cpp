@@ -11,6 +11,7 @@
 #include "app/ui/About.h"
 #include "common/ui/Vl2.h"
 #include "link/ScaleLink.h"
+#include "link/ScaleList.h"
 #include "link/SerialPort.h"
 #include "link/ui/Selectp.h"
 #include "products/ProductDataset.h"
@@ -150,6 +151,7 @@ void TForm1::buildMenu()
     N1 = named(bar->addAction(tr("Настройка порта")), "N1");
     N7 = named(bar->addAction(tr("Формирование общих данных")), "N7");
     N5 = named(bar->addAction(tr("Запись БДТ в весы")), "N5");
+    N11 = named(bar->addAction(tr(ztk::msg::WriteAllCaption)), "N11");
     N10 = named(bar->addAction(tr("Чтение БД из весов")), "N10");
     N4 = named(bar->addAction(tr("Приём итоговых данных из весов")), "N4");
     QMenu *help = bar->addMenu(QStringLiteral("?"));
@@ -376,6 +378,7 @@ void TForm1::initActionsConnections()
     connect(N1, &QAction::triggered, this, &TForm1::N1Click);
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
+    connect(N11, &QAction::triggered, this, &TForm1::N11Click);
     connect(N10, &QAction::triggered, this, &TForm1::N10Click);
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
     connect(N8, &QAction::triggered, this, &TForm1::N8Click);
@@ -532,8 +535,9 @@ void TForm1::FormCreate()
     if (start.portConfigMissing)
         m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::CfgMissing));
     Label20->setText(QString::fromLocal8Bit(m_portConfig.portName));
-    m_portList = ztk::makePortList(serialDeviceNames());
+    m_portList = ztk::makePortList(serialDeviceNames()) + ztk::stableSerialPaths();
     m_portFailed = m_link->open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
+    updateAllScalesItem();
 
     // Without the product table the window goes no further.
     if (!ztk::openWorkingStore(*m_store, m_context.workDir)) {
@@ -661,15 +665,23 @@ void TForm1::Button1Click()
 void TForm1::N1Click()
 {
     m_link->stopReader();
-    m_portList = ztk::makePortList(serialDeviceNames());
+    m_portList = ztk::makePortList(serialDeviceNames()) + ztk::stableSerialPaths();
     m_link->closePort();
-    if (SelectPort)
+    if (SelectPort) {
         m_portConfig = SelectPort->edit(m_portConfig, m_portList);
+        // A network port or a stable device path does not fit "fbdves.cfg": it goes into
+        // the scales list.
+        QString error;
+        const QString listed = SelectPort->listedPort();
+        if (!listed.isEmpty() && !ztk::ScaleList::keepPort(m_context.workDir, m_portConfig, listed, error))
+            m_context.prompter->message(ztk::MessageKind::Error, error);
+    }
 
     const QString portName = QString::fromLocal8Bit(m_portConfig.portName);
     Label20->setText(portName);
     Label2->setText(QString::number(m_portConfig.baudRate));
     setExchangeItemsEnabled(m_link->open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
+    updateAllScalesItem();
 }
 
 

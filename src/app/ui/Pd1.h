@@ -91,6 +91,7 @@ public:
     QAction *N1 = nullptr;  // "Настройка порта"
     QAction *N7 = nullptr;  // "Формирование общих данных"
     QAction *N5 = nullptr;  // "Запись БДТ в весы"
+    QAction *N11 = nullptr; // "Запись БДТ во все весы": every scale of "scales.ini" at once
     QAction *N10 = nullptr; // "Чтение БД из весов"
     QAction *N4 = nullptr;  // "Приём итоговых данных из весов"
     QAction *N8 = nullptr;  // "О программе"
@@ -163,6 +164,7 @@ public:
     void N3Click();
     void N4Click();
     void N5Click();
+    void N11Click();
     void N7Click();
     void N8Click();
     void N9Click();
@@ -236,6 +238,11 @@ private:
     void gridRowChanged(int row);
     // The four exchange items N7, N5, N10, N4 and the link-up flag.
     void setExchangeItemsEnabled(bool enabled);
+    // N11 is there for a scales list of more than one scale.
+    void updateAllScalesItem();
+    // N5's first half: the selection's image built and stored in "BDforVes.bd"; false
+    // with the message shown (and the wait window closed).
+    bool storeSelectionImage();
 
     ztk::AppContext m_context;
     bool m_startedOk = true;

@@ -5,6 +5,8 @@
 
 #include "app/ui/Mess.h"
 #include "link/ScaleLink.h"
+#include "link/ScaleList.h"
+#include "link/ScaleRunner.h"
 #include "products/ProductDataset.h"
 #include "products/ProductFields.h"
 #include "shared/Files.h"
@@ -15,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QTableView>
 
 using namespace ztk;
@@ -45,16 +48,14 @@ void TForm1::COM1Click()
     }
 }
 
-void TForm1::N5Click()
+bool TForm1::storeSelectionImage()
 {
-    if (Mess1)
-        Mess1->begin(msg::text(msg::WriteCaption), msg::text(msg::WritePreparing));
     // A selection that could not be read whole (a damaged table) sends nothing.
     if (!m_dataset->isOpen()) {
         m_context.prompter->message(ztk::MessageKind::Error, m_dataset->errorText());
         if (Mess1)
             Mess1->end();
-        return;
+        return false;
     }
     DBGrid1->hide();
     Button2Click();
@@ -65,17 +66,87 @@ void TForm1::N5Click()
         m_context.prompter->message(ztk::MessageKind::Error, refused);
         if (Mess1)
             Mess1->end();
-        return;
+        return false;
     }
+    m_dataset->first();
+    DBGrid1->show();
+    return true;
+}
+
+void TForm1::N5Click()
+{
+    if (Mess1)
+        Mess1->begin(msg::text(msg::WriteCaption), msg::text(msg::WritePreparing));
+    if (!storeSelectionImage())
+        return;
     if (Mess1) {
         Mess1->Label1->setText(msg::text(msg::WriteLoading));
         Mess1->repaint();
     }
-    m_dataset->first();
-    DBGrid1->show();
     COM1Click();
     if (Mess1)
         Mess1->end();
+}
+
+void TForm1::updateAllScalesItem()
+{
+    N11->setEnabled(ScaleList::load(m_context.workDir, m_portConfig).scales().size() > 1);
+}
+
+void TForm1::N11Click()
+{
+    const ScaleList list = ScaleList::load(m_context.workDir, m_portConfig);
+    if (!list.problems().isEmpty())
+        m_context.prompter->message(ztk::MessageKind::Warning, list.problems().join(QLatin1Char('\n')));
+    if (list.scales().size() < 2) {
+        updateAllScalesItem();
+        return;
+    }
+    QStringList names;
+    for (const ScaleEntry &s : list.scales())
+        names << s.name;
+    if (Mess1)
+        Mess1->beginLines(msg::text(msg::WriteAllCaption), msg::text(msg::WritePreparing), names);
+    if (!storeSelectionImage())
+        return;
+    if (Mess1)
+        Mess1->Label1->setText(msg::text(msg::WriteLoading));
+
+    // The window's own link lets go of its port, which is likely one of the list's;
+    // the menu stays off while the scales are at work, the window itself alive.
+    m_link->stopReader();
+    m_link->closePort();
+    menuBar()->setEnabled(false);
+    const QString path = m_context.path(files::ProductImage);
+    const ScaleRunner runner(list.scales(), m_portConfig, *m_context.clock);
+    const QList<ScaleOutcome> outcomes = runner.run(
+        [&path](ScaleJob &j) {
+            const WriteResult r = ProductWriter(j.link, j.clock, j.pump, j.progress).sendFile(path);
+            if (!r.ok)
+                j.prompter.message(r.message);
+            return r.ok ? ScaleStatus::Done : ScaleStatus::NoAnswer;
+        },
+        *m_context.pump,
+        [](int line, int percent) {
+            if (Mess1)
+                Mess1->setLinePercent(line, percent);
+        });
+    menuBar()->setEnabled(true);
+    if (Mess1)
+        Mess1->end();
+    setExchangeItemsEnabled(m_link->open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
+
+    const QStringList failed = ScaleRunner::failedNames(outcomes);
+    if (failed.isEmpty()) {
+        m_context.prompter->message(msg::text(msg::ScalesDone));
+        return;
+    }
+    QString text = msg::text(msg::ScalesFailed).arg(failed.join(QStringLiteral(", ")));
+    for (const ScaleOutcome &o : outcomes) {
+        for (const QString &m : o.messages)
+            text += QStringLiteral("\n%1: %2").arg(o.name, m);
+    }
+    m_context.prompter->message(ztk::MessageKind::Warning, text);
 }
 
 void TForm1::CheckBox2Click()

@@ -1,5 +1,7 @@
 #include "link/ui/Selectp.h"
 
+#include "link/NetworkPort.h"
+#include "link/ScaleList.h"
 #include "shared/Messages.h"
 
 #include <QCloseEvent>
@@ -13,6 +15,16 @@
 
 TSelectPort *SelectPort = nullptr;
 
+namespace {
+
+// A port that "fbdves.cfg" cannot hold goes into the scales list.
+bool listsPort(const QString &port)
+{
+    return ztk::NetworkPort::isAddress(port) || port.toLocal8Bit().size() > ztk::PortConfig::MaxNameLength;
+}
+
+} // namespace
+
 
 TSelectPort::TSelectPort(ztk::Prompter &prompter, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_prompter(prompter)
@@ -25,7 +37,8 @@ TSelectPort::TSelectPort(ztk::Prompter &prompter, QWidget *parent)
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
     ComboBox1->setEditable(true);
     // The settings file keeps at most 9 characters of the name.
-    ComboBox1->lineEdit()->setMaxLength(ztk::PortConfig::MaxNameLength);
+    // Long enough for a network port; a serial name is cut to what "fbdves.cfg" holds.
+    ComboBox1->lineEdit()->setMaxLength(ztk::ScaleList::MaxPortLength);
 
     ComboBox2 = new QComboBox(this);
     ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
@@ -88,7 +101,8 @@ void TSelectPort::setSettings(const ztk::PortConfig &config, const QStringList &
 ztk::PortConfig TSelectPort::settings(const ztk::PortConfig &base, bool executed) const
 {
     ztk::PortConfig out = base;
-    out.portName = ComboBox1->currentText().toLocal8Bit().left(ztk::PortConfig::MaxNameLength);
+    if (!listsPort(ComboBox1->currentText().trimmed()))
+        out.portName = ComboBox1->currentText().toLocal8Bit().left(ztk::PortConfig::MaxNameLength);
     if (executed) {
         out.baudRate = m_baud;
         out.parityIndex = std::int16_t(ComboBox4->currentIndex());
@@ -101,8 +115,14 @@ ztk::PortConfig TSelectPort::edit(const ztk::PortConfig &current, const QStringL
 {
     setSettings(current, portList);
     m_byButton = false;
-    const int result = exec();
-    return settings(current, result == QDialog::Accepted);
+    m_executed = exec() == QDialog::Accepted;
+    return settings(current, m_executed);
+}
+
+QString TSelectPort::listedPort() const
+{
+    const QString chosen = ComboBox1->currentText().trimmed();
+    return m_executed && listsPort(chosen) ? chosen : QString();
 }
 
 void TSelectPort::Button2Click()

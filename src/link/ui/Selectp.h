@@ -25,7 +25,12 @@ public:
     // Fills the controls from `config` (ComboBox3 always shows "8").
     void setSettings(const ztk::PortConfig &config, const QStringList &portList);
     // The controls read into `base`: the port name always, the rest when `executed`.
+    // A port "fbdves.cfg" cannot hold leaves the serial name of `base` (see listedPort()).
     ztk::PortConfig settings(const ztk::PortConfig &base, bool executed) const;
+    // The port chosen in ComboBox1 and taken by "Выполнить" when "fbdves.cfg" cannot hold
+    // it (a "tcp:HOST:PORT", a /dev/serial/by-id path): it belongs in the scales list.
+    // Empty otherwise.
+    QString listedPort() const;
 
     QComboBox *ComboBox1 = nullptr; // port
     QComboBox *ComboBox2 = nullptr; // speed
@@ -45,6 +50,7 @@ protected:
 private:
     ztk::Prompter &m_prompter;
     bool m_byButton = false;
+    bool m_executed = false;
     std::int32_t m_baud = 0; // taken by Button2Click
 };
 

@@ -1,0 +1,115 @@
+// The scales list: --scales, and the command that lists, adds and removes scales.
+
+#include "cli/ScalesOption.h"
+
+#include "link/NetworkPort.h"
+#include "link/ScaleList.h"
+#include "shared/Messages.h"
+#include "shared/WholeNumber.h"
+
+using namespace ztk;
+using namespace ztk::cli;
+
+ZTK_CLI_COMMAND(scales,
+                {.name = "scales",
+                 .arguments = "list | add NAME | remove NAME",
+                 .summary = "the scales list scales.ini (port: a serial name, a path or tcp:HOST:PORT)",
+                 .options = {{"port", "PORT", "add: the scale's port, a serial name, a path or tcp:HOST:PORT (needed)"},
+                             {"speed", "N", "add: the line speed in bit/s (default 9600)"},
+                             {"number", "N", "add: the scale's number, 0..255 (default 1)"}},
+                 .details = "list prints the scales, one a line; a broken line of the file is named with its line "
+                            "number and its scale left out. add and remove rewrite the file, and refuse while it "
+                            "has broken lines."})
+
+namespace {
+
+// The exchanges that run on several scales at once.
+const QStringList ManyScaleCommands{QStringLiteral("link-check"),   QStringLiteral("scale-number"),
+                                    QStringLiteral("write-products"), QStringLiteral("common-write"),
+                                    QStringLiteral("set-clock"),    QStringLiteral("totals")};
+
+// The list of the working folder, its broken lines shown.
+ScaleList loadList(CliContext &ctx)
+{
+    const ScaleList list = ScaleList::load(ctx.workDir, ctx.port);
+    for (const QString &problem : list.problems())
+        ctx.prompter.message(problem);
+    return list;
+}
+
+} // namespace
+
+std::optional<int> ztk::cli::useScales(CliContext &ctx, const QString &names)
+{
+    if (!ManyScaleCommands.contains(QString::fromUtf8(ctx.command->name)))
+        return ctx.badUsage(QStringLiteral("ztk-cli: %1 runs on one scale, not with --scales (they are: %2)")
+                                .arg(QString::fromUtf8(ctx.command->name), ManyScaleCommands.join(QStringLiteral(", "))));
+    const ScaleList list = loadList(ctx);
+    QString error;
+    const std::optional<QList<ScaleEntry>> picked = list.pick(names, error);
+    if (!picked)
+        return ctx.badUsage(error);
+    if (picked->isEmpty())
+        return ctx.badUsage(QStringLiteral("ztk-cli: the scales list names no scale"));
+    ctx.scales = *picked;
+    return std::nullopt;
+}
+
+int scales(CliContext &ctx, const QStringList &args)
+{
+    const QString action = args.value(0);
+    if (action == QLatin1String("list") && args.size() == 1) {
+        bool missing = false;
+        const ScaleList list = ScaleList::load(ctx.workDir, ctx.port, &missing);
+        for (const QString &problem : list.problems())
+            ctx.prompter.message(problem);
+        for (const ScaleEntry &s : list.scales())
+            ctx.print(QStringLiteral("%1\t%2\t%3\t%4").arg(s.name, s.port).arg(s.speed).arg(s.number));
+        return list.problems().isEmpty() ? ExitOk : ExitBadUsage;
+    }
+    if ((action != QLatin1String("add") && action != QLatin1String("remove")) || args.size() < 2)
+        return ctx.badUsage(QStringLiteral("ztk-cli: scales takes list, add or remove"));
+    const QString name = args[1];
+    bool missing = false;
+    ScaleList list = ScaleList::load(ctx.workDir, ctx.port, &missing);
+    // A list that is not whole would be written back without its broken scales.
+    if (!list.problems().isEmpty()) {
+        for (const QString &problem : list.problems())
+            ctx.prompter.message(problem);
+        return ExitBadUsage;
+    }
+    if (missing)
+        list = ScaleList(); // the one scale of "fbdves.cfg" is not written into the list
+    QString error;
+    if (action == QLatin1String("remove")) {
+        if (args.size() != 2)
+            return ctx.badUsage(QStringLiteral("ztk-cli: scales remove takes one name"));
+        if (!list.remove(name))
+            return ctx.badUsage(msg::text(msg::ScalesUnknownName).arg(name));
+    } else {
+        const QString port = QStringLiteral("--port"), speed = QStringLiteral("--speed"), number = QStringLiteral("--number");
+        QMap<QString, QString> o;
+        if (const auto bad = parseOptions(ctx, args.mid(2), o))
+            return *bad;
+        if (!o.contains(port))
+            return ctx.badUsage(QStringLiteral("ztk-cli: scales add needs --port"));
+        ScaleEntry scale{name, o[port], 9600, 1};
+        if (NetworkPort::isAddress(scale.port) && !NetworkPort::parse(scale.port))
+            return ctx.badUsage(QStringLiteral("ztk-cli: %1 is not tcp:HOST:PORT").arg(scale.port));
+        for (const QString &key : {speed, number}) {
+            if (!o.contains(key))
+                continue;
+            const std::optional<std::int32_t> n = wholeNumber(o[key]);
+            if (!n || (key == speed ? *n <= 0 : *n < 0 || *n > 255))
+                return ctx.badUsage(QStringLiteral("ztk-cli: %1 %2 is out of range").arg(key, o[key]));
+            (key == speed ? scale.speed : scale.number) = *n;
+        }
+        if (!list.add(scale, error))
+            return ctx.badUsage(error);
+    }
+    if (!list.save(ctx.workDir, error)) {
+        ctx.prompter.message(error);
+        return ExitBadUsage;
+    }
+    return ExitOk;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// --scales NAME[,NAME...]|all: the scales of "scales.ini" a command runs on at once.
+
+#include "cli/CliCommand.h"
+
+#include <optional>
+
+namespace ztk::cli {
+
+// The option's name, for the option parsing of main().
+inline constexpr const char ScalesOptionName[] = "--scales";
+
+// Puts the named scales of the working folder's list into `ctx`; bad usage (a command
+// that runs on one scale only, an unknown name, an unreadable list) is shown and its
+// exit code returned. Broken lines of the list are shown and their scales left out.
+std::optional<int> useScales(CliContext &ctx, const QString &names);
+
+} // namespace ztk::cli

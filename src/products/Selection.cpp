@@ -75,6 +75,25 @@ QString selectionSqlFor(SqlDialect dialect, const QString &sql)
             && (i == 0 || !isWordChar(sql[i - 1])) && (i + 4 >= sql.size() || !isWordChar(sql[i + 4]))) {
             out += QLatin1String("ILIKE");
             i += 3;
+            // PostgreSQL takes a backslash in the pattern as an escape, SQLite as
+            // itself: a pattern literal without ESCAPE gets ESCAPE '' (none).
+            qsizetype j = i + 1;
+            while (j < sql.size() && sql[j].isSpace())
+                ++j;
+            if (j >= sql.size() || sql[j] != u'\'')
+                continue;
+            qsizetype end = j + 1; // the closing quote
+            while (end < sql.size() && (sql[end] != u'\'' || (end + 1 < sql.size() && sql[end + 1] == u'\'')))
+                end += sql[end] == u'\'' ? 2 : 1;
+            if (end >= sql.size())
+                continue; // unterminated: the server says so
+            qsizetype next = end + 1;
+            while (next < sql.size() && sql[next].isSpace())
+                ++next;
+            out += sql.mid(i + 1, end - i);
+            i = end;
+            if (sql.mid(next, 6).compare(QLatin1String("escape"), Qt::CaseInsensitive) != 0)
+                out += QLatin1String(" ESCAPE ''");
             continue;
         }
         out += c;

@@ -48,10 +48,13 @@ TEST(SelectionSql, OnTheServerLikeIgnoresCaseAndQuotedTextStaysAsTyped)
         const char *sql;
         const char *server;
     } cases[] = {
-        {"select * from lm_t1 where NAME LIKE '%мол%' order by N", "select * from lm_t1 where NAME ILIKE '%мол%' order by N"},
-        {"select * from lm_t1 where ТипТ like '1'", "select * from lm_t1 where ТипТ ILIKE '1'"},
+        // A backslash in the pattern is itself, as in SQLite: no escape character.
+        {"select * from lm_t1 where NAME LIKE '%мол%' order by N", "select * from lm_t1 where NAME ILIKE '%мол%' ESCAPE '' order by N"},
+        {"select * from lm_t1 where ТипТ like '1'", "select * from lm_t1 where ТипТ ILIKE '1' ESCAPE ''"},
+        {"select * from t where a like 'x!%' escape '!'", "select * from t where a ILIKE 'x!%' escape '!'"},
+        {"select * from t where a like b", "select * from t where a ILIKE b"},
         // Inside quotes, and as part of a longer word, "like" is no operator.
-        {"select * from lm_t1 where NAME LIKE '% like it''s LIKE %'", "select * from lm_t1 where NAME ILIKE '% like it''s LIKE %'"},
+        {"select * from lm_t1 where NAME LIKE '% like it''s LIKE %'", "select * from lm_t1 where NAME ILIKE '% like it''s LIKE %' ESCAPE ''"},
         {"select \"LIKE\", likely, unlike from t where a ILIKE 'x'", "select \"LIKE\", likely, unlike from t where a ILIKE 'x'"},
         {"select * from lm_t1 where Дата<'26.12.08' order by N", "select * from lm_t1 where Дата<'26.12.08' order by N"},
     };
@@ -189,6 +192,7 @@ TEST_P(SelectionData, NameSearch)
         {"сыр_1", {5, 6}},     // "_" is any one character
         {"к%р", {3}},          // "%" any run
         {"хлеб", {}},
+        {"\\р", {}},           // a backslash is itself, no escape of "р", on either store
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.fragment);

@@ -4,6 +4,7 @@
 #include "support/TestApplication.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -12,9 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <memory>
 #include <pwd.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace ztk::test {
 
@@ -128,6 +133,7 @@ bool PostgresServer::start(QString *why)
               QStringLiteral("start")}))
         return false;
     m_running = true;
+    startWatchdog();
 
     QSqlDatabase admin = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QLatin1String(kAdminConnection));
     admin.setHostName(m_dir);
@@ -180,18 +186,72 @@ bool PostgresServer::dropTable(QString *error)
                error);
 }
 
+QStringList PostgresServer::stopCommand() const
+{
+    QStringList line;
+    if (::geteuid() == 0)
+        line = {QStringLiteral("/usr/sbin/runuser"), QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--")};
+    return line << m_bin + QStringLiteral("/pg_ctl") << QStringLiteral("-D") << m_dir + QStringLiteral("/data")
+                << QStringLiteral("-m") << QStringLiteral("immediate") << QStringLiteral("-w") << QStringLiteral("stop");
+}
+
+// A test program that crashes never reaches stop(): a child of its own waits for the
+// program's end (its pipe closing, however the program ends) and stops the server then.
+void PostgresServer::startWatchdog()
+{
+    std::vector<QByteArray> bytes;
+    for (const QString &a : stopCommand())
+        bytes.push_back(QFile::encodeName(a));
+    std::vector<char *> argv;
+    for (QByteArray &b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // Only what is safe after a fork: close, read, open, dup2, exec.
+        ::close(fds[1]);
+        char c;
+        for (;;) {
+            const ssize_t n = ::read(fds[0], &c, 1);
+            if (n == 0 || (n < 0 && errno != EINTR))
+                break;
+        }
+        const int devNull = ::open("/dev/null", O_RDWR);
+        if (devNull >= 0) {
+            ::dup2(devNull, 1);
+            ::dup2(devNull, 2);
+        }
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(fds[0]);
+    if (pid < 0) {
+        ::close(fds[1]);
+        return;
+    }
+    m_watchdog = pid;
+    m_watchdogPipe = fds[1];
+}
+
 void PostgresServer::stop()
 {
     if (QSqlDatabase::contains(QLatin1String(kAdminConnection))) {
         QSqlDatabase::database(QLatin1String(kAdminConnection), false).close();
         QSqlDatabase::removeDatabase(QLatin1String(kAdminConnection));
     }
+    if (m_watchdogPipe >= 0) {
+        // The watchdog stops the server now; its end is the server's.
+        ::close(m_watchdogPipe);
+        m_watchdogPipe = -1;
+        int status = 0;
+        ::waitpid(m_watchdog, &status, 0);
+        m_running = false;
+    }
     if (m_running) {
-        QStringList line;
-        if (::geteuid() == 0)
-            line = {QStringLiteral("/usr/sbin/runuser"), QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--")};
-        line << m_bin + QStringLiteral("/pg_ctl") << QStringLiteral("-D") << m_dir + QStringLiteral("/data")
-             << QStringLiteral("-m") << QStringLiteral("immediate") << QStringLiteral("-w") << QStringLiteral("stop");
+        QStringList line = stopCommand();
         runProgram(line.takeFirst(), m_dir, line);
         m_running = false;
     }

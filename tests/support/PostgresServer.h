@@ -10,6 +10,7 @@
 #include "products/StoreLocation.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -44,9 +45,13 @@ public:
 
 private:
     bool start(QString *why);
+    QStringList stopCommand() const;
+    void startWatchdog();
     QString m_dir;
     QString m_bin;
     bool m_running = false;
+    int m_watchdog = -1;     // pid of the child that stops the server when the program ends
+    int m_watchdogPipe = -1; // its pipe: closed by the program's end, whatever the cause
 };
 
 } // namespace ztk::test

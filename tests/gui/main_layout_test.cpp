@@ -144,7 +144,7 @@ TEST(MainWindowLayoutReference, DesignValuesAndDoubleWidth)
 // scales list, which then holds two scales and so offers "Запись БДТ во все весы".
 TEST(MainWindowCommands, LongPortGoesIntoTheScalesList)
 {
-    for (const QString port : {QStringLiteral("tcp:192.168.1.40:4001"),
+    for (const QString &port : {QStringLiteral("tcp:192.168.1.40:4001"),
                                QStringLiteral("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0")}) {
         SCOPED_TRACE(port.toStdString());
         GuiFixture f;

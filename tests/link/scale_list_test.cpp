@@ -79,7 +79,7 @@ TEST(ScaleList, WrittenListReadsBackHereAndInQSettings)
     ASSERT_TRUE(list.add({QStringLiteral("мясо"), QStringLiteral("tcp:192.168.1.40:4001"), 115200, 12}, error));
     EXPECT_FALSE(list.add({QStringLiteral("kassa1"), QStringLiteral("ttyS0"), 9600, 2}, error));
     EXPECT_EQ(error, msg::text(msg::ScalesNameTaken).arg(QStringLiteral("kassa1")));
-    EXPECT_FALSE(list.add({QStringLiteral("x"), QString(100, 'p'), 9600, 2}, error));
+    EXPECT_FALSE(list.add({QStringLiteral("x"), QString(ScaleList::MaxPortLength + 1, 'p'), 9600, 2}, error));
 
     QTemporaryDir dir;
     ASSERT_TRUE(list.save(dir.path(), error)) << qPrintable(error);

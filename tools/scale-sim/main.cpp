@@ -72,7 +72,7 @@ struct SimOption {
     const char *help;
 };
 
-const SimOption Options_[] = {
+const SimOption SimOptions[] = {
     {"device", "PATH", "serves a real serial device at PATH instead of a new pseudo-terminal"},
     {"tcp", "HOST:PORT",
      "serves the scale over TCP at HOST:PORT as a serial device server does, instead of a pseudo-terminal: one "
@@ -111,7 +111,7 @@ ztk::Manual simManual()
          {},
          {}});
     ztk::ManualSection options{QStringLiteral("OPTIONS"), {}, {}, {}};
-    for (const SimOption &o : Options_)
+    for (const SimOption &o : SimOptions)
         options.entries.push_back({QStringLiteral("--%1 %2").arg(QString::fromUtf8(o.name), QString::fromUtf8(o.value)),
                                    QString::fromUtf8(o.help).left(1).toUpper() + QString::fromUtf8(o.help).mid(1) + '.'});
     options.entries.push_back({QStringLiteral("-h, --help"), QStringLiteral("Shows this text and stops.")});
@@ -200,7 +200,7 @@ Options parseOptions(int argc, char **argv)
         words << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser line;
     std::vector<QCommandLineOption> options;
-    for (const SimOption &o : Options_)
+    for (const SimOption &o : SimOptions)
         options.emplace_back(QString::fromUtf8(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.value));
     for (const QCommandLineOption &o : options)
         line.addOption(o);

@@ -95,7 +95,8 @@ ztk::Manual simManual()
 {
     ztk::Manual m;
     m.name = QStringLiteral("ztk-scale-sim");
-    m.purpose = QStringLiteral("a label-printing scale on a pseudo-terminal, for tests, the demo and anyone without a scale");
+    m.purpose = QStringLiteral("a label-printing scale on a pseudo-terminal or TCP, for tests, the demo and anyone "
+                                "without a scale");
     m.synopsis = QStringLiteral("ztk-scale-sim [OPTIONS]");
     m.version = QStringLiteral(ZTK_VERSION_TEXT);
     m.sections.push_back(

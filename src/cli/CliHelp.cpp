@@ -12,20 +12,15 @@ QString u(const char *text)
     return QString::fromUtf8(text);
 }
 
-QString optionTerm(const CommandOption &o)
-{
-    return o.value ? QStringLiteral("--%1 %2").arg(u(o.name), u(o.value)) : QStringLiteral("--%1").arg(u(o.name));
-}
-
 ManualSection commandSection(const Command &c)
 {
     ManualSection s;
     s.title = usageOf(c);
-    s.paragraphs << u(c.summary).left(1).toUpper() + u(c.summary).mid(1) + QLatin1Char('.');
+    s.paragraphs << sentence(c.summary);
     if (*c.details)
         s.paragraphs << u(c.details);
     for (const CommandOption &o : c.options)
-        s.entries.push_back({optionTerm(o), u(o.help).left(1).toUpper() + u(o.help).mid(1) + QLatin1Char('.')});
+        s.entries.push_back(optionEntry(o.name, o.value, o.help));
     return s;
 }
 
@@ -76,9 +71,8 @@ Manual cliManual()
 
     ManualSection options{QStringLiteral("OPTIONS"), {}, {}, {}};
     for (const CommandOption &o : globalOptions())
-        options.entries.push_back({optionTerm(o), u(o.help).left(1).toUpper() + u(o.help).mid(1) + QLatin1Char('.')});
-    options.entries.push_back({QStringLiteral("-h, --help"), QStringLiteral("Shows this text and stops.")});
-    options.entries.push_back({QStringLiteral("--version"), QStringLiteral("Shows the version and stops.")});
+        options.entries.push_back(optionEntry(o.name, o.value, o.help));
+    appendStandardOptions(options);
     m.sections.push_back(options);
 
     ManualSection list{QStringLiteral("COMMANDS"), {}, {}, {}};

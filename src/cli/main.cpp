@@ -96,26 +96,11 @@ int main(int argc, char **argv)
         line.addOption({QString::fromUtf8(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.value)});
     const auto given = [&](const char *name) { return line.isSet(QString::fromUtf8(name)); };
     const auto value = [&](const char *name) { return line.value(QString::fromUtf8(name)); };
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    const QCommandLineOption version(QStringLiteral("version"), QString());
-    // The manual page is made from the same text at build time.
-    const QCommandLineOption page(QStringLiteral("manual-page"), QString());
-    for (const QCommandLineOption *o : {&help, &version, &page})
-        line.addOption(*o);
+    addStandardOptions(line);
     if (!line.parse(QCoreApplication::arguments()))
         return fail(commandLineError(line));
-    if (line.isSet(help)) {
-        printHelp(stdout);
+    if (answerStandardOptions(line, cliManual()))
         return ExitOk;
-    }
-    if (line.isSet(version)) {
-        std::printf("ztk-cli %s\n", ZTK_VERSION_TEXT);
-        return ExitOk;
-    }
-    if (line.isSet(page)) {
-        std::fputs(manualPage(cliManual()).toUtf8().constData(), stdout);
-        return ExitOk;
-    }
     QStringList args = line.positionalArguments();
     // The shared product table on a server: --db postgresql://user@host:port/name.
     const QString storeUrl = value("db");

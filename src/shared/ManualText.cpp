@@ -1,5 +1,9 @@
 #include "shared/ManualText.h"
 
+#include <QCommandLineParser>
+
+#include <cstdio>
+
 namespace ztk {
 
 namespace {
@@ -60,6 +64,47 @@ void appendPageSection(QString &out, const ManualSection &s, bool sub)
 }
 
 } // namespace
+
+QString sentence(const char *utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    return text.left(1).toUpper() + text.mid(1) + QLatin1Char('.');
+}
+
+ManualEntry optionEntry(const char *name, const char *value, const char *help)
+{
+    const QString term = value ? QStringLiteral("--%1 %2").arg(QString::fromUtf8(name), QString::fromUtf8(value))
+                               : QStringLiteral("--%1").arg(QString::fromUtf8(name));
+    return {term, sentence(help)};
+}
+
+void appendStandardOptions(ManualSection &options)
+{
+    options.entries.push_back({QStringLiteral("-h, --help"), QStringLiteral("Shows this text and stops.")});
+    options.entries.push_back({QStringLiteral("--version"), QStringLiteral("Shows the version and stops.")});
+}
+
+void addStandardOptions(QCommandLineParser &line)
+{
+    line.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
+    line.addOption({QStringLiteral("version"), QString()});
+    line.addOption({QStringLiteral("manual-page"), QString()});
+}
+
+bool answerStandardOptions(const QCommandLineParser &line, const Manual &manual)
+{
+    QString text;
+    if (line.isSet(QStringLiteral("help")))
+        text = manualPlainText(manual);
+    else if (line.isSet(QStringLiteral("manual-page")))
+        text = manualPage(manual);
+    else if (line.isSet(QStringLiteral("version")))
+        text = manual.name + QLatin1Char(' ') + manual.version + QLatin1Char('\n');
+    else
+        return false;
+    std::fputs(text.toUtf8().constData(), stdout);
+    return true;
+}
 
 QString sectionPlainText(const ManualSection &section, int indent)
 {

@@ -7,6 +7,8 @@
 
 #include <vector>
 
+class QCommandLineParser;
+
 namespace ztk {
 
 struct ManualEntry {
@@ -28,6 +30,19 @@ struct Manual {
     QString version;  // shown in the page's footer
     std::vector<ManualSection> sections;
 };
+
+// "Does this." from "does this" (the one-line texts of the option tables).
+QString sentence(const char *utf8);
+// An option's entry: "--name VALUE" (no value: a flag) and its help as a sentence.
+ManualEntry optionEntry(const char *name, const char *value, const char *help);
+// The entries of -h/--help and --version, which every program has.
+void appendStandardOptions(ManualSection &options);
+
+// Adds -h/--help, --version and --manual-page (the page, made at build time) to `line`.
+void addStandardOptions(QCommandLineParser &line);
+// When the parsed `line` asks for the help, the version or the manual page, writes it
+// to standard output and returns true.
+bool answerStandardOptions(const QCommandLineParser &line, const Manual &manual);
 
 // "usage: SYNOPSIS", the purpose, then every section; terms in a column of their own.
 QString manualPlainText(const Manual &manual);

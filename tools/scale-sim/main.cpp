@@ -113,10 +113,8 @@ ztk::Manual simManual()
          {}});
     ztk::ManualSection options{QStringLiteral("OPTIONS"), {}, {}, {}};
     for (const SimOption &o : SimOptions)
-        options.entries.push_back({QStringLiteral("--%1 %2").arg(QString::fromUtf8(o.name), QString::fromUtf8(o.value)),
-                                   QString::fromUtf8(o.help).left(1).toUpper() + QString::fromUtf8(o.help).mid(1) + '.'});
-    options.entries.push_back({QStringLiteral("-h, --help"), QStringLiteral("Shows this text and stops.")});
-    options.entries.push_back({QStringLiteral("--version"), QStringLiteral("Shows the version and stops.")});
+        options.entries.push_back(ztk::optionEntry(o.name, o.value, o.help));
+    ztk::appendStandardOptions(options);
     m.sections.push_back(options);
     m.sections.push_back({QStringLiteral("EXIT STATUS"),
                           {},
@@ -200,27 +198,15 @@ Options parseOptions(int argc, char **argv)
     for (int i = 0; i < argc; ++i)
         words << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser line;
-    std::vector<QCommandLineOption> options;
     for (const SimOption &o : SimOptions)
-        options.emplace_back(QString::fromUtf8(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.value));
-    for (const QCommandLineOption &o : options)
-        line.addOption(o);
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
-    const QCommandLineOption version(QStringLiteral("version"), QString());
-    const QCommandLineOption page(QStringLiteral("manual-page"), QString());
-    for (const QCommandLineOption *o : {&help, &version, &page})
-        line.addOption(*o);
+        line.addOption({QString::fromUtf8(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.value)});
+    ztk::addStandardOptions(line);
     if (!line.parse(words))
         usage(line.errorText());
     if (!line.positionalArguments().isEmpty())
         usage(QStringLiteral("unexpected %1").arg(line.positionalArguments().first()));
-    if (line.isSet(help) || line.isSet(page) || line.isSet(version)) {
-        const QString text = line.isSet(help) ? ztk::manualPlainText(simManual())
-            : line.isSet(page)                ? ztk::manualPage(simManual())
-                                              : QStringLiteral("ztk-scale-sim %1\n").arg(QStringLiteral(ZTK_VERSION_TEXT));
-        std::fputs(text.toUtf8().constData(), stdout);
+    if (ztk::answerStandardOptions(line, simManual()))
         std::exit(0);
-    }
     auto value = [&](const char *name) { return line.value(QString::fromUtf8(name)); };
     auto given = [&](const char *name) { return line.isSet(QString::fromUtf8(name)); };
     Options o;

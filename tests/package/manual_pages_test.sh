@@ -29,11 +29,14 @@ same_text() { # program-output page
         echo "FAIL: $2 lacks what the help says:"; cat "$tmp/missing"; failed=1
     fi
 }
-"$cli" --help >"$tmp/cli-help" && same_text "$tmp/cli-help" "$man_dir/ztk-cli.1"
+"$cli" --help >"$tmp/cli-help" || { echo "FAIL: $cli --help"; failed=1; }
+same_text "$tmp/cli-help" "$man_dir/ztk-cli.1"
 for command in $("$cli" --help | awk '/^COMMANDS$/ { on = 1; next } /^[A-Z]/ { on = 0 } on' | sed -nE 's/^  ([a-z][a-z-]+)( .*)?$/\1/p' | grep -v '^help$'); do
-    "$cli" help "$command" | sed 's/^usage: ztk-cli \[OPTIONS\] //' >"$tmp/command-help"
+    "$cli" help "$command" >"$tmp/raw-help" || { echo "FAIL: $cli help $command"; failed=1; }
+    sed 's/^usage: ztk-cli \[OPTIONS\] //' "$tmp/raw-help" >"$tmp/command-help"
     same_text "$tmp/command-help" "$man_dir/ztk-cli.1"
 done
-"$sim" --help >"$tmp/sim-help" && same_text "$tmp/sim-help" "$man_dir/ztk-scale-sim.1"
+"$sim" --help >"$tmp/sim-help" || { echo "FAIL: $sim --help"; failed=1; }
+same_text "$tmp/sim-help" "$man_dir/ztk-scale-sim.1"
 [ $failed -eq 0 ] && echo "manual pages: no warnings, the same text as --help"
 exit $failed

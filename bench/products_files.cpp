@@ -10,6 +10,7 @@
 #include "products/ProductTextFile.h"
 #include "products/print/ReportPrinter.h"
 #include "shared/DateText.h"
+#include "shared/OutputFile.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -92,7 +93,7 @@ int main(int argc, char **argv)
 
     const double exportMs = medianMs(5, [&] {
         store.select(QStringLiteral("select * from lm_t1 order by N"), rows);
-        writeProductTextFile(file, rows, locale, nullptr);
+        writeOutputFile(dir.path(), file, productTextFileBytes(rows, locale), msg::FileNotWritten);
     });
     std::printf("export of %d products: %.1f ms (target < 200 ms)\n", Products, exportMs);
 
@@ -119,7 +120,9 @@ int main(int argc, char **argv)
     std::printf("report of %d products: %.1f ms (target < 200 ms), %lld lines\n", Products, reportMs,
                 static_cast<long long>(report.count(QLatin1Char('\n'))));
 
-    const double pdfMs = medianMs(1, [&] { printReportPdf(dir.filePath(QStringLiteral("report.pdf")), report, nullptr); });
+    const double pdfMs = medianMs(1, [&] { 
+        writeOutputFile(dir.path(), dir.filePath(QStringLiteral("report.pdf")), reportPdf(report), msg::FileNotWritten);
+     });
     std::printf("PDF of the report: %.2f s\n", pdfMs / 1000.0);
     return prompter.shown == 0 ? 0 : 1;
 }

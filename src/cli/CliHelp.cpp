@@ -84,10 +84,12 @@ Manual cliManual()
     m.sections.push_back({QStringLiteral("EXIT STATUS"),
                           {},
                           {{QStringLiteral("0"), QStringLiteral("Done.")},
-                           {QStringLiteral("1"), QStringLiteral("The scale did not answer, or the port did not open; "
-                                                                "the message says which.")},
+                           {QStringLiteral("1"), QStringLiteral("The scale did not answer, or a command it does not "
+                                                                "answer could not be sent (a network port not "
+                                                                "connected).")},
                            {QStringLiteral("2"), QStringLiteral("Bad usage or bad input (a file, a value, the product "
-                                                                "table); nothing was sent to the scale.")}},
+                                                                "table, a serial port that does not open); nothing "
+                                                                "was sent to the scale.")}},
                           {}});
     m.sections.push_back(
         {QStringLiteral("ENVIRONMENT"),

@@ -9,6 +9,7 @@
 #include "common/KeyLayout.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "shared/OutputFile.h"
 #include "shared/WholeNumber.h"
 
 #include <QDir>
@@ -226,7 +227,10 @@ int commonWrite(CliContext &ctx, const QStringList &args)
                 j.prompter.message(msg::text(msg::CannotOpenForReading));
                 return ScaleStatus::BadInput;
             }
-            common::sendBlock(j.link, *block, j.clock, j.pump, j.progress);
+            if (!common::sendBlock(j.link, *block, j.clock, j.pump, j.progress)) {
+                j.prompter.message(msg::text(msg::NoLink));
+                return ScaleStatus::NoAnswer;
+            }
             return ScaleStatus::Done;
         },
         QStringLiteral("Запись ОД"));
@@ -238,9 +242,16 @@ int commonRead(CliContext &ctx, const QStringList &args)
     QMap<QString, QString> o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
+    // A relative path is taken in the working folder; a refused one costs no reading.
+    const QString outPath = o.contains(out) ? QDir(ctx.workDir).filePath(o[out]) : QString();
+    if (const QString refused = o.contains(out) ? refusedOutput(ctx.workDir, outPath, msg::CannotWriteFile) : QString();
+        !refused.isEmpty()) {
+        ctx.prompter.message(refused);
+        return ExitBadUsage;
+    }
     ScaleLink *link = ctx.link();
     if (!link)
-        return ExitNoAnswer;
+        return ctx.linkFailure();
     const std::optional<common::Block> block = common::readBlock(*link, ctx.clock, ctx.pump);
     if (!block) {
         ctx.prompter.message(msg::text(msg::NoLink));
@@ -251,11 +262,9 @@ int commonRead(CliContext &ctx, const QStringList &args)
         ctx.print(line);
 
     if (o.contains(out)) {
-        // A relative path is taken in the working folder.
-        QFile file(QDir(ctx.workDir).filePath(o[out]));
-        const qint64 size = qint64(block->size());
-        if (!file.open(QIODevice::WriteOnly) || file.write(reinterpret_cast<const char *>(block->data()), size) != size) {
-            ctx.prompter.message(msg::text(msg::FileCreateError).arg(file.fileName()));
+        const QByteArray bytes(reinterpret_cast<const char *>(block->data()), qsizetype(block->size()));
+        if (const QString error = writeOutputFile(ctx.workDir, outPath, bytes, msg::CannotWriteFile); !error.isEmpty()) {
+            ctx.prompter.message(error);
             return ExitBadUsage;
         }
     }
@@ -291,7 +300,11 @@ int setClock(CliContext &ctx, const QStringList &args)
             return ctx.badUsage(QStringLiteral("ztk-cli: --at takes \"YYYY-MM-DD HH:MM:SS\""));
     }
     return ctx.onScales([moment](ScaleJob &j) {
-        common::setClock(j.link, moment);
+        // Nothing comes back, but a line that took nothing is no success.
+        if (!common::setClock(j.link, moment)) {
+            j.prompter.message(msg::text(msg::NoLink));
+            return ScaleStatus::NoAnswer;
+        }
         return ScaleStatus::Done;
     });
 }

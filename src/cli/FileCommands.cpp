@@ -14,6 +14,7 @@
 #include "products/print/ReportPrinter.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "shared/OutputFile.h"
 #include "shared/ProgramLocale.h"
 #include "transfer/ProductList.h"
 
@@ -102,8 +103,9 @@ int exportProducts(CliContext &ctx, const QStringList &args)
     const auto rows = selectedRows(ctx, store, o.selection);
     if (!rows)
         return ExitBadUsage;
-    QString error;
-    if (!writeProductTextFile(inWorkDir(ctx, o.file), *rows, programLocale(), &error)) {
+    const QString error = writeOutputFile(ctx.workDir, inWorkDir(ctx, o.file),
+                                          productTextFileBytes(*rows, programLocale()), msg::FileNotWritten);
+    if (!error.isEmpty()) {
         ctx.prompter.message(error);
         return ExitBadUsage;
     }
@@ -158,11 +160,11 @@ int reportProducts(CliContext &ctx, const QStringList &args)
         return ExitOk;
     }
     const QString out = inWorkDir(ctx, *o.out);
-    QString error;
-    const bool ok = out.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
-        ? printReportPdf(out, report, &error)
-        : writeWholeFile(out, rtfDocument(report, QString::fromLatin1(ReportFontDesignFamily), ReportPointSize), &error);
-    if (!ok) {
+    const QByteArray bytes = out.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
+        ? reportPdf(report)
+        : rtfDocument(report, QString::fromLatin1(ReportFontDesignFamily), ReportPointSize);
+    const QString error = writeOutputFile(ctx.workDir, out, bytes, msg::FileNotWritten);
+    if (!error.isEmpty()) {
         ctx.prompter.message(error);
         return ExitBadUsage;
     }

@@ -10,8 +10,15 @@ std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const std::o
     if (!text)
         return std::optional<QSet<int>>();
     QStringList entries;
-    for (const QString &part : text->split(QLatin1Char(','), Qt::SkipEmptyParts))
-        entries << part.trimmed();
+    for (const QString &part : text->split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (!part.trimmed().isEmpty())
+            entries << part.trimmed();
+    }
+    // An empty list would mean every product: a list asked for names at least one.
+    if (entries.isEmpty()) {
+        ctx.badUsage(QStringLiteral("ztk-cli: --list names no product"));
+        return std::nullopt;
+    }
     ProductList list;
     list.open(entries);
     for (int i = 0; i < entries.size(); ++i) {

@@ -3,16 +3,15 @@
 #include "cli/CliCommand.h"
 
 #include "products/ProductStore.h"
-#include "shared/FileGuard.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "shared/OutputFile.h"
 #include "transfer/ProductClearer.h"
 #include "transfer/ProductReader.h"
 #include "transfer/ReadbackRow.h"
 #include "transfer/ReadbackSaver.h"
 
 #include <QDir>
-#include <QFile>
 #include <QLocale>
 
 #include <cstdio>
@@ -97,8 +96,9 @@ int readProducts(CliContext &ctx, const QStringList &args)
         return *bad;
     // The store and the output are checked before the scale is asked, so that they cost no read.
     const QString out = o.out ? QDir(ctx.workDir).filePath(*o.out) : QString();
-    if (o.out && isProtectedFile(ctx.workDir, out)) {
-        ctx.prompter.message(msg::text(msg::ProtectedFile).arg(out));
+    if (const QString refused = o.out ? refusedOutput(ctx.workDir, out, msg::CannotWriteFile) : QString();
+        !refused.isEmpty()) {
+        ctx.prompter.message(refused);
         return ExitBadUsage;
     }
     ProductStore store;
@@ -136,9 +136,8 @@ int readProducts(CliContext &ctx, const QStringList &args)
     }
 
     if (o.out) {
-        QFile file(out);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(records) != records.size()) {
-            ctx.prompter.message(msg::text(msg::CannotWriteFile).arg(out, file.errorString()));
+        if (const QString error = writeOutputFile(ctx.workDir, out, records, msg::CannotWriteFile); !error.isEmpty()) {
+            ctx.prompter.message(error);
             return ExitBadUsage;
         }
     }
@@ -168,10 +167,17 @@ int clearProducts(CliContext &ctx, const QStringList &args)
     if (!link)
         return ctx.linkFailure();
     ProductClearer clearer(*link, ctx.clock, ctx.pump);
-    clearer.clearRange(*first, *last, [](int number, int percent) {
+    bool shown = false;
+    const bool cleared = clearer.clearRange(*first, *last, [&shown](int number, int percent) {
         std::fprintf(stderr, "\r%d %3d%%", number, percent);
         std::fflush(stderr);
+        shown = true;
     });
-    std::fputc('\n', stderr);
+    if (shown)
+        std::fputc('\n', stderr);
+    if (!cleared) {
+        ctx.prompter.message(msg::text(msg::NoLink));
+        return ExitNoAnswer;
+    }
     return ExitOk;
 }

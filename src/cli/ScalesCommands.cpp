@@ -93,7 +93,7 @@ int scales(CliContext &ctx, const QStringList &args)
             return *bad;
         if (!o.contains(port))
             return ctx.badUsage(QStringLiteral("ztk-cli: scales add needs --port"));
-        ScaleEntry scale{name, o[port], 9600, 1};
+        ScaleEntry scale{name, o[port], DefaultLineSpeed, 1};
         if (NetworkPort::isAddress(scale.port) && !NetworkPort::parse(scale.port))
             return ctx.badUsage(QStringLiteral("ztk-cli: %1 is not tcp:HOST:PORT").arg(scale.port));
         for (const QString &key : {speed, number}) {

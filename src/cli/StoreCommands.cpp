@@ -3,6 +3,7 @@
 #include "cli/CliCommand.h"
 
 #include "products/ProductStore.h"
+#include "products/StoreBackup.h"
 #include "products/StoreCopy.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -52,8 +53,18 @@ int dbCopy(CliContext &ctx, const QStringList &args)
         ctx.prompter.message(onServer.errorText());
         return ExitBadUsage;
     }
-    const CopyResult r = to ? copyProducts(file, onServer, o.contains(QStringLiteral("--replace")))
-                            : copyProducts(onServer, file, o.contains(QStringLiteral("--replace")));
+    const bool replace = o.contains(QStringLiteral("--replace"));
+    // Rows of the folder's table about to be replaced are copied aside first, as an
+    // import does; the server keeps its own backups.
+    if (!to && replace && file.count() != 0) {
+        const BackupResult backup = backupStore(file, ctx.clock.now());
+        if (!backup.ok) {
+            ctx.prompter.message(msg::text(msg::BackupFailed).arg(backup.error));
+            return ExitBadUsage;
+        }
+        ctx.prompter.message(msg::text(msg::BackupMade).arg(backup.path));
+    }
+    const CopyResult r = to ? copyProducts(file, onServer, replace) : copyProducts(onServer, file, replace);
     if (!r.ok) {
         ctx.prompter.message(r.error);
         return ExitBadUsage;

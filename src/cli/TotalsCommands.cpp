@@ -8,6 +8,7 @@
 #include "products/Selection.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "shared/OutputFile.h"
 #include "shared/ProgramLocale.h"
 #include "totals/SelectionProducts.h"
 #include "totals/TotalsArchive.h"
@@ -113,7 +114,7 @@ int totals(CliContext &ctx, const QStringList &args)
         for (const QString &line : lines)
             print(line);
         QString error;
-        if (!out.isEmpty() && !writeTotalsFile(QDir(ctx.workDir).filePath(out), totalsFileBytes(lines), &error)) {
+        if (!out.isEmpty() && !writeTotalsFile(ctx.workDir, QDir(ctx.workDir).filePath(out), totalsFileBytes(lines), &error)) {
             prompter.message(error);
             return false;
         }
@@ -134,6 +135,21 @@ int totals(CliContext &ctx, const QStringList &args)
             ? ExitOk
             : ExitBadUsage;
     }
+    // A refused output costs no reception: each scale's file is looked at first.
+    if (o.out) {
+        QStringList targets;
+        for (const ScaleEntry &s : ctx.scales)
+            targets << scaleFileName(*o.out, s.name);
+        if (targets.isEmpty())
+            targets << *o.out;
+        for (const QString &target : targets) {
+            const QString refused = refusedOutput(ctx.workDir, QDir(ctx.workDir).filePath(target), msg::TotalsCannotWrite);
+            if (!refused.isEmpty()) {
+                ctx.prompter.message(refused);
+                return ExitBadUsage;
+            }
+        }
+    }
     return ctx.onScales(
         [&](ScaleJob &j) {
             const std::optional<TotalsImage> image = receiveTotals(j.link, j.clock, j.pump, [&j](int received) {
@@ -143,15 +159,24 @@ int totals(CliContext &ctx, const QStringList &args)
                 j.prompter.message(msg::text(msg::NoLink));
                 return ScaleStatus::NoAnswer;
             }
+            // Totals are cleared only once the reception is kept on disk and the file
+            // asked for is written: a full disk must not cost the day's sales.
             const KeepResult kept = keepTotals(ctx.workDir, *image, j.clock.now(), j.scale.name);
-            if (!kept.ok)
+            if (!kept.ok) {
                 j.prompter.message(kept.error);
+                if (o.clear)
+                    return ScaleStatus::BadInput;
+            }
             TotalsTable table;
             if (!show(*image, j.print, j.prompter, o.out ? scaleFileName(*o.out, j.scale.name) : QString(), table))
                 return ScaleStatus::BadInput; // not saved: nothing is cleared either
             if (o.clear) {
-                for (const TotalsRow &row : table.rows)
-                    clearTotals(j.link, row.number);
+                for (const TotalsRow &row : table.rows) {
+                    if (!clearTotals(j.link, row.number)) {
+                        j.prompter.message(msg::text(msg::NoLink));
+                        return ScaleStatus::NoAnswer;
+                    }
+                }
             }
             return ScaleStatus::Done;
         },
@@ -174,8 +199,12 @@ int totalsClear(CliContext &ctx, const QStringList &args)
     }
     ScaleLink *link = ctx.link();
     if (!link)
-        return ExitNoAnswer;
-    for (int n : numbers)
-        clearTotals(*link, n);
+        return ctx.linkFailure();
+    for (int n : numbers) {
+        if (!clearTotals(*link, n)) {
+            ctx.prompter.message(msg::text(msg::NoLink));
+            return ExitNoAnswer;
+        }
+    }
     return ExitOk;
 }

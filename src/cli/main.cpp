@@ -164,6 +164,9 @@ int main(int argc, char **argv)
         ctx.port.portName = port->toLocal8Bit();
     if (baud)
         ctx.port.baudRate = *baud;
+    else if (cfgMissing)
+        ctx.port.baudRate = DefaultLineSpeed; // the program's own 0 would not open a line
+
     const bool needConfig = cfgMissing && !(port && baud);
     // A "fbdves.cfg" that is there but cannot be read (a folder, no permission) is not missing.
     const QFileInfo cfg(ctx.path(files::PortConfig));

@@ -210,6 +210,9 @@ std::optional<QString> CommonDataForm::carryOver(const ViewerTexts &viewer)
     const std::optional<std::int32_t> scale = number(viewer.scaleNumber);
     if (!scale)
         return bad(viewer.scaleNumber);
+    // Held to the spin's range it would land in another scale's settings file.
+    if (*scale < Controls::ScaleMin || *scale > Controls::LoadableScaleMax)
+        return msg::text(msg::BlockScaleNumberBad).arg(*scale).arg(Controls::ScaleMin).arg(Controls::LoadableScaleMax);
     setScaleSpin(*scale); // may load that scale's settings
     controls.companyText = viewer.companyName;
     const std::optional<std::int32_t> label = number(viewer.labelVariant);

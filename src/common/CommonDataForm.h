@@ -91,7 +91,8 @@ public:
     void takeReading(const BlockView &view);
 
     // "Внести данные" in its order; a field that must be a whole number and is not stops
-    // it with the conversion error (the steps before it have taken effect).
+    // it with the conversion error (the steps before it have taken effect). A scale
+    // number outside 1..99 stops it before anything changes.
     std::optional<QString> carryOver(const ViewerTexts &viewer);
 
     // "Выполнить" of the index window and the CLI: cells of rows 1..28 of one layout.

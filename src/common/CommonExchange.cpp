@@ -21,20 +21,23 @@ std::optional<Block> readBlock(ScaleLink &link, const Clock &clock, EventPump &p
     return block;
 }
 
-void sendBlock(ScaleLink &link, const Block &block, const Clock &clock, EventPump &pump,
+bool sendBlock(ScaleLink &link, const Block &block, const Clock &clock, EventPump &pump,
                const std::function<void(int)> &progress)
 {
     PacedSchedule schedule(clock, pump);
-    link.sendByte(cmd::WriteCommonData);
+    if (!link.sendByte(cmd::WriteCommonData))
+        return false;
     qint64 due = PauseAfterCommandMs;
     schedule.waitUntil(due);
     for (int i = at::WriteFirst; i <= at::WriteLast; ++i) {
-        link.sendByte(block[std::size_t(i)]);
+        if (!link.sendByte(block[std::size_t(i)]))
+            return false;
         if (progress)
             progress(writePercent(i));
         due += PauseAfterByteMs;
         schedule.waitUntil(due);
     }
+    return true;
 }
 
 bool saveBlockFile(const QString &path, const Block &block)
@@ -60,10 +63,9 @@ std::optional<Block> loadBlockFile(const QString &path)
     return block;
 }
 
-void setClock(ScaleLink &link, const QDateTime &moment)
+bool setClock(ScaleLink &link, const QDateTime &moment)
 {
-    link.sendByte(cmd::SetClock);
-    link.sendBytes(stampBytes(moment, 0x00));
+    return link.sendByte(cmd::SetClock) && link.sendBytes(stampBytes(moment, 0x00));
 }
 
 } // namespace ztk::common

@@ -31,7 +31,8 @@ inline int writePercent(int offset) { return offset * 100 / 508 + 1; }
 // 0x05, then offsets 60..499 of `block`, each followed by its pause; `progress` is
 // told the gauge after each byte. Pauses run on one schedule from the command byte,
 // so the whole write takes 200 ms + 440 x 20 ms, by `clock` and at most in real time.
-void sendBlock(ScaleLink &link, const Block &block, const Clock &clock, EventPump &pump,
+// False, and the rest not sent, at the first byte the line did not take.
+bool sendBlock(ScaleLink &link, const Block &block, const Clock &clock, EventPump &pump,
                const std::function<void(int percent)> &progress = {});
 
 // "BDpost.pd": created when missing and the 512 bytes written from its start. False
@@ -41,6 +42,7 @@ bool saveBlockFile(const QString &path, const Block &block);
 std::optional<Block> loadBlockFile(const QString &path);
 
 // 0x0F and the clock bytes of `moment` (gaps 0x00), back to back; nothing is awaited.
-void setClock(ScaleLink &link, const QDateTime &moment);
+// False when the line did not take them (no port, no connection).
+bool setClock(ScaleLink &link, const QDateTime &moment);
 
 } // namespace ztk::common

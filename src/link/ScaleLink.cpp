@@ -16,6 +16,11 @@ namespace ztk {
 namespace {
 
 constexpr int ReaderPollMs = 100;   // how soon the reader sees a stop request or a lost line
+// The quiet a request waits for: never less than MinQuietMs, and on a slow line the
+// time of QuietBytes bytes of BitsPerByte bits, far above any pause within a reply.
+constexpr int MinQuietMs = 50;
+constexpr std::int64_t QuietBytes = 32;
+constexpr std::int64_t BitsPerByte = 10;
 constexpr auto WaitSlice = std::chrono::milliseconds(5);
 constexpr auto ProgressNotifyInterval = std::chrono::milliseconds(5);
 
@@ -51,6 +56,8 @@ SerialPort::OpenResult ScaleLink::openPort(const QString &devicePath, std::int32
                                            std::int16_t parityIndex)
 {
     m_port = LinkPort::forName(devicePath);
+    m_baud = baud;
+    markBusy(m_openedAt);
     return SerialPort::OpenResult(m_port->open(devicePath, baud, stopBitsIndex, parityIndex));
 }
 
@@ -81,23 +88,69 @@ void ScaleLink::closePort()
         m_port->close();
 }
 
-void ScaleLink::sendByte(std::uint8_t byte)
+bool ScaleLink::sendByte(std::uint8_t byte)
 {
-    if (m_port)
-        m_port->sendByte(byte);
+    const std::uint8_t bytes[] = {byte};
+    return sendBytes(bytes);
 }
 
-void ScaleLink::sendWord(std::uint16_t word)
+bool ScaleLink::sendWord(std::uint16_t word)
 {
     std::array<std::uint8_t, 2> bytes{};
     le::put2(bytes, 0, word);
-    sendBytes(bytes);
+    return sendBytes(bytes);
 }
 
-void ScaleLink::sendBytes(std::span<const std::uint8_t> bytes)
+bool ScaleLink::sendBytes(std::span<const std::uint8_t> bytes)
 {
-    if (m_port)
-        m_port->sendBytes(bytes);
+    // The scale may still be busy with it (or answer it) when the next request goes.
+    markBusy(m_unansweredAt);
+    const bool sent = lineUp() && sendRaw(bytes);
+    markBusy(m_unansweredAt);
+    return sent;
+}
+
+bool ScaleLink::sendRaw(std::span<const std::uint8_t> bytes)
+{
+    return m_port && m_port->sendBytes(bytes);
+}
+
+void ScaleLink::markBusy(std::atomic<std::int64_t> &moment)
+{
+    moment.store(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                     std::chrono::steady_clock::now().time_since_epoch()).count(),
+                 std::memory_order_release);
+}
+
+int ScaleLink::quietMs() const
+{
+    const std::int64_t baud = m_baud > 0 ? m_baud : DefaultLineSpeed;
+    return int(std::max<std::int64_t>(MinQuietMs, QuietBytes * BitsPerByte * 1000 / baud));
+}
+
+bool ScaleLink::settleLine(int replyBytes, EventPump &pump)
+{
+    const std::int64_t baud = m_baud > 0 ? m_baud : DefaultLineSpeed;
+    const std::int64_t quiet = std::int64_t(quietMs()) * 1000000;
+    const std::int64_t bound = 3 * quiet + std::int64_t(replyBytes) * BitsPerByte * 1000000000 / baud;
+    const auto now = [] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch()).count();
+    };
+    const std::int64_t start = now();
+    for (;;) {
+        const std::int64_t busy = std::max({m_openedAt.load(std::memory_order_acquire),
+                                            m_strayAt.load(std::memory_order_acquire),
+                                            m_unansweredAt.load(std::memory_order_acquire)});
+        const std::int64_t t = now();
+        if (t - busy >= quiet)
+            return true;
+        if (t - start >= bound)
+            return false;
+        pump.pump();
+        std::unique_lock<std::mutex> lock(m_wakeMutex);
+        m_wake.wait_for(lock, std::chrono::nanoseconds(std::min<std::int64_t>(quiet - (t - busy), 2000000)));
+    }
 }
 
 void ScaleLink::discardAll()
@@ -163,6 +216,8 @@ void ScaleLink::route(std::uint8_t byte)
 {
     if (ack.on.load(std::memory_order_acquire)) {
         const std::int32_t expected = ack.expected.load(std::memory_order_acquire);
+        if (expected == 0)
+            markBusy(m_strayAt); // between stages: nobody's acknowledgement
         if (expected != 0) {
             const std::int32_t count = ack.count.load(std::memory_order_relaxed) + 1;
             ack.count.store(count, std::memory_order_release);
@@ -194,7 +249,8 @@ void ScaleLink::route(std::uint8_t byte)
         byteReply.on.store(false, std::memory_order_release);
         return;
     }
-    // No mode on: the byte is dropped.
+    // No mode on: the byte is dropped, and the line counts as busy.
+    markBusy(m_strayAt);
 }
 
 void ScaleLink::notifyWaiter()
@@ -342,6 +398,22 @@ CountedMode *ScaleLink::countedMode(Reception reception)
     return nullptr;
 }
 
+int ScaleLink::replySize(Reception reception)
+{
+    switch (reception) {
+    case Reception::CommonData:
+        return cmd::CommonDataSize;
+    case Reception::Totals:
+        return cmd::TotalsImageSize;
+    case Reception::Record:
+        return cmd::RecordSize;
+    case Reception::LinkProbe:
+    case Reception::ByteReply:
+        break;
+    }
+    return 1;
+}
+
 bool ScaleLink::receptionDone(Reception reception) const
 {
     switch (reception) {
@@ -363,6 +435,8 @@ bool ScaleLink::receive(Reception reception, std::span<const std::uint8_t> comma
                         const Clock &clock, EventPump &pump, bool discardFirst,
                         const std::function<void(int)> &progress)
 {
+    if (!settleLine(replySize(reception), pump))
+        return false;
     CountedMode *counted = countedMode(reception);
     if (counted) {
         counted->count.store(0, std::memory_order_release);
@@ -374,7 +448,7 @@ bool ScaleLink::receive(Reception reception, std::span<const std::uint8_t> comma
     }
     if (discardFirst)
         discardAll();
-    sendBytes(command);
+    sendRaw(command);
 
     const auto done = [&] { return receptionDone(reception); };
     const auto count = [&] { return counted ? counted->count.load(std::memory_order_acquire) : 0; };
@@ -457,7 +531,7 @@ void ScaleLink::advanceStages()
         if (m_turnaroundLog)
             m_turnaroundLog->push_back(
                 std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - m_lastRead).count());
-        sendBytes(next.bytes);
+        sendRaw(next.bytes);
     } else {
         m_stagesActive = false;
     }
@@ -481,7 +555,7 @@ int ScaleLink::runAcknowledged(std::span<const AckStage> stages, WaitLimit limit
         m_stagesDone.store(0, std::memory_order_release);
         m_stagesActive = true;
         armAck(stages[0].acks);
-        sendBytes(stages[0].bytes);
+        sendRaw(stages[0].bytes);
     }
     const int total = int(stages.size());
     int done = 0;

@@ -98,14 +98,26 @@ public:
     QString portOpenError() const { return m_port ? m_port->openErrorText() : QString(); }
     // The line is up now (a network port: connected).
     bool lineUp() const { return m_port && m_port->lineUp(); }
-    void sendByte(std::uint8_t byte);  // one write; nothing without a port
-    void sendWord(std::uint16_t word); // low byte, then high byte: two writes
-    void sendBytes(std::span<const std::uint8_t> bytes); // one write per byte
+    // Bytes of a command the scale does not answer. False when not all of them were
+    // written (no port, a connection not made or lost).
+    bool sendByte(std::uint8_t byte);  // one write; nothing without a port
+    bool sendWord(std::uint16_t word); // low byte, then high byte: two writes
+    bool sendBytes(std::span<const std::uint8_t> bytes); // one write per byte
     void discardAll();
+
+    // Before a request that is answered: returns once the line has been quiet for a
+    // while (no byte outside a reception, none sent without an answer, the port not
+    // just opened), so that the tail of an earlier reply the scale is still sending is
+    // never taken as this one's. False when it stays busy beyond the time `replyBytes`
+    // take at the line's speed (plus the quiet time, thrice): the request is not sent then.
+    bool settleLine(int replyBytes, EventPump &pump);
+    // How long the line must be quiet: 50 ms, or 32 bytes' time on a slow line.
+    int quietMs() const;
 
     // --- exchanges: the only way callers use the modes
 
-    // Arms `reception` with count 0 (after DiscardAll when `discardFirst`), sends
+    // Waits for a quiet line (settleLine; false at once when it stays busy), arms
+    // `reception` with count 0 (after DiscardAll when `discardFirst`), sends
     // `command`, and waits within `limit`. True when the whole reply came; the mode is
     // off again either way. `progress` is given the bytes received so far.
     bool receive(Reception reception, std::span<const std::uint8_t> command, WaitLimit limit, const Clock &clock,
@@ -175,6 +187,7 @@ public:
 
 private:
     CountedMode *countedMode(Reception reception);
+    static int replySize(Reception reception);
     bool receptionDone(Reception reception) const;
     void advanceStages(); // on the reader thread, after a stage's last acknowledgement
     // receptionWait with the limit counted from `start`.
@@ -184,8 +197,16 @@ private:
     void notifyWaiter();
     void reportLinkState(bool up, bool &lastUp);
     void pauseReader(int ms); // sleeps, but returns at once on a stop request
+    void markBusy(std::atomic<std::int64_t> &moment); // the steady clock's now, in ns
+    bool sendRaw(std::span<const std::uint8_t> bytes);
 
     std::unique_ptr<LinkPort> m_port; // replaced only with the reader stopped
+    std::int32_t m_baud = 0;          // of the open port
+    // When the line was last busy in a way a new request must wait out, by the steady
+    // clock in ns: the port opened, a byte that no reception took, an unanswered command.
+    std::atomic<std::int64_t> m_openedAt{0};
+    std::atomic<std::int64_t> m_strayAt{0};
+    std::atomic<std::int64_t> m_unansweredAt{0};
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::mutex m_stopMutex;

@@ -2,10 +2,10 @@
 
 #include "link/NetworkPort.h"
 #include "shared/Messages.h"
+#include "shared/OutputFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace ztk {
 
@@ -77,6 +77,8 @@ ScaleList ScaleList::parse(const QByteArray &utf8)
         bool hasPort = false;
     };
     std::optional<Pending> group;
+    QStringList seen; // every group's name, a left-out one's too: a second one is no merge
+
     const auto finish = [&] {
         if (!group)
             return;
@@ -97,14 +99,15 @@ ScaleList ScaleList::parse(const QByteArray &utf8)
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             finish();
             const QString name = line.mid(1, line.size() - 2).trimmed();
-            group = Pending{ScaleEntry{name, {}, 9600, 1}, lineNo, false, false};
+            group = Pending{ScaleEntry{name, {}, DefaultLineSpeed, 1}, lineNo, false, false};
             if (!validName(name)) {
                 list.m_problems << lineProblem(lineNo, msg::text(msg::ScalesBadName).arg(name));
                 group->bad = true;
-            } else if (list.find(name)) {
+            } else if (seen.contains(name)) {
                 list.m_problems << lineProblem(lineNo, msg::text(msg::ScalesDuplicate).arg(name));
                 group->bad = true;
             }
+            seen << name;
             continue;
         }
         const qsizetype eq = line.indexOf(QLatin1Char('='));
@@ -256,9 +259,9 @@ QByteArray ScaleList::toText() const
 
 bool ScaleList::save(const QString &workDir, QString &error) const
 {
-    QSaveFile file(QDir(workDir).filePath(QString::fromLatin1(FileName)));
-    if (!file.open(QIODevice::WriteOnly) || file.write(toText()) < 0 || !file.commit()) {
-        error = msg::text(msg::FileNotWritten).arg(file.fileName(), file.errorString());
+    const QString path = QDir(workDir).filePath(QString::fromLatin1(FileName));
+    if (const QString why = replaceFileWhole(path, toText()); !why.isEmpty()) {
+        error = msg::text(msg::FileNotWritten).arg(path, why);
         return false;
     }
     return true;

@@ -11,6 +11,7 @@
 // it writes QSettings reads the same.
 
 #include "shared/PortConfig.h"
+#include "shared/Files.h"
 
 #include <QList>
 #include <QString>
@@ -24,7 +25,7 @@ namespace ztk {
 struct ScaleEntry {
     QString name;
     QString port;
-    std::int32_t speed = 9600;
+    std::int32_t speed = DefaultLineSpeed;
     int number = 1;
 
     // `base` (the stop bits and parity of "fbdves.cfg") with this scale's port, speed and number.
@@ -33,7 +34,7 @@ struct ScaleEntry {
 
 class ScaleList {
 public:
-    static constexpr const char FileName[] = "scales.ini";
+    static constexpr const char *FileName = files::ScalesList;
     static constexpr int MaxPortLength = 128; // a /dev/serial/by-id path fits
     static constexpr int MaxNameLength = 32;
 

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace ztk {
@@ -49,27 +48,6 @@ QByteArray productTextFileBytes(const std::vector<Product> &products, const QLoc
     for (const Product &p : products)
         out += codepage::toCp1251(exportDataLine(p, locale)) + "\r\n";
     return out;
-}
-
-bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error)
-{
-    QSaveFile file(path);
-    // A path that names a folder would otherwise be created beside it and fail late.
-    if (QFileInfo(path).isDir()) {
-        if (error)
-            *error = msg::text(msg::FileNotWritten).arg(path, QStringLiteral("Is a directory"));
-        return false;
-    }
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!ok && error)
-        *error = msg::text(msg::FileNotWritten).arg(path, file.errorString());
-    return ok;
-}
-
-bool writeProductTextFile(const QString &path, const std::vector<Product> &products, const QLocale &locale,
-                          QString *error)
-{
-    return writeWholeFile(path, productTextFileBytes(products, locale), error);
 }
 
 namespace {

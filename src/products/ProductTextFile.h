@@ -25,14 +25,6 @@ QString exportDataLine(const Product &product, const QLocale &locale);
 // The whole file: header and one line per product, in code page 1251 with CR LF.
 QByteArray productTextFileBytes(const std::vector<Product> &products, const QLocale &locale);
 
-// Writes `bytes` to a new file beside `path` and puts it in place of the old one only
-// when it is complete. False with `error` ("Файл … не записан: reason") otherwise; the
-// old file is then as it was.
-bool writeWholeFile(const QString &path, const QByteArray &bytes, QString *error);
-// The export: the file of `products` at `path`.
-bool writeProductTextFile(const QString &path, const std::vector<Product> &products, const QLocale &locale,
-                          QString *error);
-
 // A line as read: its text without the line end, and whether it had one.
 struct TextLine {
     QString text;

@@ -31,8 +31,14 @@ bool isProtectedFile(const QString &workDir, const QString &target)
         return false;
     const QString name = landing.fileName();
     const QString store = QString::fromLatin1(files::ProductStore);
-    return name == store || name.startsWith(store + QLatin1Char('-'))
-        || name.endsWith(QLatin1String(".cfg"), Qt::CaseInsensitive);
+    if (name == store || name.startsWith(store + QLatin1Char('-'))
+        || name.endsWith(QLatin1String(".cfg"), Qt::CaseInsensitive))
+        return true;
+    for (const char *settings : {files::ScalesList, files::ServerSettings, files::CommonDataBlock}) {
+        if (name.compare(QLatin1String(settings), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace ztk

@@ -1,6 +1,7 @@
 #pragma once
 // The files of the working folder that an output must never replace: the product
-// store (and its journal), the port settings and every settings file ("*.cfg").
+// store (and its journal), the port settings, every settings file ("*.cfg"), the
+// scales list, the server settings and the last common-data block.
 
 #include <QString>
 

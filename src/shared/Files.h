@@ -9,4 +9,6 @@ inline constexpr const char ProductStore[] = "LM_T.db";
 inline constexpr const char TableName[] = "lm_t1";
 // Names the PostgreSQL server that holds the table instead of "LM_T.db".
 inline constexpr const char ServerSettings[] = "database.ini";
+// The shop's scales, one group each.
+inline constexpr const char ScalesList[] = "scales.ini";
 } // namespace ztk::files

@@ -127,6 +127,9 @@ inline constexpr const char ScaleNumberMismatch[] =
 inline constexpr const char KeysTooMany[] =
     "Количество выбранных товаров для таблицы индексов не может быть больше 28";
 inline constexpr const char CommonReadCaption[] = "Ввод ОД из весов";
+// %1 the scale number of a block read, %2..%3 the numbers settings files exist for.
+inline constexpr const char BlockScaleNumberBad[] =
+    "В общих данных из весов номер весов %1, а не %2..%3: данные не внесены ни в какие настройки";
 inline constexpr const char SettingsSaveCaption[] = "Сохранить";
 // The viewer's labels (ztk-cli prints them too).
 inline constexpr const char ViewerName[] = "Наименование предприятия";
@@ -167,6 +170,8 @@ inline constexpr const char TotalsNothingSelected[] = "Товар для очи�
 inline constexpr const char TotalsNotKept[] = "Принятые итоговые данные не удалось сохранить в папке %1";
 // %1 the file, %2 its size.
 inline constexpr const char TotalsWrongSize[] = "Файл %1 не содержит итоговых данных: %2 байт вместо 153600";
+// %1 the path given to read a kept reception from.
+inline constexpr const char TotalsNotAFile[] = "%1 не обычный файл: принятые итоговые данные хранятся в файлах";
 inline constexpr const char TotalsCannotWrite[] = "Не удалось записать файл %1: %2";
 inline constexpr const char TotalsChartTop[] = "Товары с наибольшей суммой";
 inline constexpr const char TotalsChartShare[] = "Доля весовых и штучных товаров";
@@ -200,6 +205,10 @@ inline constexpr const char ReadCaption[] = "Чтение БДТ из весов
 inline constexpr const char ReadSaveCaption[] = "Сохранение введённых данных из весов в БДТ";
 inline constexpr const char BadClearRange[] = "Операция не выполнена. Некорректный диапазон удаления.";
 inline constexpr const char ClearRangeCaption[] = "Удаление данных о товарах с... по...";
+// %1 the product number: its record is not one a scale can hold.
+inline constexpr const char RecordImplausible[] =
+    "Товар %1 принят из весов искажённым: такой записи в весах быть не может. Проверьте скорость обмена "
+    "с весами (настройки порта). Ничего не сохранено.";
 inline constexpr const char CellWeight[] = "ВЕС";
 inline constexpr const char CellPiece[] = "ШТУКА";
 

@@ -16,6 +16,10 @@
 
 namespace ztk {
 
+// The line speed of a scale whose speed nobody gave (the scales list, ztk-cli without
+// "fbdves.cfg" and --baud).
+inline constexpr std::int32_t DefaultLineSpeed = 9600;
+
 struct PortConfig {
     static constexpr int FileSize = 19;
     static constexpr int NameOffset = 0;

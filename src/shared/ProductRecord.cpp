@@ -23,6 +23,26 @@ bool ProductRecord::isEmpty() const
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b == Unset; });
 }
 
+bool ProductRecord::plausible() const
+{
+    const auto stampOk = [this](int secondOffset, int dayOffset) {
+        if (unset(secondOffset, 3) && unset(dayOffset, 3))
+            return true;
+        struct Field {
+            int offset, low, high;
+        };
+        const Field fields[] = {{secondOffset, 0, 59},  {secondOffset + 1, 0, 59}, {secondOffset + 2, 0, 23},
+                                {dayOffset, 1, 31},     {dayOffset + 1, 1, 12},    {dayOffset + 2, 0, 99}};
+        for (const Field &f : fields) {
+            const std::optional<int> v = bcd::decode(bytes[std::size_t(f.offset)]);
+            if (!v || *v < f.low || *v > f.high)
+                return false;
+        }
+        return true;
+    };
+    return stampOk(BestBeforeSecondOffset, BestBeforeDayOffset) && stampOk(CorrectionSecondOffset, CorrectionDayOffset);
+}
+
 bool ProductRecord::unset(int offset, int size) const
 {
     if (offset < 0 || size < 0 || offset + size > Size)

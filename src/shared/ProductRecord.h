@@ -79,6 +79,11 @@ public:
     Bytes bytes;
 
     bool isEmpty() const; // all 256 bytes 0xFF
+    // False for bytes no scale holds (what a line at another speed brings): a stamp
+    // (best-before or correction, six BCD bytes) that is neither absent (all 0xFF) nor
+    // valid BCD within its range (seconds and minutes 0-59, hours 0-23, day 1-31,
+    // month 1-12). Names, prices and the type byte can be anything.
+    bool plausible() const;
     bool unset(int offset, int size) const; // bytes offset..offset+size-1 all 0xFF
 
     // --- building

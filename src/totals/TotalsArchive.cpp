@@ -1,11 +1,11 @@
 #include "totals/TotalsArchive.h"
 
 #include "shared/Messages.h"
+#include "shared/OutputFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace ztk {
 
@@ -29,11 +29,10 @@ KeepResult keepTotals(const QString &workDir, const TotalsImage &image, const QD
     for (int k = 2; QFileInfo::exists(path); ++k)
         path = QDir(folder).filePath(QStringLiteral("%1_%2.bin").arg(stem).arg(k));
 
-    // Written under a temporary name and renamed: a kept file is whole or absent.
-    QSaveFile file(path);
-    const QByteArray bytes = image.toByteArray();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fail(file.errorString());
+    // Written under a temporary name, synced and renamed: a kept file is whole or
+    // absent, and outlives a power cut before the scale's totals may be cleared.
+    if (const QString why = replaceFileWhole(path, image.toByteArray()); !why.isEmpty())
+        return fail(why);
     r.ok = true;
     r.path = path;
     return r;
@@ -43,6 +42,11 @@ LoadedTotals loadKeptTotals(const QString &path)
 {
     LoadedTotals r;
     QFile file(path);
+    // A FIFO or a device would hold the command for ever.
+    if (QFileInfo(path).exists() && !QFileInfo(path).isFile()) {
+        r.error = msg::text(msg::TotalsNotAFile).arg(path);
+        return r;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         r.error = msg::text(msg::CannotOpenForReading) + QStringLiteral(": ") + path;
         return r;

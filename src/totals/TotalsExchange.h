@@ -30,7 +30,8 @@ int totalsPercent(int received);
 
 // The three bytes that clear `product`; nothing for a number outside 1..5000.
 std::optional<std::array<std::uint8_t, 3>> clearTotalsCommand(int product);
-// Sends them, one write per byte, without waiting; false (nothing sent) for a bad number.
+// Sends them, one write per byte, without waiting; false for a bad number (nothing
+// sent) or when the line did not take them (no port, no connection).
 bool clearTotals(ScaleLink &link, int product);
 
 } // namespace ztk

@@ -2,8 +2,8 @@
 
 #include "shared/CodePage.h"
 #include "shared/Messages.h"
+#include "shared/OutputFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace ztk {
@@ -56,15 +56,12 @@ QByteArray totalsFileBytes(const QStringList &lines)
     return bytes;
 }
 
-bool writeTotalsFile(const QString &path, const QByteArray &bytes, QString *error)
+bool writeTotalsFile(const QString &workDir, const QString &path, const QByteArray &bytes, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush()) {
-        if (error)
-            *error = msg::text(msg::TotalsCannotWrite).arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    const QString why = writeOutputFile(workDir, path, bytes, msg::TotalsCannotWrite);
+    if (error)
+        *error = why;
+    return why.isEmpty();
 }
 
 QString withTotalsExtension(const QString &path)

@@ -26,8 +26,9 @@ QStringList totalsLines(const TotalsCells &headers, const std::vector<TotalsCell
 // The lines in code page 1251, each ended by CR LF.
 QByteArray totalsFileBytes(const QStringList &lines);
 
-// Writes `bytes` over whatever `path` held. False with `error` set when it cannot.
-bool writeTotalsFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+// Writes `bytes` as the output file `path` of the working folder `workDir` (OutputFile):
+// false with `error` set when it cannot, the old file then as it was.
+bool writeTotalsFile(const QString &workDir, const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
 // A name without an extension gets ".id", as the save dialog's default.
 QString withTotalsExtension(const QString &path);

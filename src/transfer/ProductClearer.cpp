@@ -18,24 +18,25 @@ ProductClearer::ProductClearer(ScaleLink &link, const Clock &clock, EventPump &p
 {
 }
 
-void ProductClearer::clearOne(int number)
+bool ProductClearer::clearOne(int number)
 {
-    m_link.sendByte(cmd::ClearProduct);
-    m_link.sendWord(std::uint16_t(number));
+    return m_link.sendByte(cmd::ClearProduct) && m_link.sendWord(std::uint16_t(number));
 }
 
-void ProductClearer::clearRange(int from, int to, const Sent &sent, const Cleared &cleared)
+bool ProductClearer::clearRange(int from, int to, const Sent &sent, const Cleared &cleared)
 {
     // One schedule for the range, so that late wake-ups do not add up.
     PacedSchedule schedule(m_clock, m_pump);
     for (qint64 i = from; i <= to; ++i) {
-        clearOne(int(i));
+        if (!clearOne(int(i)))
+            return false;
         if (sent)
             sent(int(i), readback::clearGauge(int(i), from, to));
         schedule.waitUntil((i - from + 1) * PauseMs);
         if (cleared)
             cleared(int(i));
     }
+    return true;
 }
 
 } // namespace ztk

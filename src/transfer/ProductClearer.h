@@ -1,6 +1,7 @@
 #pragma once
 // Clearing products in the scale with the command 0x0C and the 1-based product
-// number. The scale answers nothing, so nothing is waited for and nothing can fail.
+// number. The scale answers nothing, so nothing is waited for; only a line that does
+// not take the bytes (no port, no connection) fails.
 
 #include "shared/Seams.h"
 
@@ -27,9 +28,10 @@ public:
     // All references outlive the clearer; the clock measures the pauses.
     ProductClearer(ScaleLink &link, const Clock &clock, EventPump &pump);
 
-    void clearOne(int number);
+    bool clearOne(int number);
     // from..to in turn, each followed by a pause of 150 ms; nothing when from > to.
-    void clearRange(int from, int to, const Sent &sent = {}, const Cleared &cleared = {});
+    // Stops at the first product the line did not take: false then.
+    bool clearRange(int from, int to, const Sent &sent = {}, const Cleared &cleared = {});
 
 private:
     ScaleLink &m_link;

@@ -1,7 +1,7 @@
 #include "transfer/ProductImage.h"
 
 #include "shared/DateText.h"
-#include "shared/FileGuard.h"
+#include "shared/OutputFile.h"
 #include "shared/Messages.h"
 
 #include <QFile>
@@ -122,14 +122,14 @@ bool ProductImage::save(const QString &path, QString *error) const
     return ok;
 }
 
+QByteArray ProductImage::toByteArray() const
+{
+    return QByteArray(reinterpret_cast<const char *>(m_block.data()), ImageSize);
+}
+
 QString storeImageFile(const ProductImage &image, const QString &workDir, const QString &path)
 {
-    if (isProtectedFile(workDir, path))
-        return msg::text(msg::ProtectedFile).arg(path);
-    QString why;
-    if (!image.save(path, &why))
-        return msg::text(msg::CannotWriteFile).arg(path, why);
-    return QString();
+    return writeOutputFile(workDir, path, image.toByteArray(), msg::CannotWriteFile);
 }
 
 bool ProductImage::load(const QString &path)

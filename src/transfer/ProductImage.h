@@ -44,6 +44,7 @@ public:
     // Creates the file when missing and writes the 1,280,000 bytes from offset 0.
     // False and the system's reason in `error` when the file cannot be written.
     bool save(const QString &path, QString *error = nullptr) const;
+    QByteArray toByteArray() const;
     // False (and the image unchanged) when the file is missing, unreadable or shorter than the image.
     bool load(const QString &path);
 
@@ -51,9 +52,10 @@ private:
     std::vector<std::uint8_t> m_block;
 };
 
-// Stores `image` as `path` for the sending step. Empty on success; else the message
-// to show: a protected file of `workDir` (the store, a settings file, or a link to
-// one) is refused, and a file that cannot be written is named with the reason.
+// Stores `image` as the output file `path` for the sending step (OutputFile). Empty on
+// success; else the message to show: a protected file of `workDir` (the store, a
+// settings file, or a link to one) is refused, and a file that cannot be written is
+// named with the reason, the old file then as it was.
 QString storeImageFile(const ProductImage &image, const QString &workDir, const QString &path);
 
 // Whole hundredths of a price, exactly: the fraction of a hundredth dropped towards

@@ -70,6 +70,12 @@ ReadResult ProductReader::read(int first, int last, const Received &received, co
             r.message = msg::text(msg::NoLink);
             return r;
         }
+        // Noise in the shape of a record: nothing of it, nor of what follows, is taken.
+        if (!record.value.plausible()) {
+            m_link.discardAll();
+            r.message = msg::text(msg::RecordImplausible).arg(i);
+            return r;
+        }
         if (received)
             received(r.read, int(i), record.value);
         ++r.read;

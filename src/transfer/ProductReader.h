@@ -57,7 +57,8 @@ public:
 
     // Reads products first..last, each armed, asked for and waited for in turn. Stops
     // at the first product that does not come whole within 15 s ("Возможно, нет связи
-    // с весами"); what came before it has been handed over.
+    // с весами") or comes as no scale holds it (RecordImplausible); what came before
+    // it has been handed over.
     ReadResult read(int first, int last, const Received &received, const Progress &progress = {});
 
 private:

@@ -64,6 +64,12 @@ WriteResult ProductWriter::send(const ProductImage &image)
         at += 2;
     }
 
+    // Acknowledgements taken from the tail of an earlier reply would claim records the
+    // scale never took: the line must be quiet first.
+    if (!m_link.settleLine(stages.front().acks, m_pump)) {
+        r.message = msg::noLinkAtStage(failedStage(0));
+        return r;
+    }
     m_link.discardAll();
     ScaleLink::AckSession session(m_link); // stray bytes during the pause are dropped uncounted
     m_link.sendByte(cmd::WriteProducts);

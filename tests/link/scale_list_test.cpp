@@ -48,6 +48,10 @@ TEST(ScaleList, BadLinesAreNamedAndOnlyTheirScalesLeftOut)
         {good + "[b]\nport tcp:10.0.0.2:4001\n", {"a"}, problem(4, msg::text(msg::ScalesBadLine))},
         {"port=ttyS0\n" + good, {"a"}, problem(1, msg::text(msg::ScalesBadLine))},
         {good + "[a]\nport=ttyS1\n", {"a"}, problem(3, msg::text(msg::ScalesDuplicate).arg("a"))},
+        // A left-out group's name is taken too: the second one is not used in its place.
+        {"[b]\nspeed=fast\n[b]\nport=ttyS1\n" + good, {"a"},
+         problem(2, msg::text(msg::ScalesBadValue).arg("speed", "fast")) + QLatin1Char('\n')
+             + problem(3, msg::text(msg::ScalesDuplicate).arg("b"))},
         {good + "[b]\nport=ttyS1\nsped=9600\n", {"a"}, problem(5, msg::text(msg::ScalesUnknownKey).arg("sped"))},
         {good + "[b]\nport=" + QByteArray(200, 'p') + "\n", {"a"},
          problem(4, msg::text(msg::ScalesBadPort).arg(QString(ScaleList::MaxPortLength, 'p') + QStringLiteral("…"))
@@ -63,7 +67,7 @@ TEST(ScaleList, BadLinesAreNamedAndOnlyTheirScalesLeftOut)
     for (const auto &c : cases) {
         const ScaleList list = ScaleList::parse(c.text);
         EXPECT_EQ(names(list), c.scales) << c.text.constData();
-        EXPECT_EQ(list.problems(), c.problem.isEmpty() ? QStringList() : QStringList{c.problem}) << c.text.constData();
+        EXPECT_EQ(list.problems().join(QLatin1Char('\n')), c.problem) << c.text.constData();
     }
     const ScaleEntry net = ScaleList::parse(cases[std::size(cases) - 1].text).scales().first();
     EXPECT_EQ(net.port, QStringLiteral("tcp:[::1]:4001"));

@@ -44,9 +44,9 @@ TEST(TotalsText, FileOfHeaderAndRows)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("day.id"));
-    ASSERT_TRUE(writeTotalsFile(path, QByteArray(100, 'x'))); // an earlier, longer content
+    ASSERT_TRUE(writeTotalsFile(dir.path(), path, QByteArray(100, 'x'))); // an earlier, longer content
     // No product rows: only the header line.
-    ASSERT_TRUE(writeTotalsFile(path, totalsFileBytes(totalsLines(totalsHeaders(), {}))));
+    ASSERT_TRUE(writeTotalsFile(dir.path(), path, totalsFileBytes(totalsLines(totalsHeaders(), {}))));
     EXPECT_EQ(readAll(path), headerBytes());
 
     const QStringList lines = totalsLines(totalsHeaders(), {{"5*", "0,250", "1,00", "1", ""}, {"7", "2", "3,00", "2", "Сок"}});
@@ -57,7 +57,7 @@ TEST(TotalsText, FileOfHeaderAndRows)
     EXPECT_TRUE(bytes.endsWith("\xd1\xee\xea\r\n"));
 
     QString error;
-    EXPECT_FALSE(writeTotalsFile(dir.filePath(QStringLiteral("no/such/dir.id")), bytes, &error));
+    EXPECT_FALSE(writeTotalsFile(dir.path(), dir.filePath(QStringLiteral("no/such/dir.id")), bytes, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("no/such/dir.id"))) << error.toStdString();
 }
 

@@ -13,6 +13,10 @@
 
 #include <vector>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 using namespace ztk;
 using namespace ztk::test;
 
@@ -112,10 +116,22 @@ TEST(ProductReader, AShortReplyTimesOutAndTheNextExchangeWorks)
     }
 }
 
-// The scale answers nothing to 0x0C, so the pacing needs no scale: a link without a port.
+// The scale answers nothing to 0x0C, so the pacing needs no scale: a pseudo-terminal
+// nobody reads. A link without a port fails at once.
 TEST(ProductClearer, PacesARangeByTheClock)
 {
+    {
+        ScaleLink none;
+        FakeClock clock;
+        NullEventPump pump;
+        EXPECT_FALSE(ProductClearer(none, clock, pump).clearRange(1, 3, [](int, int) { ADD_FAILURE(); }));
+    }
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
     ScaleLink link;
+    ASSERT_EQ(link.openPort(QString::fromLocal8Bit(::ptsname(master)), 9600, 0, 0), 0);
     FakeClock clock;
     clock.setStepMs(10);
     NullEventPump pump;
@@ -140,6 +156,8 @@ TEST(ProductClearer, PacesARangeByTheClock)
     clearer.clearRange(7, 7, [&](int, int percent) { single.push_back(percent); });
     EXPECT_EQ(single, std::vector<int>{100});
     clearer.clearRange(5, 4, [&](int, int) { ADD_FAILURE() << "from above to sends nothing"; });
+    link.closePort();
+    ::close(master);
 }
 
 } // namespace

@@ -147,6 +147,15 @@ void ScaleMachine::reply(Bytes &out, const std::uint8_t *data, std::size_t size,
         if (m_faults.cutOccurrence == 0 || m_faults.cutOccurrence == m_longReplies)
             size -= std::min(size, std::size_t(m_faults.cutBytes));
     }
+    if (m_faults.noise) {
+        for (std::size_t i = 0; i < size; ++i) {
+            m_noise ^= m_noise << 13; // xorshift32
+            m_noise ^= m_noise >> 17;
+            m_noise ^= m_noise << 5;
+            out.push_back(std::uint8_t(m_noise));
+        }
+        return;
+    }
     out.insert(out.end(), data, data + size);
 }
 

@@ -48,6 +48,7 @@ struct Faults {
     int cutBytes = 0;          // 0x04, 0x09 and 0x0A answer this many bytes fewer...
     int cutOccurrence = 0;     // ...only in their K-th reply (1-based), or in every one (0)
     bool stray = false;        // stray bytes at start-up and after each command without a reply
+    bool noise = false;        // every reply of its length, but noise: a line at another speed
 };
 
 class ScaleMachine {
@@ -81,6 +82,7 @@ private:
 
     ScaleMemory &m_mem;
     Faults m_faults;
+    std::uint32_t m_noise = 0x2545F491u; // the noise's state, the same run after run
     std::uint8_t m_number;
 
     State m_state = State::Idle;

@@ -87,8 +87,8 @@ const SimOption SimOptions[] = {
      "weighings; may be given again"},
     {"fault", "KIND",
      "misbehaves: silent (answers nothing), no-ack=S[@K] (no acknowledgement of stage S of a write, at its K-th "
-     "time), short (replies cut short), cut=N[@K] (a reply stops after N bytes), stray (a stray byte before each "
-     "reply); may be given again"},
+     "time), short (replies cut short), cut=N[@K] (a reply stops after N bytes), noise (every reply is noise of its "
+     "length, as a line at another speed brings), stray (a stray byte before each reply); may be given again"},
 };
 
 ztk::Manual simManual()
@@ -144,6 +144,8 @@ bool parseFault(const QString &text, Faults &f)
         f.shortReplies = true;
     } else if (text == QLatin1String("stray")) {
         f.stray = true;
+    } else if (text == QLatin1String("noise")) {
+        f.noise = true;
     } else if (text.startsWith(QLatin1String("cut="))) {
         const QStringList parts = text.mid(4).split(QLatin1Char('@'));
         bool ok = false;

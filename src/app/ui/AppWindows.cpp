@@ -16,6 +16,9 @@
 #include "transfer/ui/Sohrdata.h"
 #include "transfer/ui/Vlreadbd.h"
 
+#include <QAction>
+#include <QPushButton>
+
 namespace ztk {
 
 namespace {
@@ -26,6 +29,13 @@ W *secondary(W *window)
     window->setAttribute(Qt::WA_QuitOnClose, false);
     applyWindowRule(window);
     return window;
+}
+
+// The link is one line: these commands wait while any exchange runs.
+template <typename... Items>
+void offWhileExchanging(ExchangeLock &lock, Items *...items)
+{
+    QObject::connect(&lock, &ExchangeLock::busyChanged, &lock, [=](bool busy) { (items->setEnabled(!busy), ...); });
 }
 
 template <typename W>
@@ -53,8 +63,14 @@ bool createWindows(const AppContext &context)
     Form8 = secondary(new TForm8);
     SelectPort = secondary(new TSelectPort(prompter));
     FormGodenDo = secondary(new TFormGodenDo);
-    FormPrint = secondary(new TFormPrint(prompter));
+    FormPrint = secondary(new TFormPrint(prompter, context.workDir));
     FormSD = secondary(new TFormSD);
+
+    ExchangeLock &lock = Form1->exchangeLock();
+    offWhileExchanging(lock, Form2->N2, Form2->COM2, Form2->UstOfDateTime, Form2->Button1);
+    offWhileExchanging(lock, Form8->N1, Form8->N4, Form8->N5, Form8->N6);
+    offWhileExchanging(lock, Form5->N1, Form5->N2);
+    offWhileExchanging(lock, FormSD->Button1);
     return true;
 }
 

@@ -422,6 +422,7 @@ void TForm1::initActionsConnections()
     connect(CSpinEdit1, &QSpinBox::valueChanged, this, &TForm1::CSpinEdit1Change);
 
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(&m_exchange, &ztk::ExchangeLock::busyChanged, this, &TForm1::applyExchangeItems);
 
     // The grid follows the dataset; a click or an arrow key in it moves the dataset.
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -636,8 +637,19 @@ void TForm1::FormActivate()
 void TForm1::setExchangeItemsEnabled(bool enabled)
 {
     m_linkUp = enabled;
+    applyExchangeItems();
+}
+
+void TForm1::applyExchangeItems()
+{
+    const bool idle = !m_exchange.busy();
     for (QAction *item : {N7, N5, N10, N4})
-        item->setEnabled(enabled);
+        item->setEnabled(m_linkUp && idle);
+    N1->setEnabled(idle); // a new port would pull the line from under the exchange
+    if (idle)
+        updateAllScalesItem();
+    else
+        N11->setEnabled(false);
 }
 
 void TForm1::setLinkState(bool up)
@@ -653,6 +665,9 @@ void TForm1::SendByte(unsigned char byte)
 
 void TForm1::Button1Click()
 {
+    const ztk::ExchangeLock::Hold hold(m_exchange);
+    if (!hold.taken())
+        return;
     const std::optional<std::int8_t> number = ztk::queryScaleNumber(*m_link, *m_context.clock, *m_context.pump);
     if (!number) {
         m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::NoLink));

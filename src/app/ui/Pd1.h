@@ -14,6 +14,7 @@
 //   Pd1Keys.cpp      Tab order, Enter in the panel and in the prefix box
 
 #include "app/AppContext.h"
+#include "app/ExchangeLock.h"
 #include "products/Selection.h"
 #include "shared/PortConfig.h"
 
@@ -65,6 +66,8 @@ public:
     const QString &selectionSql() const { return m_selection.sql(); }
     const ztk::ProductImage *productImage() const { return m_image.get(); }
     bool linkUp() const { return m_linkUp; }
+    // Held by every exchange with the scale, in this window and the others.
+    ztk::ExchangeLock &exchangeLock() { return m_exchange; }
     bool versionKnown() const { return m_versionKnown; }
     const QString &versionText() const { return m_versionText; }
 
@@ -236,8 +239,10 @@ private:
 
     void syncGridToDataset();
     void gridRowChanged(int row);
-    // The four exchange items N7, N5, N10, N4 and the link-up flag.
+    // The link-up flag, and with it the four exchange items N7, N5, N10, N4.
     void setExchangeItemsEnabled(bool enabled);
+    // The exchange items as the link and the exchange lock allow: off while one runs.
+    void applyExchangeItems();
     // N11 is there for a scales list of more than one scale.
     void updateAllScalesItem();
     // N5's first half: the selection's image built and stored in "BDforVes.bd"; false
@@ -245,6 +250,7 @@ private:
     bool storeSelectionImage();
 
     ztk::AppContext m_context;
+    ztk::ExchangeLock m_exchange;
     bool m_startedOk = true;
     bool m_shownOnce = false;
     bool m_versionKnown = false;

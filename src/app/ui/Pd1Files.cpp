@@ -10,6 +10,7 @@
 #include "products/ProductTextFile.h"
 #include "products/ui/Vlprint.h"
 #include "shared/Messages.h"
+#include "shared/OutputFile.h"
 #include "transfer/ui/Formspisok.h"
 
 #include <QCheckBox>
@@ -81,14 +82,14 @@ void TForm1::ExportClick()
     if (Mess1)
         Mess1->begin(msg::text(msg::ExportCaption), msg::text(msg::ExportWait), false);
     m_dataset->first(); // a pending edit is stored first, as every walk does
-    QString error;
-    const bool ok = writeProductTextFile(withDefaultExtension(chosen, "txt", false), selectionRows(*m_dataset),
-                                         QLocale(), &error);
+    const QString error =
+        writeOutputFile(m_context.workDir, withDefaultExtension(chosen, "txt", false),
+                        productTextFileBytes(selectionRows(*m_dataset), QLocale()), msg::FileNotWritten);
     m_dataset->last();
     DBGrid1->show();
     if (Mess1)
         Mess1->end();
-    if (!ok)
+    if (!error.isEmpty())
         prompter.message(MessageKind::Error, error);
 }
 

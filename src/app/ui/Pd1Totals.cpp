@@ -10,10 +10,15 @@
 #include "totals/TotalsExchange.h"
 #include "totals/ui/Pdsd.h"
 
+#include <optional>
+
 using namespace ztk;
 
 void TForm1::N4Click()
 {
+    std::optional<ExchangeLock::Hold> hold(std::in_place, m_exchange);
+    if (!hold->taken())
+        return;
     if (Mess1)
         Mess1->begin(msg::text(msg::TotalsCaption)); // its text line stays as it is
     const std::optional<TotalsImage> image =
@@ -30,11 +35,12 @@ void TForm1::N4Click()
     // Kept before the totals window can clear anything in the scale.
     const KeepResult kept = keepTotals(m_context.workDir, *image, m_context.clock->now());
     if (Form5)
-        Form5->setImage(*image);
+        Form5->setImage(*image, kept.ok ? QString() : kept.error);
     if (Mess1)
         Mess1->end();
     if (!kept.ok)
         m_context.prompter->message(ztk::MessageKind::Error, kept.error);
+    hold.reset(); // the totals window's clears take the lock one by one
     if (Form5)
         Form5->showModal();
 }

@@ -75,6 +75,9 @@ bool TForm1::storeSelectionImage()
 
 void TForm1::N5Click()
 {
+    const ExchangeLock::Hold hold(m_exchange);
+    if (!hold.taken())
+        return;
     if (Mess1)
         Mess1->begin(msg::text(msg::WriteCaption), msg::text(msg::WritePreparing));
     if (!storeSelectionImage())
@@ -90,11 +93,14 @@ void TForm1::N5Click()
 
 void TForm1::updateAllScalesItem()
 {
-    N11->setEnabled(ScaleList::load(m_context.workDir, m_portConfig).scales().size() > 1);
+    N11->setEnabled(!m_exchange.busy() && ScaleList::load(m_context.workDir, m_portConfig).scales().size() > 1);
 }
 
 void TForm1::N11Click()
 {
+    const ExchangeLock::Hold hold(m_exchange);
+    if (!hold.taken())
+        return;
     const ScaleList list = ScaleList::load(m_context.workDir, m_portConfig);
     if (!list.problems().isEmpty())
         m_context.prompter->message(ztk::MessageKind::Warning, list.problems().join(QLatin1Char('\n')));

@@ -356,16 +356,26 @@ void TForm2::N2Click()
         m_context.prompter->message(MessageKind::Error, msg::text(msg::CannotOpenForReading));
         return;
     }
+    const ExchangeLock::Hold hold(Form1->exchangeLock());
+    if (!hold.taken()) {
+        CGauge1->hide();
+        return;
+    }
     m_busy = true;
-    common::sendBlock(Form1->link(), *block, *m_context.clock, *m_context.pump,
-                      [this](int percent) { CGauge1->setValue(percent); });
+    const bool sent = common::sendBlock(Form1->link(), *block, *m_context.clock, *m_context.pump,
+                                        [this](int percent) { CGauge1->setValue(percent); });
     m_busy = false;
     CGauge1->hide();
+    if (!sent)
+        m_context.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
 }
 
 void TForm2::COM2Click()
 {
     if (m_busy || !Form1)
+        return;
+    const ExchangeLock::Hold hold(Form1->exchangeLock());
+    if (!hold.taken())
         return;
     m_busy = true;
     Timer1->start();
@@ -403,7 +413,11 @@ void TForm2::UstOfDateTimeClick()
 {
     if (m_busy || !Form1)
         return;
-    common::setClock(Form1->link(), m_context.clock->now());
+    const ExchangeLock::Hold hold(Form1->exchangeLock());
+    if (!hold.taken())
+        return;
+    if (!common::setClock(Form1->link(), m_context.clock->now()))
+        m_context.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
 }
 
 void TForm2::N3Click()

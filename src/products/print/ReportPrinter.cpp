@@ -2,10 +2,10 @@
 
 #include "shared/Messages.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QFontDatabase>
 #include <QPageLayout>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTextDocument>
 #include <QTextOption>
@@ -47,10 +47,9 @@ QFont reportPrintFont()
     return font;
 }
 
-void printReport(QPrinter &printer, const QString &text)
+void drawReport(QPagedPaintDevice &device, const QString &text)
 {
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(msg::text(msg::PrintJobName));
+    device.setPageOrientation(QPageLayout::Landscape);
     QTextDocument document;
     document.setDefaultFont(reportPrintFont());
     // Spaces line the columns up; a line wider than the page wraps at any character.
@@ -58,33 +57,27 @@ void printReport(QPrinter &printer, const QString &text)
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     document.setDefaultTextOption(option);
     document.setPlainText(text);
-    document.print(&printer);
+    document.print(&device);
 }
 
-bool printReportPdf(const QString &path, const QString &text, QString *error)
+void printReport(QPrinter &printer, const QString &text)
 {
-    // QPrinter reports no failure to write its file; try the place first.
-    QFile probe(path);
-    const bool existed = probe.exists();
-    if (QFileInfo(path).isDir() || !probe.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        if (error)
-            *error = msg::text(msg::FileNotWritten)
-                         .arg(path, QFileInfo(path).isDir() ? QStringLiteral("Is a directory") : probe.errorString());
-        return false;
-    }
-    probe.close();
-    if (!existed)
-        QFile::remove(path);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printReport(printer, text);
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
-        if (error)
-            *error = msg::text(msg::FileNotWritten).arg(path, QString());
-        return false;
-    }
-    return true;
+    printer.setDocName(msg::text(msg::PrintJobName));
+    drawReport(printer, text);
+}
+
+QByteArray reportPdf(const QString &text)
+{
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setTitle(msg::text(msg::PrintJobName));
+        writer.setCreator(msg::text(msg::MainCaption));
+        drawReport(writer, text);
+    } // the writer finishes the file as it goes
+    return bytes;
 }
 
 } // namespace ztk

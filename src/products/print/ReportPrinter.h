@@ -4,9 +4,11 @@
 // prints through here to the printer the operator picks; a PDF goes the same way.
 // Needs a QGuiApplication.
 
+#include <QByteArray>
 #include <QFont>
 #include <QString>
 
+class QPagedPaintDevice;
 class QPrinter;
 
 namespace ztk {
@@ -22,9 +24,11 @@ QFont reportScreenFont();
 QFont reportPrintFont();
 inline constexpr double ReportPointSize = 9.75;
 
-// Sets landscape and the job name, and prints `text`.
+// Lays `text` out over the landscape pages of `device`.
+void drawReport(QPagedPaintDevice &device, const QString &text);
+// Sets the job name and prints `text` (landscape).
 void printReport(QPrinter &printer, const QString &text);
-// printReport into a PDF file; false with `error` when the file cannot be written.
-bool printReportPdf(const QString &path, const QString &text, QString *error);
+// The report as the bytes of a PDF file, laid out as printed, the job name its title.
+QByteArray reportPdf(const QString &text);
 
 } // namespace ztk

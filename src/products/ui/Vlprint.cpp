@@ -4,6 +4,7 @@
 #include "products/RtfWriter.h"
 #include "products/print/ReportPrinter.h"
 #include "shared/Messages.h"
+#include "shared/OutputFile.h"
 
 #include <QPrintDialog>
 #include <QPrinter>
@@ -15,8 +16,8 @@ TFormPrint *FormPrint = nullptr;
 
 using namespace ztk;
 
-TFormPrint::TFormPrint(Prompter &prompter, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_prompter(prompter)
+TFormPrint::TFormPrint(Prompter &prompter, const QString &workDir, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_prompter(prompter), m_workDir(workDir)
 {
     setObjectName(QStringLiteral("FormPrint"));
     setWindowTitle(QStringLiteral("FormPrint"));
@@ -86,8 +87,11 @@ void TFormPrint::Button1Click()
 
 bool TFormPrint::saveRtf(const QString &path)
 {
-    QString error;
-    if (writeWholeFile(path, rtfDocument(RichEdit1->toPlainText(), QString::fromLatin1(ReportFontDesignFamily), ReportPointSize), &error))
+    const QString error = writeOutputFile(
+        m_workDir, path,
+        rtfDocument(RichEdit1->toPlainText(), QString::fromLatin1(ReportFontDesignFamily), ReportPointSize),
+        msg::FileNotWritten);
+    if (error.isEmpty())
         return true;
     m_prompter.message(MessageKind::Error, error);
     return false;

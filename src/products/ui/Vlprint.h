@@ -16,7 +16,8 @@ class QToolButton;
 class TFormPrint : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormPrint(ztk::Prompter &prompter, QWidget *parent = nullptr);
+    // `workDir`: the working folder, whose store and settings a saved report never replaces.
+    TFormPrint(ztk::Prompter &prompter, const QString &workDir, QWidget *parent = nullptr);
     ~TFormPrint() override;
 
     // The report into RichEdit1, then the window modally; returns when it closes.
@@ -38,6 +39,7 @@ private:
     void initActionsConnections();
 
     ztk::Prompter &m_prompter;
+    QString m_workDir;
     std::unique_ptr<QPrinter> m_printer; // kept, so that landscape stays after a print
 };
 

@@ -169,9 +169,10 @@ void TForm5::FormCreate()
     m_selectedProduct = 0;
 }
 
-void TForm5::setImage(const TotalsImage &image)
+void TForm5::setImage(const TotalsImage &image, const QString &notKept)
 {
     m_image = image;
+    m_notKept = notKept;
     m_filling = true;
     StringGrid1->clearContents();
     m_filling = false;
@@ -327,7 +328,7 @@ void TForm5::StringGrid1SelectCell(int row, int column)
 
 // ---------------------------------------------------------------- commands
 
-bool TForm5::saveTotals()
+TForm5::Saved TForm5::saveTotals()
 {
     std::vector<TotalsCells> rows;
     const int count = Edit1->text().toInt();
@@ -347,13 +348,21 @@ bool TForm5::saveTotals()
 
     const QString path = SaveDialog1.execute(prompter());
     if (path.isEmpty())
-        return false;
+        return Saved::Cancelled;
     QString error;
-    if (!writeTotalsFile(path, totalsFileBytes(lines), &error)) {
+    if (!writeTotalsFile(Form1->context().workDir, path, totalsFileBytes(lines), &error)) {
         prompter().message(ztk::MessageKind::Error, error);
-        return false;
+        return Saved::Failed;
     }
-    return true;
+    return Saved::Yes;
+}
+
+bool TForm5::mayClear()
+{
+    if (m_notKept.isEmpty())
+        return true;
+    prompter().message(ztk::MessageKind::Error, m_notKept);
+    return false;
 }
 
 void TForm5::zeroRow(int row)
@@ -374,10 +383,23 @@ void TForm5::N4Click()
 
 void TForm5::N1Click()
 {
-    saveTotals(); // saved or not, the clearing goes on
+    if (!mayClear())
+        return;
+    // A cancelled save still clears (the reception is kept under totals/); a failed one does not.
+    if (saveTotals() == Saved::Failed)
+        return;
+    const ExchangeLock::Hold hold(Form1->exchangeLock());
+    if (!hold.taken())
+        return;
     for (int r = 0; r < StringGrid1->rowCount() - 1; ++r) {
-        if (clearTotals(Form1->link(), productNumberOfCell(cell(r, 0))))
-            zeroRow(r);
+        const int number = productNumberOfCell(cell(r, 0));
+        if (number == 0)
+            continue; // the sum row, or a row cleared already
+        if (!clearTotals(Form1->link(), number)) {
+            prompter().message(ztk::MessageKind::Warning, msg::text(msg::NoLink));
+            return;
+        }
+        zeroRow(r);
     }
 }
 
@@ -387,8 +409,16 @@ void TForm5::N2Click()
         prompter().message(ztk::MessageKind::Warning, msg::text(msg::TotalsNothingSelected));
         return;
     }
-    if (clearTotals(Form1->link(), m_selectedProduct))
-        zeroRow(m_selectedRow);
+    if (!mayClear())
+        return;
+    const ExchangeLock::Hold hold(Form1->exchangeLock());
+    if (!hold.taken())
+        return;
+    if (!clearTotals(Form1->link(), m_selectedProduct)) {
+        prompter().message(ztk::MessageKind::Warning, msg::text(msg::NoLink));
+        return;
+    }
+    zeroRow(m_selectedRow);
 }
 
 void TForm5::N3Click()

@@ -37,8 +37,10 @@ public:
     explicit TForm5(QWidget *parent = nullptr);
 
     // A new reception: every cell cleared and the headers of a reception written;
-    // the rows are built when the window is activated.
-    void setImage(const ztk::TotalsImage &image);
+    // the rows are built when the window is activated. `notKept`: why the reception
+    // could not be kept under totals/ (empty when it was); its totals are then not
+    // cleared in the scale.
+    void setImage(const ztk::TotalsImage &image, const QString &notKept = QString());
     const ztk::TotalsImage &image() const { return m_image; }
     // Shows the window modally; returns once it is closed.
     void showModal();
@@ -84,10 +86,14 @@ private:
     void drawCharts(const ztk::TotalsTable &table);
     void zeroRow(int row);
     // Builds the working text and offers the save dialog; false when nothing was written.
-    bool saveTotals();
+    enum class Saved { Yes, Cancelled, Failed };
+    Saved saveTotals();
+    // False, with the message shown, when clearing would lose totals not kept.
+    bool mayClear();
     ztk::Prompter &prompter() const;
 
     ztk::TotalsImage m_image;
+    QString m_notKept;
     int m_selectedProduct = 0;
     int m_selectedRow = 0;
     int m_selectedColumn = 0;

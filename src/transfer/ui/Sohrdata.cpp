@@ -71,11 +71,20 @@ void TFormSD::Button1Click()
         ctx.prompter->message(MessageKind::Warning, msg::text(msg::BadClearRange));
         return;
     }
-    ProductClearer(Form1->link(), *ctx.clock, *ctx.pump)
-        .clearRange(
-            from, to, [&](int, int percent) { CGauge1->setValue(percent); },
-            [&](int number) { Form8->blankRow(number - readFirst + 1); });
+    const ExchangeLock::Hold hold(Form1->exchangeLock());
+    if (!hold.taken()) {
+        CGauge1->hide();
+        return;
+    }
+    const bool cleared = ProductClearer(Form1->link(), *ctx.clock, *ctx.pump)
+                             .clearRange(
+                                 from, to, [&](int, int percent) { CGauge1->setValue(percent); },
+                                 [&](int number) { Form8->blankRow(number - readFirst + 1); });
     CGauge1->hide();
+    if (!cleared) {
+        ctx.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
+        return;
+    }
     accept();
 }
 

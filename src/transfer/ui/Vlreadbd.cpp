@@ -1,6 +1,7 @@
 #include "transfer/ui/Vlreadbd.h"
 
 #include "app/ui/Mess.h"
+#include "app/ExchangeLock.h"
 #include "app/ui/Pd1.h"
 #include "products/ProductDataset.h"
 #include "shared/Messages.h"
@@ -176,6 +177,9 @@ void TForm8::N4Click()
 {
     if (!Form1 || m_busy)
         return;
+    const ExchangeLock::Hold hold(Form1->exchangeLock());
+    if (!hold.taken())
+        return;
     const QScopedValueRollback busy(m_busy, true);
     const AppContext &ctx = Form1->context();
     if (Mess1)
@@ -229,7 +233,8 @@ void TForm8::N1Click()
 
     const std::vector<QStringList> rows = gridRows();
     const int count = int(rows.size());
-    ReadbackSaver saver(dataset.store(), *ctx.clock, *ctx.prompter, dataset.typeRule());
+    // The type comes from the scale, whatever selection the main window shows.
+    ReadbackSaver saver(dataset.store(), *ctx.clock, *ctx.prompter, TypeRule::Keep);
     const SaveResult saved = saver.save(rows, [&](int index) {
         if (Mess1)
             Mess1->setPercent(index * 100 / count + 1);
@@ -262,7 +267,13 @@ void TForm8::N5Click()
         ctx.prompter->message(msg::text(msg::TotalsNothingSelected));
         return;
     }
-    ProductClearer(Form1->link(), *ctx.clock, *ctx.pump).clearOne(m_selectedNumber);
+    const ExchangeLock::Hold hold(Form1->exchangeLock());
+    if (!hold.taken())
+        return;
+    if (!ProductClearer(Form1->link(), *ctx.clock, *ctx.pump).clearOne(m_selectedNumber)) {
+        ctx.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
+        return;
+    }
     blankRow(m_selectedRow + 1);
 }
 

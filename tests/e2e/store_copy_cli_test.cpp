@@ -7,6 +7,7 @@
 #include "support/CliProcess.h"
 #include "support/SimProcess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QUrl>
 
@@ -53,10 +54,10 @@ protected:
         EXPECT_TRUE(s.open(server->location())) << s.errorText().toStdString();
         return products(s);
     }
-    std::vector<Product> inFolder(const QString &dir)
+    std::vector<Product> inFolder(const QString &dir, const QString &file = QStringLiteral("LM_T.db"))
     {
         ProductStore s;
-        EXPECT_TRUE(s.open(dir + QStringLiteral("/LM_T.db"))) << s.errorText().toStdString();
+        EXPECT_TRUE(s.open(dir + QLatin1Char('/') + file)) << s.errorText().toStdString();
         return products(s);
     }
 
@@ -92,6 +93,13 @@ TEST_P(StoreCopyCli, ToTheServerAndBackInOneTransaction)
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(inFolder(other.path()), original);
     EXPECT_EQ(cli(shop.dir.path(), {"db-copy", "--from", url}).exitCode, 2);
+    // Over a folder's rows with --replace: the rows as they were are kept in a backup first.
+    r = cli(other.path(), {"db-copy", "--from", url, "--replace"});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList backups = QDir(QDir(other.path()).filePath(QStringLiteral("backup"))).entryList(QDir::Files);
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_TRUE(r.err.contains(msg::text(msg::BackupMade).arg(QString()))) << r.err.toStdString();
+    EXPECT_EQ(inFolder(QDir(other.path()).filePath(QStringLiteral("backup")), backups.first()), original);
 
     // A row the target refuses leaves the target as it was: all or nothing.
     ASSERT_TRUE(server->run(QStringLiteral("update lm_t1 set Name='x' where N=3"), &error)) << error.toStdString();

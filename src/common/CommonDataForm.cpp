@@ -1,10 +1,13 @@
 #include "common/CommonDataForm.h"
 
 #include "shared/DateText.h"
+#include "shared/FileGuard.h"
 #include "shared/Messages.h"
 #include "shared/WholeNumber.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -169,6 +172,12 @@ std::optional<QString> CommonDataForm::save(const QString &path)
     fields.reportLabelNumber = std::int8_t(controls.reportLabelNumber);
     fields.scaleNumber = std::int8_t(controls.scaleNumber);
     m_lastScaleNumber = std::uint8_t(fields.scaleNumber);
+    // Its own kind of file may be chosen anywhere; the table or another settings file never.
+    static const QRegularExpression settingsName(QStringLiteral("^VL\\d+\\.cfg$"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    const QString landing = QFileInfo(path).exists() ? QFileInfo(path).canonicalFilePath() : path;
+    if (isProtectedFile(m_workDir, path) && !settingsName.match(QFileInfo(landing).fileName()).hasMatch())
+        return msg::text(msg::ProtectedFile).arg(path);
     if (!fields.save(path))
         return msg::text(msg::FileCreateError).arg(path);
     return std::nullopt;

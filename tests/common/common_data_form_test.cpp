@@ -232,6 +232,22 @@ TEST(CommonDataForm, SaveWritesTheControlsAndLoadingShowsThemAgain)
     EXPECT_EQ(again.controls.pieceCells[27], QStringLiteral("-5"));
 }
 
+// Its file may be any VL<n>.cfg; the table and the other settings of the folder never.
+TEST(CommonDataForm, SaveNeverWritesOverTheTableOrAnotherSettingsFile)
+{
+    Dir d;
+    std::uint8_t last = 1;
+    CommonDataForm form(d.tmp.path(), Today, QString(), last);
+    ASSERT_TRUE(writeAll(d.path(QStringLiteral("LM_T.db")), QByteArray("the table")));
+    ASSERT_TRUE(QFile::link(d.path(QStringLiteral("LM_T.db")), d.path(QStringLiteral("VL5.cfg"))));
+    for (const char *name : {"LM_T.db", "fbdves.cfg", "scales.ini", "VL5.cfg"}) {
+        const QString path = d.path(QString::fromLatin1(name));
+        EXPECT_EQ(form.save(path), msg::text(msg::ProtectedFile).arg(path)) << name;
+    }
+    EXPECT_EQ(readAll(d.path(QStringLiteral("LM_T.db"))), QByteArray("the table"));
+    EXPECT_FALSE(form.save(d.path(QStringLiteral("VL7.cfg"))).has_value());
+}
+
 class CommonDataFormBadCell : public ::testing::TestWithParam<const char *> {};
 
 TEST_P(CommonDataFormBadCell, SaveAndBuildStopWithTheConversionError)

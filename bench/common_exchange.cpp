@@ -68,7 +68,8 @@ int main(int argc, char **argv)
         for (long i = 0; i < writes; ++i) {
             GapPump pump;
             const auto t0 = Clock::now();
-            ztk::common::sendBlock(link, block, clock, pump);
+            ztk::ExchangeSession session(link, clock, pump);
+            ztk::common::writeBlock(session, block);
             const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
             ratios.push_back(wall / 9.0);
             maxGap = std::max(maxGap, pump.maxGapMs);
@@ -90,7 +91,9 @@ int main(int argc, char **argv)
         ztk::NullEventPump pump;
         for (long i = 0; i < reads; ++i) {
             const auto t0 = Clock::now();
-            const bool ok = ztk::common::readBlock(link, clock, pump).has_value();
+            ztk::ExchangeSession session(link, clock, pump);
+            ztk::common::Block read{};
+            const bool ok = ztk::common::readBlock(session, read).ok;
             const double wall = std::chrono::duration<double>(Clock::now() - t0).count();
             if (!ok) {
                 ++lost;

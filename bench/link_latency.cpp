@@ -37,15 +37,15 @@ int main(int argc, char **argv)
     us.reserve(std::size_t(count));
     long lost = 0;
     for (long i = 0; i < count; ++i) {
-        link.linkProbe.store(true, std::memory_order_release);
+        link.linkProbe.on.store(true, std::memory_order_release);
         link.discardAll();
         const auto t0 = std::chrono::steady_clock::now();
         link.sendByte(ztk::cmd::LinkProbe);
         const bool answered = link.receptionWait(
-            [&] { return !link.linkProbe.load(std::memory_order_acquire); }, ztk::cmd::LinkCheckWaitSeconds, clock, pump);
+            [&] { return !link.linkProbe.on.load(std::memory_order_acquire); }, ztk::cmd::LinkCheckWaitSeconds, clock, pump);
         const auto t1 = std::chrono::steady_clock::now();
         if (!answered) {
-            link.linkProbe.store(false, std::memory_order_release);
+            link.linkProbe.on.store(false, std::memory_order_release);
             ++lost;
             continue;
         }

@@ -61,8 +61,9 @@ int main(int argc, char **argv)
     SystemClock clock;
     NullEventPump pump;
     const auto writeJob = [&image](ScaleJob &j) {
-        const WriteResult r = ProductWriter(j.link, j.clock, j.pump).send(image);
-        return r.ok && r.sent == image.nonEmptyCount() ? ScaleStatus::Done : ScaleStatus::NoAnswer;
+        ExchangeSession session = j.session();
+        const ExchangeResult r = writeProducts(session, image);
+        return r.ok && r.done == image.nonEmptyCount() ? ScaleStatus::Done : ScaleStatus::NoAnswer;
     };
 
     // (a) four pseudo-terminal scales at once.
@@ -95,7 +96,8 @@ int main(int argc, char **argv)
             return 1;
         }
         const auto t0 = std::chrono::steady_clock::now();
-        const WriteResult r = ProductWriter(link, clock, pump).send(image);
+        ExchangeSession session(link, clock, pump);
+        const ExchangeResult r = writeProducts(session, image);
         const double wall = since(t0);
         if (!r.ok) {
             std::fprintf(stderr, "bench_scales_write: (b) failed: %s\n", qPrintable(r.message));
@@ -103,7 +105,7 @@ int main(int argc, char **argv)
         }
         std::printf("scales_write (b): %d products over TCP at 115200 baud: wall %.3f s, wire %.3f s, ratio %.4f"
                     " (target <= 1.03)\n",
-                    r.sent, wall, wireSeconds(r.sent), wall / wireSeconds(r.sent));
+                    r.done, wall, wireSeconds(r.done), wall / wireSeconds(r.done));
     }
 
     // (c) idle links.

@@ -112,10 +112,12 @@ int main(int argc, char **argv)
     NullEventPump pump;
     const double cpu0 = cpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
-    const auto received = receiveTotals(link, clock, pump);
+    ExchangeSession session(link, clock, pump);
+    TotalsImage received;
+    const bool whole = receiveTotals(session, received).ok;
     const double wall = since(t0);
     const double cpu = cpuSeconds() - cpu0;
-    if (!received || !(*received == image)) {
+    if (!whole || !(received == image)) {
         std::fprintf(stderr, "bench_totals_receive: the reception failed or differs\n");
         return 1;
     }

@@ -83,26 +83,28 @@ int main(int argc, char **argv)
         }
         SystemClock clock;
         NullEventPump pump;
-        ProductReader reader(link, clock, pump);
+        ExchangeSession session(link, clock, pump);
         const auto t0 = std::chrono::steady_clock::now();
-        const ReadResult r = reader.read(1, countA, {});
+        const ExchangeResult r = readProducts(session, 1, countA, {});
         const double wall = since(t0);
         if (!r.ok) {
-            std::fprintf(stderr, "bench_transfer_read: the read (a) failed after %d products\n", r.read);
+            std::fprintf(stderr, "bench_transfer_read: the read (a) failed after %d products\n", r.done);
             return 1;
         }
-        const double bytes = double(r.read) * (3 + 256);
+        const double bytes = double(r.done) * (3 + 256);
         const double wire = bytes * 10 / 115200;
         std::printf("transfer_read (a): %d products at 115200 baud: %.0f bytes, wall %.3f s, wire %.3f s, ratio %.4f"
                     " (target <= 1.03)\n",
-                    r.read, bytes, wall, wire, wall / wire);
+                    r.done, bytes, wall, wire, wall / wire);
     }
 
     // (b) 5000 rows as the read window holds them.
-    std::vector<QStringList> rows;
-    rows.reserve(ProductImage::SlotCount);
+    std::vector<QStringList> cells;
+    cells.reserve(ProductImage::SlotCount);
     for (int n = 1; n <= ProductImage::SlotCount; ++n)
-        rows.push_back(readback::cellsOf(n, recordOf(n, today), russian));
+        cells.push_back(readback::cellsOf(n, recordOf(n, today), russian));
+    // The window's save: its grid's cells converted, then stored.
+    const auto rows = [&] { return readback::fieldsOfRows(cells, today, russian).rows; };
     SystemClock clock;
     SilentPrompter prompter;
     double bestEmpty = 1e9, bestFull = 1e9, cpuEmpty = 1e9;
@@ -114,7 +116,7 @@ int main(int argc, char **argv)
         ReadbackSaver saver(store, clock, prompter, TypeRule::Keep, russian);
         const double cpu0 = cpuSeconds();
         auto t0 = std::chrono::steady_clock::now();
-        SaveResult s = saver.save(rows);
+        SaveResult s = saver.save(rows());
         bestEmpty = std::min(bestEmpty, since(t0));
         cpuEmpty = std::min(cpuEmpty, cpuSeconds() - cpu0);
         if (s.stored != ProductImage::SlotCount) {
@@ -122,7 +124,7 @@ int main(int argc, char **argv)
             return 1;
         }
         t0 = std::chrono::steady_clock::now();
-        s = saver.save(rows);
+        s = saver.save(rows());
         bestFull = std::min(bestFull, since(t0));
         if (s.stored != ProductImage::SlotCount)
             return 1;

@@ -68,7 +68,7 @@ std::unique_ptr<ProductImage> imageOf(ProductStore &store, const Clock &clock, P
 
 // Sends `image` to a simulator started with `simArgs`; false when anything failed.
 bool writeTo(const ProductImage &image, const QStringList &simArgs, std::int32_t baud, double &wall, double &cpu,
-             WriteResult &result, std::vector<double> *turnaround = nullptr)
+             ExchangeResult &result, std::vector<double> *turnaround = nullptr)
 {
     bench::SimLauncher sim(simArgs);
     if (sim.port().isEmpty())
@@ -79,10 +79,10 @@ bool writeTo(const ProductImage &image, const QStringList &simArgs, std::int32_t
     SystemClock clock;
     NullEventPump pump;
     link.setTurnaroundLog(turnaround);
-    ProductWriter writer(link, clock, pump);
+    ExchangeSession session(link, clock, pump);
     const double cpu0 = cpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
-    result = writer.send(image);
+    result = writeProducts(session, image);
     wall = since(t0);
     cpu = cpuSeconds() - cpu0;
     return result.ok;
@@ -127,7 +127,7 @@ int main(int argc, char **argv)
         return 1;
     const auto imageA = imageOf(small, clock, prompter);
     double wall = 0, cpu = 0;
-    WriteResult r;
+    ExchangeResult r;
     std::vector<double> turnaround;
     turnaround.reserve(std::size_t(countA) * 2 + 1);
     if (!imageA
@@ -136,11 +136,11 @@ int main(int argc, char **argv)
         return 1;
     }
     // PC -> scale: command, count, per record index and record; scale -> PC: 2 + 3 per record.
-    const double bytes = 1 + 2 + double(r.sent) * (2 + 256) + 2 + double(r.sent) * 3;
+    const double bytes = 1 + 2 + double(r.done) * (2 + 256) + 2 + double(r.done) * 3;
     const double wire = bytes * 10 / 115200;
     std::printf("transfer_write (a): %d products at 115200 baud: %.0f bytes, wall %.3f s, wire %.3f s, ratio %.4f"
                 " (target <= 1.03; the 100 ms pause after the command is in the wall time)\n",
-                r.sent, bytes, wall, wire, wall / wire);
+                r.done, bytes, wall, wire, wall / wire);
     std::sort(turnaround.begin(), turnaround.end());
     const auto at = [&](double q) { return turnaround.empty() ? 0.0 : turnaround[std::size_t(q * double(turnaround.size() - 1))]; };
     std::printf("transfer_write (a): turnaround from an acknowledgement's last byte read to the next stage's first byte"
@@ -153,6 +153,6 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("transfer_write (b): %d products, no emulated speed: %.2f s, %.0f records/s, CPU %.1f us per record\n",
-                r.sent, wall, r.sent / wall, cpu / r.sent * 1e6);
+                r.done, wall, r.done / wall, cpu / r.done * 1e6);
     return 0;
 }

@@ -196,12 +196,13 @@ int commonWrite(CliContext &ctx, const QStringList &args)
             form.controls.autoLabel = onOff == QLatin1String("on");
 
             // The scale is asked first; the window takes its number from the last answer.
-            const std::optional<std::int8_t> answered = queryScaleNumber(j.link, j.clock, j.pump);
-            if (!answered) {
-                j.prompter.message(msg::text(msg::NoLink));
+            ExchangeSession session = j.session();
+            std::int8_t answered = 0;
+            if (const ExchangeResult r = askScaleNumber(session, answered); !r.ok) {
+                j.prompter.message(r.message);
                 return ScaleStatus::NoAnswer;
             }
-            if (!common::scaleNumberMatches(QString::number(*answered), form.controls.scaleNumber)) {
+            if (!common::scaleNumberMatches(QString::number(answered), form.controls.scaleNumber)) {
                 j.prompter.message(msg::text(msg::ScaleNumberMismatch));
                 return ScaleStatus::BadInput;
             }
@@ -227,8 +228,8 @@ int commonWrite(CliContext &ctx, const QStringList &args)
                 j.prompter.message(msg::text(msg::CannotOpenForReading));
                 return ScaleStatus::BadInput;
             }
-            if (!common::sendBlock(j.link, *block, j.clock, j.pump, j.progress)) {
-                j.prompter.message(msg::text(msg::NoLink));
+            if (const ExchangeResult r = common::writeBlock(session, *block); !r.ok) {
+                j.prompter.message(r.message);
                 return ScaleStatus::NoAnswer;
             }
             return ScaleStatus::Done;
@@ -252,9 +253,10 @@ int commonRead(CliContext &ctx, const QStringList &args)
     ScaleLink *link = ctx.link();
     if (!link)
         return ctx.linkFailure();
-    const std::optional<common::Block> block = common::readBlock(*link, ctx.clock, ctx.pump);
-    if (!block) {
-        ctx.prompter.message(msg::text(msg::NoLink));
+    ExchangeSession session(*link, ctx.clock, ctx.pump);
+    std::optional<common::Block> block(std::in_place);
+    if (const ExchangeResult r = common::readBlock(session, *block); !r.ok) {
+        ctx.prompter.message(r.message);
         return ExitNoAnswer;
     }
     const common::BlockView view = common::decodeBlock(*block).value;
@@ -301,8 +303,9 @@ int setClock(CliContext &ctx, const QStringList &args)
     }
     return ctx.onScales([moment](ScaleJob &j) {
         // Nothing comes back, but a line that took nothing is no success.
-        if (!common::setClock(j.link, moment)) {
-            j.prompter.message(msg::text(msg::NoLink));
+        ExchangeSession session = j.session();
+        if (const ExchangeResult r = common::setClock(session, moment); !r.ok) {
+            j.prompter.message(r.message);
             return ScaleStatus::NoAnswer;
         }
         return ScaleStatus::Done;

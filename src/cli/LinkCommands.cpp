@@ -20,8 +20,9 @@ int linkCheck(CliContext &ctx, const QStringList &args)
     if (!args.isEmpty())
         return ctx.badUsage(QStringLiteral("ztk-cli: link-check takes no arguments"));
     return ctx.onScales([](ScaleJob &j) {
-        if (!probeLink(j.link, j.clock, j.pump)) {
-            j.prompter.message(msg::text(msg::NoLink));
+        ExchangeSession session = j.session();
+        if (const ExchangeResult r = checkLink(session); !r.ok) {
+            j.prompter.message(r.message);
             return ScaleStatus::NoAnswer;
         }
         j.print(msg::text(msg::LinkUp));
@@ -34,12 +35,13 @@ int scaleNumber(CliContext &ctx, const QStringList &args)
     if (!args.isEmpty())
         return ctx.badUsage(QStringLiteral("ztk-cli: scale-number takes no arguments"));
     return ctx.onScales([](ScaleJob &j) {
-        const std::optional<std::int8_t> number = queryScaleNumber(j.link, j.clock, j.pump);
-        if (!number) {
-            j.prompter.message(msg::text(msg::NoLink));
+        ExchangeSession session = j.session();
+        std::int8_t number = 0;
+        if (const ExchangeResult r = askScaleNumber(session, number); !r.ok) {
+            j.prompter.message(r.message);
             return ScaleStatus::NoAnswer;
         }
-        j.print(QString::number(*number));
+        j.print(QString::number(number));
         return ScaleStatus::Done;
     });
 }

@@ -109,22 +109,23 @@ int readProducts(CliContext &ctx, const QStringList &args)
         return ctx.linkFailure();
 
     const QLocale locale = programLocale();
+    const QDate today = ctx.clock.now().date();
     const int count = o.last - o.first + 1;
     std::vector<QStringList> rows;
+    std::vector<readback::RowFields> toSave;
     QByteArray records;
     rows.reserve(std::size_t(count));
-    ProductReader reader(*link, ctx.clock, ctx.pump);
-    const ReadResult r = reader.read(
-        o.first, o.last,
-        [&](int, int number, const ProductRecord &record) {
-            rows.push_back(readback::cellsOf(number, record, locale));
-            records.append(reinterpret_cast<const char *>(record.bytes.data()), ProductRecord::Size);
-        },
-        [&](int k) {
-            std::fprintf(stderr, "\r%s %d/%d", msg::ReadCaption, k, count);
-            std::fflush(stderr);
-        });
-    std::fprintf(stderr, "\r%s %d/%d\n", msg::ReadCaption, r.read, count);
+    ExchangeSession session(*link, ctx.clock, ctx.pump, [](const ProgressStep &step) {
+        std::fprintf(stderr, "\r%s %d/%d", msg::ReadCaption, step.done, step.total);
+        std::fflush(stderr);
+    });
+    const ExchangeResult r = readProducts(session, o.first, o.last, [&](int, int number, const ProductRecord &record) {
+        rows.push_back(readback::cellsOf(number, record, locale));
+        if (!readback::skippedBySave(record))
+            toSave.push_back(readback::fieldsOf(number, record, today));
+        records.append(reinterpret_cast<const char *>(record.bytes.data()), ProductRecord::Size);
+    });
+    std::fprintf(stderr, "\r%s %d/%d\n", msg::ReadCaption, r.done, count);
 
     // What came is listed also after a time-out; nothing is written or stored then.
     ctx.print(readback::columnHeaders().join(QLatin1Char('\t')));
@@ -143,7 +144,7 @@ int readProducts(CliContext &ctx, const QStringList &args)
     }
     if (o.save) {
         ReadbackSaver saver(store, ctx.clock, ctx.prompter, TypeRule::Keep, locale);
-        const SaveResult saved = saver.save(rows);
+        const SaveResult saved = saver.save(toSave);
         if (!saved.error.isEmpty())
             ctx.prompter.message(saved.error);
         if (!saved.incorrect.isEmpty())
@@ -166,17 +167,18 @@ int clearProducts(CliContext &ctx, const QStringList &args)
     ScaleLink *link = ctx.link();
     if (!link)
         return ctx.linkFailure();
-    ProductClearer clearer(*link, ctx.clock, ctx.pump);
     bool shown = false;
-    const bool cleared = clearer.clearRange(*first, *last, [&shown](int number, int percent) {
-        std::fprintf(stderr, "\r%d %3d%%", number, percent);
+    const int from = *first;
+    ExchangeSession session(*link, ctx.clock, ctx.pump, [&shown, from](const ProgressStep &step) {
+        std::fprintf(stderr, "\r%d %3d%%", from + step.done - 1, step.percent);
         std::fflush(stderr);
         shown = true;
     });
+    const ExchangeResult r = clearProducts(session, *first, *last);
     if (shown)
         std::fputc('\n', stderr);
-    if (!cleared) {
-        ctx.prompter.message(msg::text(msg::NoLink));
+    if (!r.ok) {
+        ctx.prompter.message(r.message);
         return ExitNoAnswer;
     }
     return ExitOk;

@@ -152,11 +152,10 @@ int totals(CliContext &ctx, const QStringList &args)
     }
     return ctx.onScales(
         [&](ScaleJob &j) {
-            const std::optional<TotalsImage> image = receiveTotals(j.link, j.clock, j.pump, [&j](int received) {
-                j.progress(totalsPercent(received));
-            });
-            if (!image) {
-                j.prompter.message(msg::text(msg::NoLink));
+            ExchangeSession session = j.session();
+            std::optional<TotalsImage> image(std::in_place);
+            if (const ExchangeResult r = receiveTotals(session, *image); !r.ok) {
+                j.prompter.message(r.message);
                 return ScaleStatus::NoAnswer;
             }
             // Totals are cleared only once the reception is kept on disk and the file
@@ -171,11 +170,12 @@ int totals(CliContext &ctx, const QStringList &args)
             if (!show(*image, j.print, j.prompter, o.out ? scaleFileName(*o.out, j.scale.name) : QString(), table))
                 return ScaleStatus::BadInput; // not saved: nothing is cleared either
             if (o.clear) {
-                for (const TotalsRow &row : table.rows) {
-                    if (!clearTotals(j.link, row.number)) {
-                        j.prompter.message(msg::text(msg::NoLink));
-                        return ScaleStatus::NoAnswer;
-                    }
+                std::vector<int> numbers;
+                for (const TotalsRow &row : table.rows)
+                    numbers.push_back(row.number);
+                if (const ExchangeResult r = clearTotals(session, numbers); !r.ok) {
+                    j.prompter.message(r.message);
+                    return ScaleStatus::NoAnswer;
                 }
             }
             return ScaleStatus::Done;
@@ -193,18 +193,17 @@ int totalsClear(CliContext &ctx, const QStringList &args)
         const int n = part.trimmed().toInt(&ok);
         if (!ok)
             return ctx.badUsage(msg::text(msg::NotAnInteger).arg(part));
-        if (!clearTotalsCommand(n))
+        if (!clearableTotals(n))
             return ctx.badUsage(QStringLiteral("ztk-cli: product number %1 is not 1..5000").arg(n));
         numbers.push_back(n);
     }
     ScaleLink *link = ctx.link();
     if (!link)
         return ctx.linkFailure();
-    for (int n : numbers) {
-        if (!clearTotals(*link, n)) {
-            ctx.prompter.message(msg::text(msg::NoLink));
-            return ExitNoAnswer;
-        }
+    ExchangeSession session(*link, ctx.clock, ctx.pump);
+    if (const ExchangeResult r = clearTotals(session, numbers); !r.ok) {
+        ctx.prompter.message(r.message);
+        return ExitNoAnswer;
     }
     return ExitOk;
 }

@@ -115,14 +115,14 @@ int writeProducts(CliContext &ctx, const QStringList &args)
     }
     return ctx.onScales(
         [&path](ScaleJob &j) {
-            ProductWriter writer(j.link, j.clock, j.pump, j.progress);
-            const WriteResult r = writer.sendFile(path);
+            ExchangeSession session = j.session();
+            const ExchangeResult r = writeProductFile(session, path);
             if (!r.ok) {
                 j.prompter.message(r.message);
                 return r.message == msg::text(msg::CannotOpenForReading) ? ScaleStatus::BadInput
                                                                          : ScaleStatus::NoAnswer;
             }
-            j.print(QString::number(r.sent));
+            j.print(QString::number(r.done));
             return ScaleStatus::Done;
         },
         msg::text(msg::WriteLoading));

@@ -1,7 +1,6 @@
 #include "common/CommonExchange.h"
 
 #include "link/Commands.h"
-#include "link/ScaleLink.h"
 #include "shared/Pacing.h"
 
 #include <QFile>
@@ -10,34 +9,32 @@
 
 namespace ztk::common {
 
-std::optional<Block> readBlock(ScaleLink &link, const Clock &clock, EventPump &pump)
+ExchangeResult readBlock(ExchangeSession &session, Block &block)
 {
-    const std::uint8_t command[] = {cmd::ReadCommonData};
-    if (!link.receive(Reception::CommonData, command, {cmd::CommonDataWaitSeconds}, clock, pump))
-        return std::nullopt;
-    const std::span<const std::uint8_t> reply = link.received(Reception::CommonData);
-    Block block{};
+    if (!session.requestAlone(Reception::CommonData, Frame(cmd::ReadCommonData), {cmd::CommonDataWaitSeconds}))
+        return ExchangeResult::noLink();
+    const std::span<const std::uint8_t> reply = session.reply(Reception::CommonData);
     std::copy_n(reply.begin(), std::min(reply.size(), block.size()), block.begin());
-    return block;
+    return ExchangeResult::success(int(block.size()), int(block.size()));
 }
 
-bool sendBlock(ScaleLink &link, const Block &block, const Clock &clock, EventPump &pump,
-               const std::function<void(int)> &progress)
+ExchangeResult writeBlock(ExchangeSession &session, const Block &block)
 {
-    PacedSchedule schedule(clock, pump);
-    if (!link.sendByte(cmd::WriteCommonData))
-        return false;
+    constexpr int total = at::WriteLast - at::WriteFirst + 1;
+    PacedSchedule schedule(session.clock, session.pump);
+    if (!session.send(Frame(cmd::WriteCommonData)))
+        return ExchangeResult::noLink(0, total);
     qint64 due = PauseAfterCommandMs;
     schedule.waitUntil(due);
     for (int i = at::WriteFirst; i <= at::WriteLast; ++i) {
-        if (!link.sendByte(block[std::size_t(i)]))
-            return false;
-        if (progress)
-            progress(writePercent(i));
+        const std::uint8_t byte[] = {block[std::size_t(i)]};
+        if (!session.link.sendBytes(byte))
+            return ExchangeResult::noLink(i - at::WriteFirst, total);
+        session.progress(writePercent(i), i - at::WriteFirst + 1, total);
         due += PauseAfterByteMs;
         schedule.waitUntil(due);
     }
-    return true;
+    return ExchangeResult::success(total, total);
 }
 
 bool saveBlockFile(const QString &path, const Block &block)
@@ -63,9 +60,11 @@ std::optional<Block> loadBlockFile(const QString &path)
     return block;
 }
 
-bool setClock(ScaleLink &link, const QDateTime &moment)
+ExchangeResult setClock(ExchangeSession &session, const QDateTime &moment)
 {
-    return link.sendByte(cmd::SetClock) && link.sendBytes(stampBytes(moment, 0x00));
+    if (!session.send(Frame(cmd::SetClock).bytes(stampBytes(moment, 0x00))))
+        return ExchangeResult::noLink();
+    return ExchangeResult::success(1, 1);
 }
 
 } // namespace ztk::common

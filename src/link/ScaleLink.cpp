@@ -42,7 +42,12 @@ void receiveCounted(CountedMode &mode, std::uint8_t *buf, std::int32_t size, std
 } // namespace
 
 ScaleLink::ScaleLink()
-    : m_totalsImage(cmd::TotalsImageSize, 0)
+    : m_totalsImage(cmd::TotalsImageSize, 0),
+      m_receptions{{{&commonData, m_receiveBuffer.data(), cmd::CommonDataSize},
+                    {&totals, m_totalsImage.data(), cmd::TotalsImageSize},
+                    {&record, m_receiveBuffer.data(), cmd::RecordSize},
+                    {&linkProbe, m_probeByte.data(), 1},
+                    {&byteReply, m_byteReplied.data(), 1}}}
 {
 }
 
@@ -128,11 +133,31 @@ int ScaleLink::quietMs() const
     return int(std::max<std::int64_t>(MinQuietMs, QuietBytes * BitsPerByte * 1000 / baud));
 }
 
+bool ScaleLink::quietAfterReply(EventPump &pump)
+{
+    const auto now = [] {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch()).count();
+    };
+    const std::int64_t from = now();
+    const std::int64_t until = from + std::int64_t(quietMs()) * 1000000;
+    for (std::int64_t t = from; t < until; t = now()) {
+        if (m_strayAt.load(std::memory_order_acquire) >= from)
+            return false;
+        pump.pump();
+        std::unique_lock<std::mutex> lock(m_wakeMutex);
+        m_wake.wait_for(lock, std::chrono::nanoseconds(std::min<std::int64_t>(until - t, 2000000)));
+    }
+    return m_strayAt.load(std::memory_order_acquire) < from;
+}
+
 bool ScaleLink::settleLine(int replyBytes, EventPump &pump)
 {
     const std::int64_t baud = m_baud > 0 ? m_baud : DefaultLineSpeed;
     const std::int64_t quiet = std::int64_t(quietMs()) * 1000000;
-    const std::int64_t bound = 3 * quiet + std::int64_t(replyBytes) * BitsPerByte * 1000000000 / baud;
+    // Twice the reply's time and a second: a busy machine delivers a long reply slower
+    // than its line's speed.
+    const std::int64_t bound = 3 * quiet + 1000000000 + 2 * std::int64_t(replyBytes) * BitsPerByte * 1000000000 / baud;
     const auto now = [] {
         return std::chrono::duration_cast<std::chrono::nanoseconds>(
                    std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -195,12 +220,10 @@ void ScaleLink::clearModes()
     ack.expected.store(0, std::memory_order_release);
     ack.count.store(0, std::memory_order_release);
     ack.done.store(false, std::memory_order_release);
-    for (CountedMode *m : {&commonData, &totals, &record}) {
-        m->on.store(false, std::memory_order_release);
-        m->count.store(0, std::memory_order_release);
+    for (const ReceptionSlot &r : m_receptions) {
+        r.mode->on.store(false, std::memory_order_release);
+        r.mode->count.store(0, std::memory_order_release);
     }
-    linkProbe.store(false, std::memory_order_release);
-    byteReply.on.store(false, std::memory_order_release);
 }
 
 void ScaleLink::armAck(std::int32_t expected)
@@ -228,26 +251,11 @@ void ScaleLink::route(std::uint8_t byte)
         }
         return;
     }
-    if (commonData.on.load(std::memory_order_acquire)) {
-        receiveCounted(commonData, m_receiveBuffer.data(), cmd::CommonDataSize, byte);
-        return;
-    }
-    if (totals.on.load(std::memory_order_acquire)) {
-        receiveCounted(totals, m_totalsImage.data(), cmd::TotalsImageSize, byte);
-        return;
-    }
-    if (record.on.load(std::memory_order_acquire)) {
-        receiveCounted(record, m_receiveBuffer.data(), cmd::RecordSize, byte);
-        return;
-    }
-    if (linkProbe.load(std::memory_order_acquire)) {
-        linkProbe.store(false, std::memory_order_release);
-        return;
-    }
-    if (byteReply.on.load(std::memory_order_acquire)) {
-        byteReply.reply.store(byte, std::memory_order_release);
-        byteReply.on.store(false, std::memory_order_release);
-        return;
+    for (const ReceptionSlot &r : m_receptions) {
+        if (r.mode->on.load(std::memory_order_acquire)) {
+            receiveCounted(*r.mode, r.buffer, r.size, byte);
+            return;
+        }
     }
     // No mode on: the byte is dropped, and the line counts as busy.
     markBusy(m_strayAt);
@@ -382,76 +390,22 @@ bool ScaleLink::waitFrom(const QDateTime &start, qint64 limitMs, const std::func
 
 // --- exchanges
 
-CountedMode *ScaleLink::countedMode(Reception reception)
-{
-    switch (reception) {
-    case Reception::CommonData:
-        return &commonData;
-    case Reception::Totals:
-        return &totals;
-    case Reception::Record:
-        return &record;
-    case Reception::LinkProbe:
-    case Reception::ByteReply:
-        break;
-    }
-    return nullptr;
-}
-
-int ScaleLink::replySize(Reception reception)
-{
-    switch (reception) {
-    case Reception::CommonData:
-        return cmd::CommonDataSize;
-    case Reception::Totals:
-        return cmd::TotalsImageSize;
-    case Reception::Record:
-        return cmd::RecordSize;
-    case Reception::LinkProbe:
-    case Reception::ByteReply:
-        break;
-    }
-    return 1;
-}
-
-bool ScaleLink::receptionDone(Reception reception) const
-{
-    switch (reception) {
-    case Reception::CommonData:
-        return !commonData.on.load(std::memory_order_acquire);
-    case Reception::Totals:
-        return !totals.on.load(std::memory_order_acquire);
-    case Reception::Record:
-        return !record.on.load(std::memory_order_acquire);
-    case Reception::LinkProbe:
-        return !linkProbe.load(std::memory_order_acquire);
-    case Reception::ByteReply:
-        return !byteReply.on.load(std::memory_order_acquire);
-    }
-    return false;
-}
-
 bool ScaleLink::receive(Reception reception, std::span<const std::uint8_t> command, WaitLimit limit,
                         const Clock &clock, EventPump &pump, bool discardFirst,
                         const std::function<void(int)> &progress)
 {
-    if (!settleLine(replySize(reception), pump))
+    const ReceptionSlot &slot = slotOf(reception);
+    if (!settleLine(slot.size, pump))
         return false;
-    CountedMode *counted = countedMode(reception);
-    if (counted) {
-        counted->count.store(0, std::memory_order_release);
-        counted->on.store(true, std::memory_order_release);
-    } else if (reception == Reception::LinkProbe) {
-        linkProbe.store(true, std::memory_order_release);
-    } else {
-        byteReply.on.store(true, std::memory_order_release);
-    }
+    CountedMode &mode = *slot.mode;
+    mode.count.store(0, std::memory_order_release);
+    mode.on.store(true, std::memory_order_release);
     if (discardFirst)
         discardAll();
     sendRaw(command);
 
-    const auto done = [&] { return receptionDone(reception); };
-    const auto count = [&] { return counted ? counted->count.load(std::memory_order_acquire) : 0; };
+    const auto done = [&] { return !mode.on.load(std::memory_order_acquire); };
+    const auto count = [&] { return mode.count.load(std::memory_order_acquire); };
     bool answered = false;
     if (!limit.sinceLastByte && !progress) {
         answered = receptionWait(done, limit.seconds, clock, pump);
@@ -475,35 +429,15 @@ bool ScaleLink::receive(Reception reception, std::span<const std::uint8_t> comma
                 start = clock.now();
         }
     }
-    if (!answered) {
-        if (counted)
-            counted->on.store(false, std::memory_order_release);
-        else if (reception == Reception::LinkProbe)
-            linkProbe.store(false, std::memory_order_release);
-        else
-            byteReply.on.store(false, std::memory_order_release);
-        return false;
-    }
-    if (reception == Reception::ByteReply)
-        m_byteReplied[0] = byteReply.reply.load(std::memory_order_acquire);
-    return true;
+    if (!answered)
+        mode.on.store(false, std::memory_order_release);
+    return answered;
 }
 
 std::span<const std::uint8_t> ScaleLink::received(Reception reception) const
 {
-    switch (reception) {
-    case Reception::CommonData:
-        return {m_receiveBuffer.data(), std::size_t(cmd::CommonDataSize)};
-    case Reception::Record:
-        return {m_receiveBuffer.data(), std::size_t(cmd::RecordSize)};
-    case Reception::Totals:
-        return {m_totalsImage.data(), m_totalsImage.size()};
-    case Reception::ByteReply:
-        return {m_byteReplied.data(), m_byteReplied.size()};
-    case Reception::LinkProbe:
-        break;
-    }
-    return {};
+    const ReceptionSlot &slot = slotOf(reception);
+    return {slot.buffer, std::size_t(slot.size)};
 }
 
 ScaleLink::AckSession::AckSession(ScaleLink &link) : m_link(link)
@@ -579,20 +513,6 @@ int ScaleLink::runAcknowledged(std::span<const AckStage> stages, WaitLimit limit
     if (ownSession)
         ack.on.store(false, std::memory_order_release);
     return done;
-}
-
-bool probeLink(ScaleLink &link, const Clock &clock, EventPump &pump)
-{
-    const std::uint8_t command[] = {cmd::LinkProbe};
-    return link.receive(Reception::LinkProbe, command, {cmd::LinkCheckWaitSeconds}, clock, pump, true);
-}
-
-std::optional<std::int8_t> queryScaleNumber(ScaleLink &link, const Clock &clock, EventPump &pump)
-{
-    const std::uint8_t command[] = {cmd::ScaleNumber};
-    if (!link.receive(Reception::ByteReply, command, {cmd::WaitSeconds}, clock, pump, true))
-        return std::nullopt;
-    return std::int8_t(link.received(Reception::ByteReply)[0]);
 }
 
 } // namespace ztk

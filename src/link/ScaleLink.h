@@ -39,18 +39,16 @@ struct AckCountMode {
     std::atomic<bool> done{false};
 };
 
-struct CountedMode { // CommonDataReceive, TotalsReceive, RecordReceive
+// A reply of a fixed size into its buffer; the switch goes off with its last byte.
+struct CountedMode {
     std::atomic<bool> on{false};
     std::atomic<std::int32_t> count{0};
 };
 
-struct ByteReplyMode {
-    std::atomic<bool> on{false};
-    std::atomic<std::uint8_t> reply{0};
-};
-
-// The receptions a caller can ask for; each has its reply size and its buffer.
+// The receptions a caller can ask for, in the order in which the reader offers them a
+// byte; each has its reply size and its buffer.
 enum class Reception { CommonData, Totals, Record, LinkProbe, ByteReply };
+inline constexpr int ReceptionCount = 5;
 
 // How long a reception or a stage may take, by the clock: `seconds` in all, or, with
 // `sinceLastByte`, `seconds` without a new byte (a long reply at a slow speed).
@@ -108,11 +106,15 @@ public:
     // Before a request that is answered: returns once the line has been quiet for a
     // while (no byte outside a reception, none sent without an answer, the port not
     // just opened), so that the tail of an earlier reply the scale is still sending is
-    // never taken as this one's. False when it stays busy beyond the time `replyBytes`
-    // take at the line's speed (plus the quiet time, thrice): the request is not sent then.
+    // never taken as this one's. False when it stays busy beyond twice the time
+    // `replyBytes` take at the line's speed (and a second): the request is not sent then.
     bool settleLine(int replyBytes, EventPump &pump);
     // How long the line must be quiet: 50 ms, or 32 bytes' time on a slow line.
     int quietMs() const;
+    // After a reply: true when the line stays quiet for quietMs(). A byte meanwhile means
+    // the reply was not the whole answer to the request (it began with an earlier
+    // reply's tail, and the rest of its own is still coming).
+    bool quietAfterReply(EventPump &pump);
 
     // --- exchanges: the only way callers use the modes
 
@@ -162,11 +164,11 @@ public:
 
     // Modes. The exchanges above arm them; tests may look at them.
     AckCountMode ack;
-    CountedMode commonData; // armed by the common-data window
+    CountedMode commonData;
     CountedMode totals;
     CountedMode record;
-    std::atomic<bool> linkProbe{false};
-    ByteReplyMode byteReply;
+    CountedMode linkProbe; // any one byte, dropped
+    CountedMode byteReply; // one byte, kept
 
     void clearModes(); // every switch off, every count and expected 0, done clear
     // AckCount between waits: count 0, done clear, then expected (0 disarms).
@@ -186,9 +188,13 @@ public:
     bool receptionWait(const std::function<bool()> &answered, int seconds, const Clock &clock, EventPump &pump);
 
 private:
-    CountedMode *countedMode(Reception reception);
-    static int replySize(Reception reception);
-    bool receptionDone(Reception reception) const;
+    // Each reception's mode, buffer and size, by Reception.
+    struct ReceptionSlot {
+        CountedMode *mode;
+        std::uint8_t *buffer;
+        std::int32_t size;
+    };
+    const ReceptionSlot &slotOf(Reception reception) const { return m_receptions[std::size_t(reception)]; }
     void advanceStages(); // on the reader thread, after a stage's last acknowledgement
     // receptionWait with the limit counted from `start`.
     bool waitFrom(const QDateTime &start, qint64 limitMs, const std::function<bool()> &answered, const Clock &clock,
@@ -216,6 +222,8 @@ private:
     std::array<std::uint8_t, ReceiveBufferSize> m_receiveBuffer{};
     std::vector<std::uint8_t> m_totalsImage;
     std::array<std::uint8_t, 1> m_byteReplied{};
+    std::array<std::uint8_t, 1> m_probeByte{};
+    std::array<ReceptionSlot, ReceptionCount> m_receptions;
 
     std::mutex m_wakeMutex;
     std::condition_variable m_wake;
@@ -233,13 +241,5 @@ private:
     std::chrono::steady_clock::time_point m_lastRead{};
     std::vector<double> *m_turnaroundLog = nullptr;
 };
-
-// The link check: LinkProbe on, DiscardAll, 0x0D, a wait of 3 s. True when any
-// byte came back; on a time-out LinkProbe is switched off.
-bool probeLink(ScaleLink &link, const Clock &clock, EventPump &pump);
-
-// The scale-number query: ByteReply on, DiscardAll, 0x13, a wait of 15 s. The reply
-// byte read as a signed number, or nothing on a time-out (ByteReply switched off).
-std::optional<std::int8_t> queryScaleNumber(ScaleLink &link, const Clock &clock, EventPump &pump);
 
 } // namespace ztk

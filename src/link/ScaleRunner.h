@@ -4,6 +4,7 @@
 // progress to its caller, so a window stays responsive and output is never interleaved.
 // A scale that fails never stops the others.
 
+#include "link/Exchange.h"
 #include "link/ScaleLink.h"
 #include "link/ScaleList.h"
 #include "shared/Seams.h"
@@ -32,6 +33,12 @@ public:
     EventPump &pump;
     std::function<void(int percent)> progress = [](int) {};
     std::function<void(const QString &line)> print = [](const QString &) {};
+
+    // The session of an exchange on this scale, its gauge into `progress`.
+    ExchangeSession session()
+    {
+        return ExchangeSession(link, clock, pump, [this](const ProgressStep &step) { progress(step.percent); });
+    }
 };
 
 struct ScaleOutcome {

@@ -105,6 +105,14 @@ inline constexpr const char CopyDone[] = "Скопировано записей:
 inline constexpr const char WriteCaption[] = "Формирование и ПРД БД в весы";
 inline constexpr const char WritePreparing[] = "Подождите. Подготовка данных...";
 inline constexpr const char WriteLoading[] = "Подождите. Идёт загрузка данных...";
+// What an exchange did, in a line of the main window (%1 how many).
+inline constexpr const char WriteDone[] = "Записано товаров: %1";
+inline constexpr const char ReadDone[] = "Прочитано товаров: %1";
+inline constexpr const char ClearDone[] = "Удалено товаров из весов: %1";
+inline constexpr const char TotalsDone[] = "Принято итоговых данных товаров: %1";
+inline constexpr const char TotalsClearedDone[] = "Очищены итоговые данные товаров: %1";
+inline constexpr const char CommonWriteDone[] = "Общие данные записаны в весы";
+inline constexpr const char ClockDone[] = "Часы весов установлены";
 inline constexpr const char CannotOpenForReading[] = "Не могу открыть файл на чтение";
 // %1 the file, %2 the system's reason.
 inline constexpr const char CannotWriteFile[] = "Не могу записать файл %1: %2";

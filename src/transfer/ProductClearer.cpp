@@ -1,8 +1,10 @@
 #include "transfer/ProductClearer.h"
 
 #include "link/Commands.h"
-#include "link/ScaleLink.h"
 #include "shared/Pacing.h"
+
+#include <numeric>
+#include <vector>
 
 namespace ztk {
 
@@ -13,30 +15,39 @@ int readback::clearGauge(int i, int from, int to)
     return int(qint64(i - from) * 100 / (qint64(to) - from));
 }
 
-ProductClearer::ProductClearer(ScaleLink &link, const Clock &clock, EventPump &pump)
-    : m_link(link), m_clock(clock), m_pump(pump)
-{
-}
+namespace {
 
-bool ProductClearer::clearOne(int number)
+ExchangeResult clearEach(ExchangeSession &session, std::span<const int> numbers,
+                         const std::function<int(std::size_t k)> &gauge, const Cleared &cleared)
 {
-    return m_link.sendByte(cmd::ClearProduct) && m_link.sendWord(std::uint16_t(number));
-}
-
-bool ProductClearer::clearRange(int from, int to, const Sent &sent, const Cleared &cleared)
-{
-    // One schedule for the range, so that late wake-ups do not add up.
-    PacedSchedule schedule(m_clock, m_pump);
-    for (qint64 i = from; i <= to; ++i) {
-        if (!clearOne(int(i)))
-            return false;
-        if (sent)
-            sent(int(i), readback::clearGauge(int(i), from, to));
-        schedule.waitUntil((i - from + 1) * PauseMs);
+    const int total = int(numbers.size());
+    // One schedule for all, so that late wake-ups do not add up.
+    PacedSchedule schedule(session.clock, session.pump);
+    for (std::size_t k = 0; k < numbers.size(); ++k) {
+        if (!session.send(Frame(cmd::ClearProduct).word(std::uint16_t(numbers[k]))))
+            return ExchangeResult::noLink(int(k), total);
+        session.progress(gauge(k), int(k) + 1, total);
+        schedule.waitUntil(qint64(k + 1) * ClearPauseMs);
         if (cleared)
-            cleared(int(i));
+            cleared(numbers[k]);
     }
-    return true;
+    return ExchangeResult::success(total, total);
+}
+
+} // namespace
+
+ExchangeResult clearProducts(ExchangeSession &session, int from, int to, const Cleared &cleared)
+{
+    std::vector<int> numbers(std::size_t(to >= from ? qint64(to) - from + 1 : 0));
+    std::iota(numbers.begin(), numbers.end(), from);
+    return clearEach(session, numbers, [&](std::size_t k) { return readback::clearGauge(from + int(k), from, to); },
+                     cleared);
+}
+
+ExchangeResult clearProductList(ExchangeSession &session, std::span<const int> numbers, const Cleared &cleared)
+{
+    const int last = int(numbers.size()) - 1;
+    return clearEach(session, numbers, [&](std::size_t k) { return readback::clearGauge(int(k), 0, last); }, cleared);
 }
 
 } // namespace ztk

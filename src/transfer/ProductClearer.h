@@ -1,42 +1,29 @@
 #pragma once
-// Clearing products in the scale with the command 0x0C and the 1-based product
-// number. The scale answers nothing, so nothing is waited for; only a line that does
-// not take the bytes (no port, no connection) fails.
+// Clearing products in the scale with the command 0x0C and the 1-based product number,
+// 150 ms apart. The scale answers nothing, so nothing is waited for; only a line that
+// does not take the bytes (no port, no connection) fails: "Возможно, нет связи с весами".
 
-#include "shared/Seams.h"
+#include "link/Exchange.h"
 
 #include <functional>
+#include <span>
 
 namespace ztk {
-
-class ScaleLink;
 
 namespace readback {
 // The range dialog's gauge after product `i` of from..to; a range of one shows 100.
 int clearGauge(int i, int from, int to);
 } // namespace readback
 
-class ProductClearer {
-public:
-    inline static constexpr int PauseMs = 150;
+inline constexpr int ClearPauseMs = 150;
 
-    // Product `number` was sent; `percent` is the gauge.
-    using Sent = std::function<void(int number, int percent)>;
-    // The pause after product `number` is over.
-    using Cleared = std::function<void(int number)>;
+// The pause after product `number` is over.
+using Cleared = std::function<void(int number)>;
 
-    // All references outlive the clearer; the clock measures the pauses.
-    ProductClearer(ScaleLink &link, const Clock &clock, EventPump &pump);
-
-    bool clearOne(int number);
-    // from..to in turn, each followed by a pause of 150 ms; nothing when from > to.
-    // Stops at the first product the line did not take: false then.
-    bool clearRange(int from, int to, const Sent &sent = {}, const Cleared &cleared = {});
-
-private:
-    ScaleLink &m_link;
-    const Clock &m_clock;
-    EventPump &m_pump;
-};
+// from..to in turn, each followed by its pause; nothing when from > to. The gauge after
+// product i is clearGauge(i, from, to); the result counts the products sent.
+ExchangeResult clearProducts(ExchangeSession &session, int from, int to, const Cleared &cleared = {});
+// The numbers in the order given, each followed by its pause.
+ExchangeResult clearProductList(ExchangeSession &session, std::span<const int> numbers, const Cleared &cleared = {});
 
 } // namespace ztk

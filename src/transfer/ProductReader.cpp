@@ -5,7 +5,6 @@
 #include "shared/Messages.h"
 
 #include <algorithm>
-#include <array>
 
 namespace ztk {
 
@@ -44,44 +43,37 @@ int readGauge(int k, int count)
 
 } // namespace readback
 
-ProductReader::ProductReader(ScaleLink &link, const Clock &clock, EventPump &pump)
-    : m_link(link), m_clock(clock), m_pump(pump)
+ExchangeResult readProducts(ExchangeSession &session, int first, int last, const RecordReceived &received)
 {
-}
-
-ReadResult ProductReader::read(int first, int last, const Received &received, const Progress &progress)
-{
-    ReadResult r;
+    const int count = last >= first ? last - first + 1 : 0;
+    int read = 0;
     for (qint64 i = first; i <= last; ++i) {
-        if (progress)
-            progress(r.read);
-        m_pump.pump();
-        // The 0-based slot index, low 16 bits, low byte first.
-        const auto slot = std::uint16_t(i - 1);
-        const std::array<std::uint8_t, 3> command = {cmd::ReadRecord, std::uint8_t(slot & 0xFF), std::uint8_t(slot >> 8)};
-        if (!m_link.receive(Reception::Record, command, {cmd::WaitSeconds}, m_clock, m_pump)) {
+        session.progress(readback::readGauge(read, count), read, count);
+        session.pump.pump();
+        // The 0-based slot index, low 16 bits.
+        const Frame command = Frame(cmd::ReadRecord).word(std::uint16_t(i - 1));
+        // The first reply is checked to stand alone: an interrupted read may still be
+        // sending; the replies after it follow requests of this read only.
+        const bool whole = read == 0 ? session.requestAlone(Reception::Record, command, {cmd::WaitSeconds})
+                                     : session.request(Reception::Record, command, {cmd::WaitSeconds});
+        if (!whole) {
             // A reply cut short may still trickle in: drop it, so the next exchange starts clean.
-            m_link.discardAll();
-            r.message = msg::text(msg::NoLink);
-            return r;
+            session.link.discardAll();
+            return ExchangeResult::noLink(read, count);
         }
-        const Decoded<ProductRecord> record = ProductRecord::decode(m_link.received(Reception::Record));
-        if (!record) { // the link hands over the whole buffer, so this would be a broken link
-            r.message = msg::text(msg::NoLink);
-            return r;
-        }
+        const Decoded<ProductRecord> record = ProductRecord::decode(session.reply(Reception::Record));
+        if (!record) // the link hands over the whole buffer, so this would be a broken link
+            return ExchangeResult::noLink(read, count);
         // Noise in the shape of a record: nothing of it, nor of what follows, is taken.
         if (!record.value.plausible()) {
-            m_link.discardAll();
-            r.message = msg::text(msg::RecordImplausible).arg(i);
-            return r;
+            session.link.discardAll();
+            return ExchangeResult::failure(msg::text(msg::RecordImplausible).arg(i), read, count);
         }
         if (received)
-            received(r.read, int(i), record.value);
-        ++r.read;
+            received(read, int(i), record.value);
+        ++read;
     }
-    r.ok = true;
-    return r;
+    return ExchangeResult::success(read, count);
 }
 
 } // namespace ztk

@@ -2,16 +2,14 @@
 // Reading products back from the scale, one ProductRecord per command 0x0A, and the
 // rules of the read window's range fields.
 
+#include "link/Exchange.h"
 #include "shared/ProductRecord.h"
-#include "shared/Seams.h"
 
 #include <QString>
 #include <functional>
 #include <optional>
 
 namespace ztk {
-
-class ScaleLink;
 
 namespace readback {
 
@@ -39,32 +37,14 @@ int readGauge(int k, int count);
 
 } // namespace readback
 
-struct ReadResult {
-    bool ok = false;
-    QString message; // empty on success; else the text to show
-    int read = 0;    // products received, in order from the first
-};
+// Product `number`, the `index`-th of the range (0-based), has come.
+using RecordReceived = std::function<void(int index, int number, const ProductRecord &record)>;
 
-class ProductReader {
-public:
-    // Product `number`, the `index`-th of the range (0-based), has come.
-    using Received = std::function<void(int index, int number, const ProductRecord &record)>;
-    // Before the `index`-th product is asked for.
-    using Progress = std::function<void(int index)>;
-
-    // All references outlive the reader; the clock sets the 15 s limit of each wait.
-    ProductReader(ScaleLink &link, const Clock &clock, EventPump &pump);
-
-    // Reads products first..last, each armed, asked for and waited for in turn. Stops
-    // at the first product that does not come whole within 15 s ("Возможно, нет связи
-    // с весами") or comes as no scale holds it (RecordImplausible); what came before
-    // it has been handed over.
-    ReadResult read(int first, int last, const Received &received, const Progress &progress = {});
-
-private:
-    ScaleLink &m_link;
-    const Clock &m_clock;
-    EventPump &m_pump;
-};
+// Reads products first..last, each armed, asked for (0x0A and its 0-based slot) and
+// waited for within 15 s in turn. Stops at the first product that does not come whole
+// ("Возможно, нет связи с весами") or comes as no scale holds it (RecordImplausible);
+// what came before it has been handed over. The result counts the products read; the
+// gauge before product k is readGauge(k, count).
+ExchangeResult readProducts(ExchangeSession &session, int first, int last, const RecordReceived &received);
 
 } // namespace ztk

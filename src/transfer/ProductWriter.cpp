@@ -26,73 +26,72 @@ int failedStage(int stagesDone)
 
 } // namespace
 
-ProductWriter::ProductWriter(ScaleLink &link, const Clock &clock, EventPump &pump, Progress progress)
-    : m_link(link), m_clock(clock), m_pump(pump), m_progress(std::move(progress))
+ExchangeResult writeRecords(ExchangeSession &session, std::span<const SlotRecord> records,
+                            const Acknowledged &acknowledged)
 {
-}
+    const int announced = int(records.size());
+    ScaleLink &link = session.link;
 
-WriteResult ProductWriter::sendFile(const QString &path)
-{
-    // A short file would leave slots undefined: nothing is sent from it.
-    auto image = std::make_unique<ProductImage>();
-    if (!image->load(path)) {
-        WriteResult r;
-        r.message = msg::text(msg::CannotOpenForReading);
-        return r;
-    }
-    return send(*image);
-}
-
-WriteResult ProductWriter::send(const ProductImage &image)
-{
-    WriteResult r;
-    r.announced = image.nonEmptyCount();
-
-    // The words the stages send: the count, then each non-empty slot's index.
-    std::vector<std::uint8_t> words(std::size_t(r.announced + 1) * 2);
+    // The words the stages send: the count, then each record's slot index.
+    std::vector<Frame> words;
+    words.reserve(records.size() + 1);
+    words.push_back(Frame().word(std::uint16_t(announced)));
+    for (const SlotRecord &r : records)
+        words.push_back(Frame().word(std::uint16_t(r.slot)));
     std::vector<AckStage> stages;
-    stages.reserve(std::size_t(r.announced) * 2 + 1);
-    le::put2(words, 0, std::uint16_t(r.announced));
-    stages.push_back({std::span<const std::uint8_t>(words).subspan(0, 2), 2});
-    std::size_t at = 2;
-    for (int i = 0; i < ProductImage::SlotCount; ++i) {
-        if (image.slotEmpty(i))
-            continue;
-        le::put2(words, at, std::uint16_t(i));
-        stages.push_back({std::span<const std::uint8_t>(words).subspan(at, 2), 2});
-        stages.push_back({{image.slotData(i), std::size_t(ProductRecord::Size)}, 1});
-        at += 2;
+    stages.reserve(records.size() * 2 + 1);
+    stages.push_back({words.front().span(), 2});
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        stages.push_back({words[i + 1].span(), 2});
+        stages.push_back({records[i].bytes.first(std::size_t(ProductRecord::Size)), 1});
     }
 
     // Acknowledgements taken from the tail of an earlier reply would claim records the
     // scale never took: the line must be quiet first.
-    if (!m_link.settleLine(stages.front().acks, m_pump)) {
-        r.message = msg::noLinkAtStage(failedStage(0));
-        return r;
-    }
-    m_link.discardAll();
-    ScaleLink::AckSession session(m_link); // stray bytes during the pause are dropped uncounted
-    m_link.sendByte(cmd::WriteProducts);
-    PacedSchedule(m_clock, m_pump).waitUntil(PauseAfterCommandMs);
+    if (!link.settleLine(stages.front().acks, session.pump))
+        return ExchangeResult::failure(msg::noLinkAtStage(failedStage(0)), 0, announced);
+    link.discardAll();
+    ScaleLink::AckSession ackSession(link); // stray bytes during the pause are dropped uncounted
+    link.sendByte(cmd::WriteProducts);
+    PacedSchedule(session.clock, session.pump).waitUntil(PauseAfterCommandMs);
 
     // The gauge after each acknowledged record, from the records done before it.
     int reported = 0;
     const auto progress = [&](int stagesDone) {
-        const int records = stagesDone >= 1 ? (stagesDone - 1) / 2 : 0;
-        for (; reported < records; ++reported) {
-            if (m_progress)
-                m_progress(r.announced > 0 ? reported * 100 / r.announced : 0);
+        const int done = stagesDone >= 1 ? (stagesDone - 1) / 2 : 0;
+        for (; reported < done; ++reported) {
+            if (acknowledged)
+                acknowledged(records[std::size_t(reported)].slot);
+            session.progress(announced > 0 ? reported * 100 / announced : 0, reported + 1, announced);
         }
     };
-    const int done = m_link.runAcknowledged(stages, {cmd::WaitSeconds}, m_clock, m_pump, progress);
-    r.sent = done >= 1 ? (done - 1) / 2 : 0;
+    const int done = link.runAcknowledged(stages, {cmd::WaitSeconds}, session.clock, session.pump, progress);
+    const int sent = done >= 1 ? (done - 1) / 2 : 0;
     if (done < int(stages.size())) {
-        m_link.discardAll();
-        r.message = msg::noLinkAtStage(failedStage(done));
-        return r;
+        link.discardAll();
+        return ExchangeResult::failure(msg::noLinkAtStage(failedStage(done)), sent, announced);
     }
-    r.ok = true;
-    return r;
+    return ExchangeResult::success(sent, announced);
+}
+
+ExchangeResult writeProducts(ExchangeSession &session, const ProductImage &image, const Acknowledged &acknowledged)
+{
+    std::vector<SlotRecord> records;
+    records.reserve(std::size_t(image.nonEmptyCount()));
+    for (int i = 0; i < ProductImage::SlotCount; ++i) {
+        if (!image.slotEmpty(i))
+            records.push_back({i, {image.slotData(i), std::size_t(ProductRecord::Size)}});
+    }
+    return writeRecords(session, records, acknowledged);
+}
+
+ExchangeResult writeProductFile(ExchangeSession &session, const QString &path, const Acknowledged &acknowledged)
+{
+    // A short file would leave slots undefined: nothing is sent from it.
+    auto image = std::make_unique<ProductImage>();
+    if (!image->load(path))
+        return ExchangeResult::failure(msg::text(msg::CannotOpenForReading));
+    return writeProducts(session, *image, acknowledged);
 }
 
 } // namespace ztk

@@ -1,45 +1,39 @@
 #pragma once
-// The sending step of a product write: the image from "BDforVes.bd" to the scale with
-// the command 0x07, every non-empty slot acknowledged. AckCount is on for the whole
-// write and off again on every way out; a time-out ends the write at once.
+// Writing product records into the scale with the command 0x07: the count, then for
+// each record its 0-based slot index and its 256 bytes, every stage acknowledged by the
+// scale. AckCount is on for the whole write and off again on every way out; a stage
+// not acknowledged within 15 s ends the write at once with its stage digit
+// ("2 Возможно, нет связи с весами").
 
-#include "shared/Seams.h"
+#include "link/Exchange.h"
 
 #include <QString>
+
 #include <functional>
+#include <span>
 
 namespace ztk {
 
-class ScaleLink;
 class ProductImage;
 
-struct WriteResult {
-    bool ok = false;
-    QString message;   // empty on success; else the text to show
-    int announced = 0; // the count sent to the scale
-    int sent = 0;      // records acknowledged
+// One record to write: its 0-based slot and its ProductRecord::Size bytes.
+struct SlotRecord {
+    int slot = 0;
+    std::span<const std::uint8_t> bytes;
 };
 
-class ProductWriter {
-public:
-    // Gauge values 0..100, called after each acknowledged record.
-    using Progress = std::function<void(int percent)>;
+// Told each slot whose record the scale acknowledged, in order.
+using Acknowledged = std::function<void(int slot)>;
 
-    // All references outlive the writer. The clock sets every limit (the 100 ms pause
-    // after the command and each wait of 15 s).
-    ProductWriter(ScaleLink &link, const Clock &clock, EventPump &pump, Progress progress = {});
-
-    // Reads the file first: missing or shorter than the image -> "Не могу открыть файл на
-    // чтение" and nothing sent.
-    WriteResult sendFile(const QString &path);
-    // Sends an image held in memory. The count announced is the number of non-empty slots.
-    WriteResult send(const ProductImage &image);
-
-private:
-    ScaleLink &m_link;
-    const Clock &m_clock;
-    EventPump &m_pump;
-    Progress m_progress;
-};
+// The records in the order given, the count announced being their number. The result
+// counts the records acknowledged of those announced; the gauge after each record is
+// the records before it * 100 / the count.
+ExchangeResult writeRecords(ExchangeSession &session, std::span<const SlotRecord> records,
+                            const Acknowledged &acknowledged = {});
+// Every non-empty slot of the image.
+ExchangeResult writeProducts(ExchangeSession &session, const ProductImage &image, const Acknowledged &acknowledged = {});
+// The image of the file "BDforVes.bd": missing or shorter than the image -> "Не могу
+// открыть файл на чтение" and nothing sent.
+ExchangeResult writeProductFile(ExchangeSession &session, const QString &path, const Acknowledged &acknowledged = {});
 
 } // namespace ztk

@@ -117,6 +117,27 @@ bool skippedBySave(const QStringList &cells)
            || stamp == QLatin1String("0");
 }
 
+namespace {
+
+// The scale's text carries a time only when it is not midnight; keep it then.
+std::optional<QString> bestBeforeOf(const QString &shown, const QDate &today)
+{
+    const auto bestBefore = datetext::parseDayFirst(shown.trimmed(), today);
+    if (!bestBefore)
+        return std::nullopt;
+    QString text = datetext::yearFirst(bestBefore->date());
+    if (bestBefore->time() != QTime(0, 0))
+        text += QLatin1Char(' ') + datetext::longTime(bestBefore->time());
+    return text;
+}
+
+} // namespace
+
+bool skippedBySave(const ProductRecord &record)
+{
+    return stampText(record) == QLatin1String(EmptyStamp);
+}
+
 RowConversion fieldsOf(const QStringList &cells, const QDate &today, const QLocale &locale)
 {
     RowConversion c;
@@ -134,19 +155,49 @@ RowConversion fieldsOf(const QStringList &cells, const QDate &today, const QLoca
         f.price = Price::fromTenThousandths(price->hundredthsTowardZero() * 100);
     for (int line = 0; line < Product::NameLines; ++line)
         f.names[std::size_t(line)] = withoutFill(cells.value(NameColumns[std::size_t(line)]));
-    // The scale's text carries a time only when it is not midnight; keep it then.
-    if (const auto bestBefore = datetext::parseDayFirst(cells.value(ColBestBefore).trimmed(), today)) {
-        QString text = datetext::yearFirst(bestBefore->date());
-        if (bestBefore->time() != QTime(0, 0))
-            text += QLatin1Char(' ') + datetext::longTime(bestBefore->time());
-        f.bestBefore = text;
-    }
+    f.bestBefore = bestBeforeOf(cells.value(ColBestBefore), today);
     const qint64 sk5 = cells.value(ColSK5).trimmed().toLongLong(&ok);
     if (ok)
         f.sk5 = sk5;
     f.prefix = cells.value(ColPrefix);
     c.fields = f;
     return c;
+}
+
+RowFields fieldsOf(int number, const ProductRecord &record, const QDate &today)
+{
+    RowFields f;
+    f.number = number;
+    // Only a weighed product shows "ВЕС"; a piece product and an unset byte do not.
+    const std::uint8_t type = record.type();
+    f.type = type == 1 || type == ProductRecord::Unset ? QStringLiteral("1") : QStringLiteral("0");
+    const bool noPrice = record.unset(ProductRecord::PriceOffset, ProductRecord::PriceSize);
+    f.price = Price::fromTenThousandths(qint64(noPrice ? 0 : record.priceHundredths()) * 100);
+    for (int line = 1; line <= ProductRecord::NameLines; ++line)
+        f.names[std::size_t(line - 1)] = withoutFill(record.name(line));
+    f.bestBefore = bestBeforeOf(record.bestBeforeText(), today);
+    const bool noBarcode = record.unset(ProductRecord::BarcodeOffset, ProductRecord::BarcodeSize);
+    f.sk5 = noBarcode ? 0 : qint64(record.barcode());
+    f.prefix = record.bytes[ProductRecord::PrefixOffset] == ProductRecord::Unset ? QStringLiteral("0")
+                                                                                  : QString::number(int(record.prefix()));
+    return f;
+}
+
+GridRows fieldsOfRows(const std::vector<QStringList> &cells, const QDate &today, const QLocale &locale)
+{
+    GridRows out;
+    out.rows.reserve(cells.size());
+    for (const QStringList &row : cells) {
+        if (skippedBySave(row))
+            continue;
+        RowConversion c = fieldsOf(row, today, locale);
+        if (!c.fields) {
+            out.error = c.error;
+            break;
+        }
+        out.rows.push_back(std::move(*c.fields));
+    }
+    return out;
 }
 
 } // namespace ztk::readback

@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace ztk::readback {
 
@@ -48,6 +49,7 @@ QString clearedCell(int column, const QLocale &locale = QLocale());
 
 // True when a save passes the row by: its correction stamp says the slot was empty.
 bool skippedBySave(const QStringList &cells);
+bool skippedBySave(const ProductRecord &record); // as its cells would be
 
 // The fields a save sets from a row. A cell that does not convert leaves its field as
 // the store has it (nothing here).
@@ -67,5 +69,16 @@ struct RowConversion {
 };
 
 RowConversion fieldsOf(const QStringList &cells, const QDate &today, const QLocale &locale = QLocale());
+// The fields of a record as received, without its cells: what fieldsOf gives for the
+// unedited cells of cellsOf.
+RowFields fieldsOf(int number, const ProductRecord &record, const QDate &today);
+
+// The rows of the grid a save takes: empty slots passed by, and the first row whose
+// number is no whole number ends them (its conversion error in `error`).
+struct GridRows {
+    std::vector<RowFields> rows;
+    QString error;
+};
+GridRows fieldsOfRows(const std::vector<QStringList> &cells, const QDate &today, const QLocale &locale = QLocale());
 
 } // namespace ztk::readback

@@ -59,7 +59,7 @@ ReadbackSaver::ReadbackSaver(ProductStore &store, const Clock &clock, Prompter &
 {
 }
 
-SaveResult ReadbackSaver::save(const std::vector<QStringList> &rows, const Progress &progress)
+SaveResult ReadbackSaver::save(const std::vector<readback::RowFields> &rows, const Progress &progress)
 {
     SaveResult r;
     // The table as it was, one file to copy back, before many rows change.
@@ -75,25 +75,15 @@ SaveResult ReadbackSaver::save(const std::vector<QStringList> &rows, const Progr
         r.error = m_store.errorText();
         return r;
     }
-    const QDate today = m_clock.now().date();
     int stored = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (progress)
             progress(int(i));
-        const QStringList &cells = rows[i];
-        if (readback::skippedBySave(cells))
-            continue;
-        const readback::RowConversion row = readback::fieldsOf(cells, today, m_locale);
-        if (!row.fields) {
-            r.error = row.error;
-            break;
-        }
         StoreSavepoint savepoint(m_store);
-        if (savepoint.active() && storeRow(m_store, m_prompter, *row.fields, m_clock.now(), m_typeRule)
-            && savepoint.release())
+        if (savepoint.active() && storeRow(m_store, m_prompter, rows[i], m_clock.now(), m_typeRule) && savepoint.release())
             ++stored;
         else
-            r.incorrect.append(row.fields->number);
+            r.incorrect.append(rows[i].number);
     }
     if (!transaction.commit()) {
         r.error = m_store.errorText();

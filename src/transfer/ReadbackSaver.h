@@ -5,6 +5,7 @@
 // back alone and listed.
 
 #include "products/ProductDataset.h"
+#include "transfer/ReadbackRow.h"
 #include "shared/Seams.h"
 
 #include <QList>
@@ -21,9 +22,8 @@ class ProductStore;
 struct SaveResult {
     int stored = 0;
     QList<qint64> incorrect; // the numbers whose storing failed, in order
-    // Column 0 of a row was no whole number (the save stopped there), the backup could
-    // not be made, or the store could not take the transaction: the text to show. Rows
-    // stored before a bad number stay.
+    // The backup could not be made, or the store could not take the transaction: the
+    // text to show.
     QString error;
     QString backupPath; // the copy of the table taken first
 };
@@ -41,9 +41,8 @@ public:
     ReadbackSaver(ProductStore &store, const Clock &clock, Prompter &prompter, TypeRule typeRule = TypeRule::Keep,
                   const QLocale &locale = QLocale());
 
-    // Backs the table up, then stores the rows (twelve cells each) in order; rows of
-    // empty slots are passed by. Without a backup nothing is stored.
-    SaveResult save(const std::vector<QStringList> &rows, const Progress &progress = {});
+    // Backs the table up, then stores the rows in order. Without a backup nothing is stored.
+    SaveResult save(const std::vector<readback::RowFields> &rows, const Progress &progress = {});
 
 private:
     ProductStore &m_store;

@@ -40,6 +40,16 @@ struct SimLink {
     bool started = false;
 };
 
+// The block of the scale, or nothing when the reading failed.
+std::optional<Block> read(ScaleLink &link, const Clock &clock, EventPump &pump)
+{
+    ExchangeSession session(link, clock, pump);
+    Block block{};
+    if (!readBlock(session, block).ok)
+        return std::nullopt;
+    return block;
+}
+
 } // namespace
 
 TEST(CommonExchange, WriteSends441BytesWithTheGauge)
@@ -50,7 +60,8 @@ TEST(CommonExchange, WriteSends441BytesWithTheGauge)
     QList<int> gauge;
     const ScaledClock fast(40); // the 9 s of pauses in a quarter of a second
     NullEventPump pump;
-    sendBlock(s.link, block, fast, pump, [&](int percent) { gauge.append(percent); });
+    ExchangeSession session(s.link, fast, pump, [&](const ProgressStep &step) { gauge.append(step.percent); });
+    EXPECT_TRUE(writeBlock(session, block).ok);
 
     const QByteArray sent = s.sim.waitForLog(441);
     ASSERT_EQ(sent.size(), 441);
@@ -61,7 +72,7 @@ TEST(CommonExchange, WriteSends441BytesWithTheGauge)
     EXPECT_EQ(gauge.last(), 99);
 
     // The scale keeps what it was sent.
-    const std::optional<Block> back = readBlock(s.link, SystemClock(), pump);
+    const std::optional<Block> back = read(s.link, SystemClock(), pump);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(bytes(*back).mid(60, 440), bytes(block).mid(60, 440));
 }
@@ -70,7 +81,10 @@ TEST(CommonExchange, ClockOnTheLastSecondsOf1999)
 {
     SimLink s;
     ASSERT_TRUE(s.started) << qPrintable(s.sim.error());
-    setClock(s.link, QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58)));
+    const test::FakeClock clock;
+    NullEventPump pump;
+    ExchangeSession session(s.link, clock, pump);
+    EXPECT_TRUE(setClock(session, QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58))).ok);
     EXPECT_EQ(s.sim.waitForLog(9).toHex(), QByteArray("0f5859230031129900"));
     s.sim.stop();
     EXPECT_EQ(s.sim.stateFile(QStringLiteral("clock.bin")).toHex(), QByteArray("5859230031129900"));
@@ -84,11 +98,11 @@ TEST(CommonExchange, ReplyOneByteShortTimesOutAndTheNextIsReadWhole)
     ASSERT_TRUE(s.started) << qPrintable(s.sim.error());
     test::CountingPump pump;
     const ScaledClock fast(100);
-    EXPECT_EQ(readBlock(s.link, fast, pump), std::nullopt);
+    EXPECT_EQ(read(s.link, fast, pump), std::nullopt);
     EXPECT_EQ(s.link.commonData.count.load(), 511);
     EXPECT_FALSE(s.link.commonData.on.load());
 
-    const std::optional<Block> whole = readBlock(s.link, SystemClock(), pump);
+    const std::optional<Block> whole = read(s.link, SystemClock(), pump);
     ASSERT_TRUE(whole.has_value());
     EXPECT_EQ(bytes(*whole), bytes(stored));
     EXPECT_EQ(s.sim.log(), QByteArray("\x04\x04"));
@@ -102,7 +116,7 @@ TEST(CommonExchange, ReadingWaitsThirtyFiveSeconds)
     test::FakeClock clock;
     clock.setStepMs(100);
     NullEventPump pump;
-    EXPECT_EQ(readBlock(s.link, clock, pump), std::nullopt);
+    EXPECT_EQ(read(s.link, clock, pump), std::nullopt);
     // More than 35 s passed: at least 350 readings of 100 ms, and not many more.
     EXPECT_GE(clock.readings(), 351);
     EXPECT_LE(clock.readings(), 360);

@@ -8,6 +8,7 @@
 #include "shared/Messages.h"
 #include "support/SimProcess.h"
 #include "transfer/ProductList.h"
+#include "support/Exchanges.h"
 #include "transfer/ProductWriter.h"
 
 #include <QDeadlineTimer>
@@ -19,6 +20,7 @@
 
 using namespace ztk;
 using namespace ztk::test;
+using ztk::test::probeLink;
 
 namespace {
 
@@ -52,13 +54,14 @@ public:
     QString imagePath() const { return dir.filePath(QString::fromUtf8(files::ProductImage)); }
 
     // Builds the image of the selection (and list), stores it and sends the file.
-    WriteResult write(const std::optional<QSet<int>> &list = std::nullopt,
+    ExchangeResult write(const std::optional<QSet<int>> &list = std::nullopt,
                       const QString &sql = QStringLiteral("select * from lm_t1 order by N"), const Clock *clock = nullptr)
     {
         built = image(list, sql);
         EXPECT_TRUE(built.save(imagePath()));
-        ProductWriter writer(link, clock ? *clock : realClock, pump, [this](int p) { progress.append(p); });
-        return writer.sendFile(imagePath());
+        ExchangeSession session(link, clock ? *clock : realClock, pump,
+                                [this](const ProgressStep &step) { progress.append(step.percent); });
+        return writeProductFile(session, imagePath());
     }
 
     SimProcess sim;
@@ -77,10 +80,10 @@ TEST_P(WriteProductsExchange, ProductsOneTwoFive)
     WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started) << rig.sim.error().toStdString();
     rig.addNumbers({1, 2, 5});
-    const WriteResult r = rig.write();
+    const ExchangeResult r = rig.write();
     EXPECT_TRUE(r.ok) << r.message.toStdString();
-    EXPECT_EQ(r.announced, 3);
-    EXPECT_EQ(r.sent, 3);
+    EXPECT_EQ(r.total, 3);
+    EXPECT_EQ(r.done, 3);
 
     QByteArray expected = QByteArray::fromHex("07" "0300" "0000") + slotBytes(rig.built, 0) + QByteArray::fromHex("0100")
                           + slotBytes(rig.built, 1) + QByteArray::fromHex("0400") + slotBytes(rig.built, 4);
@@ -102,9 +105,9 @@ TEST_P(WriteProductsExchange, IndexOfProduct300AndAnEmptySelection)
     {
         WriteRig rig(GetParam());
         ASSERT_TRUE(rig.started);
-        const WriteResult r = rig.write();
+        const ExchangeResult r = rig.write();
         EXPECT_TRUE(r.ok);
-        EXPECT_EQ(r.sent, 0);
+        EXPECT_EQ(r.done, 0);
         rig.sim.stop();
         EXPECT_EQ(rig.sim.log().toHex(), QByteArray("070000"));
     }
@@ -131,10 +134,10 @@ TEST_P(WriteProductsExchange, SelectionListAndSkippedRowsAnnounceWhatIsSent)
         ASSERT_TRUE(rig.started);
         for (int n = 1; n <= 40; ++n)
             rig.addNumbers({n});
-        const WriteResult r = rig.write(c.list, c.sql);
+        const ExchangeResult r = rig.write(c.list, c.sql);
         EXPECT_TRUE(r.ok) << c.what << ": " << r.message.toStdString();
-        EXPECT_EQ(r.announced, c.count) << c.what;
-        EXPECT_EQ(r.sent, c.count) << c.what;
+        EXPECT_EQ(r.total, c.count) << c.what;
+        EXPECT_EQ(r.done, c.count) << c.what;
         const QByteArray expected = expectedStream(rig.built);
         EXPECT_EQ(expected.mid(1, 2), word(c.count)) << c.what;
         EXPECT_EQ(rig.sim.waitForLog(expected.size()).toHex(), expected.toHex()) << c.what;
@@ -148,9 +151,9 @@ TEST_P(WriteProductsExchange, Sk5Of65535IsWritten)
     StoredRow p(9, QStringLiteral("Ящик"));
     p.sk5 = 65535;
     rig.add(p);
-    const WriteResult r = rig.write();
+    const ExchangeResult r = rig.write();
     ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.sent, 1);
+    EXPECT_EQ(r.done, 1);
     rig.sim.stop();
     EXPECT_EQ(rig.sim.slot(8), slotBytes(rig.built, 8));
     EXPECT_EQ(rig.sim.slot(8).left(4).toHex(), QByteArray("ffff0000"));
@@ -179,15 +182,15 @@ TEST_P(WriteProductsExchange, ImageFileMissingOrShortSendsNothing)
 {
     WriteRig rig(GetParam());
     ASSERT_TRUE(rig.started);
-    ProductWriter writer(rig.link, rig.realClock, rig.pump);
-    WriteResult r = writer.sendFile(rig.imagePath());
+    ExchangeSession session(rig.link, rig.realClock, rig.pump);
+    ExchangeResult r = writeProductFile(session, rig.imagePath());
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message, msg::text(msg::CannotOpenForReading));
 
     ProductImage img;
     ASSERT_TRUE(img.save(rig.imagePath()));
     ASSERT_TRUE(QFile::resize(rig.imagePath(), ProductImage::ImageSize - 256));
-    r = writer.sendFile(rig.imagePath());
+    r = writeProductFile(session, rig.imagePath());
     EXPECT_EQ(r.message, msg::text(msg::CannotOpenForReading));
     EXPECT_FALSE(rig.link.ack.on.load());
 
@@ -210,7 +213,7 @@ TEST_P(WriteProductsExchange, EachTimeOutEndsTheWriteWithItsStage)
         ASSERT_TRUE(rig.started);
         rig.addNumbers({3, 4, 6});
         const ScaledClock fast(50); // 15 s pass in 0.3 s
-        const WriteResult r = rig.write(std::nullopt, QStringLiteral("select * from lm_t1 order by N"), &fast);
+        const ExchangeResult r = rig.write(std::nullopt, QStringLiteral("select * from lm_t1 order by N"), &fast);
         EXPECT_FALSE(r.ok) << c.fault;
         EXPECT_EQ(r.message, msg::noLinkAtStage(c.stage)) << c.fault;
         EXPECT_FALSE(rig.link.ack.on.load()) << c.fault;
@@ -257,7 +260,7 @@ TEST(WriteProductsOverTcp, DroppedConnectionEndsTheWriteThenTheLinkComesBack)
         rig.sim.kill();
     });
     const ScaledClock fast(50);
-    const WriteResult r = rig.write(std::nullopt, QStringLiteral("select * from lm_t1 order by N"), &fast);
+    const ExchangeResult r = rig.write(std::nullopt, QStringLiteral("select * from lm_t1 order by N"), &fast);
     cut.join();
     EXPECT_FALSE(r.ok);
     EXPECT_TRUE(r.message == msg::noLinkAtStage(2) || r.message == msg::noLinkAtStage(3)) << r.message.toStdString();
@@ -269,7 +272,7 @@ TEST(WriteProductsOverTcp, DroppedConnectionEndsTheWriteThenTheLinkComesBack)
         QThread::msleep(20);
     ASSERT_TRUE(rig.link.lineUp());
     EXPECT_TRUE(probeLink(rig.link, rig.realClock, rig.pump));
-    const WriteResult again = rig.write();
+    const ExchangeResult again = rig.write();
     EXPECT_TRUE(again.ok) << again.message.toStdString();
-    EXPECT_EQ(again.sent, 20);
+    EXPECT_EQ(again.done, 20);
 }

@@ -2,6 +2,7 @@
 // down, and the link comes up by itself once the simulator listens there.
 
 #include "link/ScaleLink.h"
+#include "support/Exchanges.h"
 #include "support/SimProcess.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 #include <QThread>
 
 using namespace ztk;
+using ztk::test::probeLink;
+using ztk::test::queryScaleNumber;
 using ztk::test::SimProcess;
 using ztk::test::Transport;
 

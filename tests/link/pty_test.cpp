@@ -3,6 +3,7 @@
 
 #include "link/Commands.h"
 #include "link/ScaleLink.h"
+#include "support/Exchanges.h"
 #include "support/Scripted.h"
 #include "support/SimProcess.h"
 
@@ -21,6 +22,8 @@
 #include <vector>
 
 using namespace ztk;
+using ztk::test::probeLink;
+using ztk::test::queryScaleNumber;
 using ztk::test::SimProcess;
 
 namespace {
@@ -103,7 +106,7 @@ TEST(LinkPty, ProbeAnsweredAndSilent)
         ASSERT_EQ(openOn(link, sim.port()), 0);
         ScaledClock fast(30);
         EXPECT_FALSE(probeLink(link, fast, pump));
-        EXPECT_FALSE(link.linkProbe.load()) << "a timed-out probe switches its mode off";
+        EXPECT_FALSE(link.linkProbe.on.load()) << "a timed-out probe switches its mode off";
         EXPECT_EQ(sim.waitForLog(1), QByteArray("\x0D"));
     }
 }

@@ -145,18 +145,18 @@ TEST(LinkRouting, CountOutsideTheBufferWritesNothing)
 TEST(LinkRouting, SingleByteModes)
 {
     ScaleLink link;
-    link.linkProbe = true;
+    link.linkProbe.on = true;
     link.byteReply.on = true;
     link.route(0x00); // any value answers the probe, which comes first
-    EXPECT_FALSE(link.linkProbe.load());
+    EXPECT_FALSE(link.linkProbe.on.load());
     EXPECT_TRUE(link.byteReply.on.load());
 
     link.route(0xFF);
     EXPECT_FALSE(link.byteReply.on.load());
-    EXPECT_EQ(link.byteReply.reply.load(), 0xFF);
+    EXPECT_EQ(link.received(Reception::ByteReply)[0], 0xFF);
 
     link.route(0x01); // nothing on: dropped
-    EXPECT_EQ(link.byteReply.reply.load(), 0xFF);
+    EXPECT_EQ(link.received(Reception::ByteReply)[0], 0xFF);
     EXPECT_EQ(link.ack.count.load(), 0);
     EXPECT_EQ(link.record.count.load(), 0);
 }
@@ -171,11 +171,11 @@ TEST(LinkRouting, ClearModesResetsEverything)
     link.record.count = 5;
     link.totals.on = true;
     link.commonData.on = true;
-    link.linkProbe = true;
+    link.linkProbe.on = true;
     link.byteReply.on = true;
 
     link.clearModes();
-    EXPECT_FALSE(link.ack.on || link.record.on || link.totals.on || link.commonData.on || link.linkProbe ||
+    EXPECT_FALSE(link.ack.on || link.record.on || link.totals.on || link.commonData.on || link.linkProbe.on ||
                  link.byteReply.on);
     EXPECT_EQ(link.ack.count.load(), 0);
     EXPECT_EQ(link.ack.expected.load(), 0);

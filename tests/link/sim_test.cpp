@@ -3,6 +3,7 @@
 
 #include "link/Commands.h"
 #include "link/ScaleLink.h"
+#include "support/Exchanges.h"
 #include "support/SimProcess.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include <functional>
 
 using namespace ztk;
+using ztk::test::probeLink;
+using ztk::test::queryScaleNumber;
 using ztk::test::SimProcess;
 
 namespace {

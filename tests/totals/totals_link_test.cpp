@@ -35,12 +35,39 @@ public:
     NullEventPump pump;
 };
 
+namespace {
+
+// The image received, or nothing; `progress` is given the bytes received so far.
+std::optional<TotalsImage> receive(ScaleLink &link, const Clock &clock, EventPump &pump,
+                                   const std::function<void(int)> &progress = {})
+{
+    ExchangeSession session(link, clock, pump, [&](const ProgressStep &step) {
+        if (progress)
+            progress(step.done);
+    });
+    TotalsImage image;
+    if (!receiveTotals(session, image).ok)
+        return std::nullopt;
+    return image;
+}
+
+bool clearOne(ScaleLink &link, int product)
+{
+    const SystemClock clock;
+    NullEventPump pump;
+    ExchangeSession session(link, clock, pump);
+    const int products[] = {product};
+    return clearTotals(session, products).ok;
+}
+
+} // namespace
+
 TEST(TotalsReception, WholeImageWithProgress)
 {
     SimLink s;
     ASSERT_TRUE(s.started) << s.sim.error().toStdString();
     std::vector<int> seen;
-    const auto image = receiveTotals(s.link, SystemClock(), s.pump, [&](int received) { seen.push_back(received); });
+    const auto image = receive(s.link, SystemClock(), s.pump, [&](int received) { seen.push_back(received); });
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(*image, busyDay());
     ASSERT_FALSE(seen.empty());
@@ -58,10 +85,10 @@ TEST(TotalsReception, EarlierClearsAndTheirStrayBytesDoNotSpoilTheReply)
     TotalsImage expected = busyDay();
     for (int round = 0; round < 3; ++round) {
         const int product = 1 + 7 * round;
-        ASSERT_TRUE(clearTotals(s.link, product));
+        ASSERT_TRUE(clearOne(s.link, product));
         expected.setCounters(product, {});
         // At once: the strays are still to come when the reception starts.
-        const auto image = receiveTotals(s.link, SystemClock(), s.pump);
+        const auto image = receive(s.link, SystemClock(), s.pump);
         ASSERT_TRUE(image.has_value()) << round;
         EXPECT_EQ(*image, expected) << round;
     }
@@ -77,7 +104,7 @@ TEST(TotalsReception, SilentOrShortReplyTimesOutAndTheNextStartsAtZero)
         // Twice: a count left from the first would make the second look complete.
         for (int round = 0; round < 2; ++round) {
             int last = 0;
-            EXPECT_FALSE(receiveTotals(s.link, fast, s.pump, [&](int r) { last = r; }).has_value()) << c.fault;
+            EXPECT_FALSE(receive(s.link, fast, s.pump, [&](int r) { last = r; }).has_value()) << c.fault;
             EXPECT_EQ(last, c.bytes) << c.fault;
             EXPECT_EQ(s.link.totals.count.load(), c.bytes) << c.fault;
             EXPECT_FALSE(s.link.totals.on.load());
@@ -94,7 +121,7 @@ TEST(TotalsReception, SlowLineCompletes)
     SimLink s({QStringLiteral("--baud"), QStringLiteral("57600")}, 57600);
     ASSERT_TRUE(s.started) << s.sim.error().toStdString();
     const ScaledClock fast(4);
-    const auto image = receiveTotals(s.link, fast, s.pump);
+    const auto image = receive(s.link, fast, s.pump);
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(*image, busyDay());
 }
@@ -104,9 +131,9 @@ TEST(TotalsClearing, CommandsAndWhatTheScaleKeeps)
     SimLink s;
     ASSERT_TRUE(s.started) << s.sim.error().toStdString();
     for (int n : {0, 5001, -3})
-        EXPECT_FALSE(clearTotals(s.link, n)) << n;
+        EXPECT_FALSE(clearOne(s.link, n)) << n;
     for (int n : {8, 260, 4999, 1})
-        EXPECT_TRUE(clearTotals(s.link, n));
+        EXPECT_TRUE(clearOne(s.link, n));
     EXPECT_EQ(s.sim.waitForLog(12).toHex(), QByteArray("0b08000b04010b87130b0100"));
     s.sim.stop();
     TotalsImage expected = busyDay();

@@ -1,6 +1,7 @@
 // Reading products back and clearing them, over the link, against the simulator.
 #include "link/ScaleLink.h"
 #include "shared/Messages.h"
+#include "support/Exchanges.h"
 #include "support/Scripted.h"
 #include "support/SimProcess.h"
 #include "support/TestApplication.h"
@@ -19,6 +20,7 @@
 
 using namespace ztk;
 using namespace ztk::test;
+using ztk::test::probeLink;
 
 namespace {
 
@@ -47,10 +49,10 @@ public:
     }
 
     // Reads first..last with a clock fast enough that a time-out passes in a third of a second.
-    ReadResult read(int first, int last, const ProductReader::Received &received = {})
+    ExchangeResult read(int first, int last, const RecordReceived &received = {})
     {
-        ProductReader reader(link, fast, pump);
-        return reader.read(first, last, [&](int k, int n, const ProductRecord &r) {
+        ExchangeSession session(link, fast, pump);
+        return readProducts(session, first, last, [&](int k, int n, const ProductRecord &r) {
             got.push_back(readback::cellsOf(n, r, QLocale(QLocale::Russian)));
             if (received)
                 received(k, n, r);
@@ -69,9 +71,9 @@ TEST(ProductReader, AsksForEachSlotAndDecodesTheReply)
 {
     ReadRig rig({0, 299});
     ASSERT_TRUE(rig.started) << rig.sim.error().toStdString();
-    const ReadResult r = rig.read(1, 2);
+    const ExchangeResult r = rig.read(1, 2);
     EXPECT_TRUE(r.ok);
-    EXPECT_EQ(r.read, 2);
+    EXPECT_EQ(r.done, 2);
     ASSERT_TRUE(rig.read(300, 300).ok);
     EXPECT_EQ(rig.sim.waitForLog(9).toHex(' '), QByteArray("0a 00 00 0a 01 00 0a 2b 01"));
     ASSERT_EQ(rig.got.size(), 3u);
@@ -87,13 +89,13 @@ TEST(ProductReader, ATimeOutMidRangeKeepsWhatCame)
     ReadRig rig({0, 1, 2, 3});
     ASSERT_TRUE(rig.started) << rig.sim.error().toStdString();
     // The scale is unplugged once two products have come.
-    const ReadResult r = rig.read(1, 4, [&](int k, int, const ProductRecord &) {
+    const ExchangeResult r = rig.read(1, 4, [&](int k, int, const ProductRecord &) {
         if (k == 1)
             rig.sim.kill();
     });
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.message, msg::text(msg::NoLink));
-    EXPECT_EQ(r.read, 2);
+    EXPECT_EQ(r.done, 2);
     ASSERT_EQ(rig.got.size(), 2u);
     EXPECT_EQ(rig.got[1][readback::ColNumber], "2");
     EXPECT_FALSE(rig.link.record.on.load());
@@ -104,9 +106,9 @@ TEST(ProductReader, AShortReplyTimesOutAndTheNextExchangeWorks)
     for (const char *fault : {"short", "silent"}) {
         ReadRig rig({0}, {"--fault", fault});
         ASSERT_TRUE(rig.started) << rig.sim.error().toStdString();
-        const ReadResult r = rig.read(1, 3);
+        const ExchangeResult r = rig.read(1, 3);
         EXPECT_FALSE(r.ok) << fault;
-        EXPECT_EQ(r.read, 0) << fault;
+        EXPECT_EQ(r.done, 0) << fault;
         EXPECT_EQ(r.message, msg::text(msg::NoLink));
         EXPECT_EQ(rig.sim.waitForLog(3).toHex(' '), QByteArray("0a 00 00")) << fault; // nothing after the time-out
         if (QByteArray(fault) == "short") {
@@ -124,7 +126,8 @@ TEST(ProductClearer, PacesARangeByTheClock)
         ScaleLink none;
         FakeClock clock;
         NullEventPump pump;
-        EXPECT_FALSE(ProductClearer(none, clock, pump).clearRange(1, 3, [](int, int) { ADD_FAILURE(); }));
+        ExchangeSession session(none, clock, pump, [](const ProgressStep &) { ADD_FAILURE(); });
+        EXPECT_FALSE(clearProducts(session, 1, 3).ok);
     }
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
@@ -135,27 +138,28 @@ TEST(ProductClearer, PacesARangeByTheClock)
     FakeClock clock;
     clock.setStepMs(10);
     NullEventPump pump;
-    ProductClearer clearer(link, clock, pump);
     std::vector<int> percents, order;
     std::vector<QDateTime> sentAt;
     const QDateTime start = clock.now();
-    clearer.clearRange(
-        10, 12,
-        [&](int n, int percent) {
-            order.push_back(n);
-            percents.push_back(percent);
-            sentAt.push_back(clock.now());
-        },
-        [&](int n) { order.push_back(-n); });
+    int from = 10;
+    ExchangeSession session(link, clock, pump, [&](const ProgressStep &step) {
+        order.push_back(from + step.done - 1);
+        percents.push_back(step.percent);
+        sentAt.push_back(clock.now());
+    });
+    clearProducts(session, 10, 12, [&](int n) { order.push_back(-n); });
     EXPECT_EQ(percents, (std::vector<int>{0, 50, 100}));
     EXPECT_EQ(order, (std::vector<int>{10, -10, 11, -11, 12, -12}));
     for (std::size_t i = 0; i < sentAt.size(); ++i) // by the clock, not the wall
-        EXPECT_GE(start.msecsTo(sentAt[i]), qint64(i) * ProductClearer::PauseMs) << i;
+        EXPECT_GE(start.msecsTo(sentAt[i]), qint64(i) * ClearPauseMs) << i;
 
-    std::vector<int> single;
-    clearer.clearRange(7, 7, [&](int, int percent) { single.push_back(percent); });
-    EXPECT_EQ(single, std::vector<int>{100});
-    clearer.clearRange(5, 4, [&](int, int) { ADD_FAILURE() << "from above to sends nothing"; });
+    percents.clear();
+    from = 7;
+    clearProducts(session, 7, 7);
+    EXPECT_EQ(percents, std::vector<int>{100});
+    percents.clear();
+    EXPECT_TRUE(clearProducts(session, 5, 4).ok); // from above to sends nothing
+    EXPECT_TRUE(percents.empty());
     link.closePort();
     ::close(master);
 }

@@ -23,9 +23,14 @@ QStringList row(int n, const QString &name, const QString &price = "1,50", const
 
 class Saver : public ProductRowsFixture {
 public:
+    // As the read window saves its grid: the cells converted, then stored.
     SaveResult save(const std::vector<QStringList> &rows, TypeRule rule = TypeRule::Keep)
     {
-        return ReadbackSaver(store, clock, prompter, rule, russian).save(rows);
+        const readback::GridRows grid = readback::fieldsOfRows(rows, clock.now().date(), russian);
+        SaveResult r = ReadbackSaver(store, clock, prompter, rule, russian).save(grid.rows);
+        if (r.error.isEmpty())
+            r.error = grid.error;
+        return r;
     }
     std::optional<Product> find(qint64 n) { return store.findByNumber(n); }
     int count() { return int(this->rows().size()); }

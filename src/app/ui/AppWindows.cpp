@@ -1,5 +1,6 @@
 #include "app/ui/AppWindows.h"
 
+#include "app/Workspace.h"
 #include "app/ui/About.h"
 #include "app/ui/Help.h"
 #include "app/ui/Mess.h"
@@ -17,6 +18,7 @@
 #include "transfer/ui/Vlreadbd.h"
 
 #include <QAction>
+#include <memory>
 #include <QPushButton>
 
 namespace ztk {
@@ -44,29 +46,38 @@ void destroy(W *&window)
     delete window;
     window = nullptr;
 }
+
+std::unique_ptr<Workspace> &workspace()
+{
+    static std::unique_ptr<Workspace> shared;
+    return shared;
+}
+
 } // namespace
 
 bool createWindows(const AppContext &context)
 {
-    Form1 = new TForm1(context);
+    workspace() = std::make_unique<Workspace>(context);
+    Workspace &ws = *workspace();
+    Form1 = new TForm1(ws);
     if (!Form1->startedOk())
         return false;
     applyWindowRule(Form1);
     Prompter &prompter = *context.prompter;
-    Form2 = secondary(new TForm2(context));
+    Form2 = secondary(new TForm2(ws));
     AboutProgram1 = secondary(new TAboutProgram1(Form1->versionKnown() ? Form1->versionText() : QString()));
     Form4 = secondary(new TForm4(context));
-    Form5 = secondary(new TForm5);
+    Form5 = secondary(new TForm5(ws));
     Mess1 = secondary(new TMess1);
     Form6 = secondary(new TForm6(context));
     Form7 = secondary(new TForm7(prompter, nullptr));
-    Form8 = secondary(new TForm8);
+    Form8 = secondary(new TForm8(ws));
     SelectPort = secondary(new TSelectPort(prompter));
     FormGodenDo = secondary(new TFormGodenDo);
     FormPrint = secondary(new TFormPrint(prompter, context.workDir));
-    FormSD = secondary(new TFormSD);
+    FormSD = secondary(new TFormSD(ws));
 
-    ExchangeLock &lock = Form1->exchangeLock();
+    ExchangeLock &lock = ws.exchangeLock();
     offWhileExchanging(lock, Form2->N2, Form2->COM2, Form2->UstOfDateTime, Form2->Button1);
     offWhileExchanging(lock, Form8->N1, Form8->N4, Form8->N5, Form8->N6);
     offWhileExchanging(lock, Form5->N1, Form5->N2);
@@ -89,6 +100,7 @@ void destroyWindows()
     destroy(AboutProgram1);
     destroy(Form2);
     destroy(Form1);
+    workspace().reset();
     closeHelp();
 }
 

@@ -3,6 +3,8 @@
 #include "shared/Messages.h"
 
 #include <QGridLayout>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -54,6 +56,28 @@ void TMess1::begin(const QString &caption, const QString &text, bool showGauge)
     repaint();
 }
 
+void TMess1::setText(const QString &text)
+{
+    Label1->setText(text);
+    repaint();
+}
+
+void TMess1::centreOn(const QWidget *owner)
+{
+    adjustSize();
+    const QWidget *window = owner ? owner->window() : nullptr;
+    QRect area;
+    if (window && window->isVisible())
+        area = window->frameGeometry();
+    else if (const QScreen *screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (!area.isValid())
+        return;
+    QRect mine = frameGeometry();
+    mine.moveCenter(area.center());
+    move(mine.topLeft());
+}
+
 void TMess1::setPercent(int percent)
 {
     CGauge1->setValue(qBound(0, percent, 100));
@@ -99,3 +123,40 @@ void TMess1::end()
     }
     m_lineGauges.clear();
 }
+
+namespace ztk {
+
+WaitScope::WaitScope(const QWidget *owner, const QString &caption, const QString &text, bool gauge)
+{
+    if (!Mess1)
+        return;
+    Mess1->begin(caption, text, gauge);
+    Mess1->centreOn(owner);
+    m_open = true;
+}
+
+WaitScope::~WaitScope()
+{
+    close();
+}
+
+void WaitScope::setText(const QString &text) const
+{
+    if (m_open && Mess1)
+        Mess1->setText(text);
+}
+
+void WaitScope::setPercent(int percent) const
+{
+    if (m_open && Mess1)
+        Mess1->setPercent(percent);
+}
+
+void WaitScope::close()
+{
+    if (m_open && Mess1)
+        Mess1->end();
+    m_open = false;
+}
+
+} // namespace ztk

@@ -22,6 +22,10 @@ public:
     // Caption, text line (an empty text keeps the present one) and gauge at 0 or
     // hidden; shows the window on top and paints it at once.
     void begin(const QString &caption, const QString &text = QString(), bool showGauge = true);
+    // The red line, painted at once.
+    void setText(const QString &text);
+    // Centred on `owner`'s window (the screen's centre without one).
+    void centreOn(const QWidget *owner);
     // done * 100 / total, clamped to 0..100.
     void setPercent(int percent);
     void setProgress(qint64 done, qint64 total);
@@ -40,3 +44,25 @@ private:
 };
 
 extern TMess1 *Mess1;
+
+namespace ztk {
+
+// The wait window for one long operation, in one scope: shown centred on `owner`'s
+// window when made, closed when destroyed.
+class WaitScope {
+public:
+    WaitScope(const QWidget *owner, const QString &caption, const QString &text = QString(), bool gauge = true);
+    ~WaitScope();
+    WaitScope(const WaitScope &) = delete;
+    WaitScope &operator=(const WaitScope &) = delete;
+
+    void setText(const QString &text) const;
+    void setPercent(int percent) const;
+    // Closes the window now rather than at the end of the scope.
+    void close();
+
+private:
+    bool m_open = false;
+};
+
+} // namespace ztk

@@ -9,6 +9,7 @@
 #include "app/ui/WindowRules.h"
 #include "app/ui/Mess.h"
 #include "app/ui/About.h"
+#include "app/ui/ExchangeRun.h"
 #include "common/ui/Vl2.h"
 #include "link/ScaleLink.h"
 #include "link/ScaleList.h"
@@ -43,6 +44,7 @@
 #include <QRadioButton>
 #include <QSerialPortInfo>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -86,8 +88,9 @@ QStringList serialDeviceNames()
 
 // ---------------------------------------------------------------- construction
 
-TForm1::TForm1(const ztk::AppContext &context, QWidget *parent)
-    : QMainWindow(parent), m_context(context)
+TForm1::TForm1(ztk::Workspace &workspace, QWidget *parent)
+    : QMainWindow(parent), m_ws(workspace), m_context(workspace.context()), m_exchange(workspace.exchangeLock()),
+      m_selection(workspace.selection()), m_portConfig(workspace.portConfig())
 {
     Form1 = this;
     setObjectName(QStringLiteral("Form1"));
@@ -99,11 +102,6 @@ TForm1::TForm1(const ztk::AppContext &context, QWidget *parent)
     f.setStretch(QFont::SemiCondensed);
     f.setPixelSize(11);
     setFont(f);
-
-    m_link = std::make_unique<ztk::ScaleLink>();
-    m_store = std::make_unique<ztk::ProductStore>();
-    m_dataset = std::make_unique<ztk::ProductDataset>(*m_store, *m_context.clock, *m_context.prompter);
-    m_copyBuffer = std::make_unique<ztk::CopyBuffer>();
 
     buildMenu();
     buildControls();
@@ -121,13 +119,27 @@ TForm1::TForm1(const ztk::AppContext &context, QWidget *parent)
     Timer1->start();
 }
 
+ztk::ProductDataset *TForm1::dataset() const
+{
+    return &m_ws.dataset();
+}
+
+ztk::ScaleLink &TForm1::link() const
+{
+    return m_ws.link();
+}
+
+const ztk::ProductImage *TForm1::productImage() const
+{
+    return m_ws.image();
+}
+
 TForm1::~TForm1()
 {
     // The reader must be gone before the buffers it fills; the grid before its dataset.
-    m_link->stopReader();
-    m_link->setLinkStateHandler({});
-    if (m_dataset)
-        m_dataset->setUpdateRecordHook({});
+    m_ws.link().stopReader();
+    m_ws.link().setLinkStateHandler({});
+    m_ws.dataset().setUpdateRecordHook({});
     if (DBGrid1)
         DBGrid1->setModel(nullptr);
     delete m_model;
@@ -265,7 +277,7 @@ void TForm1::buildControls()
 
     // Grid.
     DBGrid1 = named(new QTableView(c), "DBGrid1");
-    m_model = new ztk::ProductTableModel(*m_dataset, this);
+    m_model = new ztk::ProductTableModel(m_ws.dataset(), this);
     DBGrid1->setModel(m_model);
     DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -423,26 +435,32 @@ void TForm1::initActionsConnections()
 
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     connect(&m_exchange, &ztk::ExchangeLock::busyChanged, this, &TForm1::applyExchangeItems);
+    // What the other windows ask of this one.
+    connect(&m_ws, &ztk::Workspace::scaleNumberRequested, this, &TForm1::Button1Click);
+    connect(&m_ws, &ztk::Workspace::storeRecordRequested, this, &TForm1::BitBtn1Click);
+    connect(&m_ws, &ztk::Workspace::typeSelectionRequested, this, &TForm1::selectByType);
+    connect(&m_ws, &ztk::Workspace::gridSuspended, this, [this](bool suspended) { DBGrid1->setHidden(suspended); });
+    connect(&m_ws, &ztk::Workspace::exchangeDone, this, [this](const QString &line) { statusBar()->showMessage(line); });
 
     // The grid follows the dataset; a click or an arrow key in it moves the dataset.
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current, const QModelIndex &) { gridRowChanged(current.row()); });
-    connect(m_dataset.get(), &ztk::ProductDataset::currentChanged, this, [this] {
+    connect(&m_ws.dataset(), &ztk::ProductDataset::currentChanged, this, [this] {
         m_panel->refresh();
         syncGridToDataset();
     });
-    connect(m_dataset.get(), &ztk::ProductDataset::reset, this, [this] {
+    connect(&m_ws.dataset(), &ztk::ProductDataset::reset, this, [this] {
         m_panel->clearTyped(); // a reopen drops a pending edit
         m_panel->refresh();
         syncGridToDataset();
     });
-    connect(m_dataset.get(), &ztk::ProductDataset::stored, this, [this] {
+    connect(&m_ws.dataset(), &ztk::ProductDataset::stored, this, [this] {
         showRecordCount();
         m_panel->refresh();
     });
 
     // The link display changes on this thread, whatever thread reports it.
-    m_link->setLinkStateHandler([this](bool up) {
+    m_ws.link().setLinkStateHandler([this](bool up) {
         QMetaObject::invokeMethod(this, [this, up] { setLinkState(up); }, Qt::QueuedConnection);
     });
 }
@@ -451,7 +469,7 @@ void TForm1::initActionsConnections()
 
 void TForm1::bindDetailPanel()
 {
-    m_panel = new ztk::DetailPanel(*m_dataset, *m_context.prompter,
+    m_panel = new ztk::DetailPanel(m_ws.dataset(), *m_context.prompter,
                                    {
                                        {DBEdit8, fld::N, ztk::DetailPanel::Stored},
                                        {DBEdit1, fld::Name, ztk::DetailPanel::Stored},
@@ -473,10 +491,10 @@ void TForm1::bindDetailPanel()
 
 void TForm1::syncGridToDataset()
 {
-    if (m_gridSyncing || m_dataset->controlsDisabled())
+    if (m_gridSyncing || m_ws.dataset().controlsDisabled())
         return;
     m_gridSyncing = true;
-    const int row = m_dataset->isOpen() ? m_dataset->position() - 1 : -1;
+    const int row = m_ws.dataset().isOpen() ? m_ws.dataset().position() - 1 : -1;
     QItemSelectionModel *sel = DBGrid1->selectionModel();
     if (row >= 0 && row < m_model->rowCount()) {
         const int column = qMax(0, sel->currentIndex().column());
@@ -492,29 +510,29 @@ void TForm1::syncGridToDataset()
 
 void TForm1::gridRowChanged(int row)
 {
-    if (m_gridSyncing || row < 0 || !m_dataset->isOpen())
+    if (m_gridSyncing || row < 0 || !m_ws.dataset().isOpen())
         return;
     const int target = row + 1;
-    if (target != m_dataset->position())
-        m_dataset->moveBy(target - m_dataset->position()); // stores a modified pending edit first
+    if (target != m_ws.dataset().position())
+        m_ws.dataset().moveBy(target - m_ws.dataset().position()); // stores a modified pending edit first
     syncGridToDataset(); // back to the dataset's record when the store failed
 }
 
 bool TForm1::runSelection()
 {
-    m_dataset->setTypeRule(m_selection.typeRule());
-    m_dataset->disableControls();
-    const bool ok = m_dataset->open(m_selection.sql());
-    m_dataset->enableControls();
+    m_ws.dataset().setTypeRule(m_selection.typeRule());
+    m_ws.dataset().disableControls();
+    const bool ok = m_ws.dataset().open(m_selection.sql());
+    m_ws.dataset().enableControls();
     if (!ok)
-        m_context.prompter->message(ztk::MessageKind::Error, m_dataset->errorText());
+        m_context.prompter->message(ztk::MessageKind::Error, m_ws.dataset().errorText());
     showRecordCount();
     return ok;
 }
 
 void TForm1::showRecordCount()
 {
-    const int count = m_dataset->isOpen() ? m_dataset->recordCount() : 0;
+    const int count = m_ws.dataset().isOpen() ? m_ws.dataset().recordCount() : 0;
     Label9->setText(ztk::msg::text(ztk::msg::RecordsPrefix) + QString::number(count));
 }
 
@@ -537,23 +555,23 @@ void TForm1::FormCreate()
         m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::CfgMissing));
     Label20->setText(QString::fromLocal8Bit(m_portConfig.portName));
     m_portList = ztk::makePortList(serialDeviceNames()) + ztk::stableSerialPaths();
-    m_portFailed = m_link->open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
+    m_portFailed = m_ws.link().open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
     updateAllScalesItem();
 
     // Without the product table the window goes no further.
-    if (!ztk::openWorkingStore(*m_store, m_context.workDir)) {
-        m_context.prompter->message(ztk::MessageKind::Error, m_store->errorText());
+    if (!ztk::openWorkingStore(m_ws.store(), m_context.workDir)) {
+        m_context.prompter->message(ztk::MessageKind::Error, m_ws.store().errorText());
         return;
     }
     if (!runSelection())
         return;
     // A table shared on a server: the grid follows what the other PCs store.
-    m_dataset->followStoreChanges([this] { showRecordCount(); });
+    m_ws.dataset().followStoreChanges([this] { showRecordCount(); });
 
     showPortStatus();
-    m_link->clearModes();
+    m_ws.link().clearModes();
     resetSelectionInputs();
-    *m_copyBuffer = ztk::CopyBuffer{};
+    m_ws.copyBuffer() = ztk::CopyBuffer{};
 }
 
 void TForm1::showVersion(const QString &versionText)
@@ -608,15 +626,10 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
-    // LinkCheck
-    if (Mess1)
-        Mess1->begin(ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false);
-    const bool answered = ztk::probeLink(*m_link, *m_context.clock, *m_context.pump);
-    if (!answered)
-        m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::NoLink));
-    if (Mess1)
-        Mess1->end();
-    setLinkState(answered);
+    ztk::ExchangeRun run(m_ws, this, ztk::ExchangeRun::Wait{ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false});
+    if (!run.started())
+        return;
+    setLinkState(run.finish(ztk::checkLink(run.session())));
 }
 
 void TForm1::changeEvent(QEvent *event)
@@ -660,28 +673,25 @@ void TForm1::setLinkState(bool up)
 
 void TForm1::SendByte(unsigned char byte)
 {
-    m_link->sendByte(byte);
+    m_ws.link().sendByte(byte);
 }
 
 void TForm1::Button1Click()
 {
-    const ztk::ExchangeLock::Hold hold(m_exchange);
-    if (!hold.taken())
+    ztk::ExchangeRun run(m_ws, this, std::nullopt);
+    if (!run.started())
         return;
-    const std::optional<std::int8_t> number = ztk::queryScaleNumber(*m_link, *m_context.clock, *m_context.pump);
-    if (!number) {
-        m_context.prompter->message(ztk::MessageKind::Warning, ztk::msg::text(ztk::msg::NoLink));
-        return;
-    }
-    if (Form2)
-        Form2->Edit3->setText(QString::number(int(*number)));
+    std::int8_t number = 0;
+    if (run.finish(ztk::askScaleNumber(run.session(), number)))
+        m_ws.announceScaleNumber(number); // the common-data window shows it
+
 }
 
 void TForm1::N1Click()
 {
-    m_link->stopReader();
+    m_ws.link().stopReader();
     m_portList = ztk::makePortList(serialDeviceNames()) + ztk::stableSerialPaths();
-    m_link->closePort();
+    m_ws.link().closePort();
     if (SelectPort) {
         m_portConfig = SelectPort->edit(m_portConfig, m_portList);
         // A network port or a stable device path does not fit "fbdves.cfg": it goes into
@@ -695,7 +705,7 @@ void TForm1::N1Click()
     const QString portName = QString::fromLocal8Bit(m_portConfig.portName);
     Label20->setText(portName);
     Label2->setText(QString::number(m_portConfig.baudRate));
-    setExchangeItemsEnabled(m_link->open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
+    setExchangeItemsEnabled(m_ws.link().open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
     updateAllScalesItem();
 }
 
@@ -716,17 +726,17 @@ void TForm1::FormCloseQuery()
     m_closed = true;
     Timer1->stop();
     // The reader thread must have left its loop before anything it uses goes.
-    m_link->stopReader();
-    m_image.reset();
+    m_ws.link().stopReader();
+    m_ws.setImage(nullptr);
     // Pending edits are dropped, not stored.
-    m_dataset->disableControls();
-    if (m_dataset->isOpen()) {
-        m_dataset->cancel();
-        m_dataset->close();
+    m_ws.dataset().disableControls();
+    if (m_ws.dataset().isOpen()) {
+        m_ws.dataset().cancel();
+        m_ws.dataset().close();
     }
-    m_dataset->enableControls();
+    m_ws.dataset().enableControls();
     m_portConfig.save(m_context.path(ztk::files::PortConfig));
-    m_link->closePort();
+    m_ws.link().closePort();
 }
 
 // ---------------------------------------------------------------- layout and clock

@@ -15,6 +15,8 @@
 
 #include "app/AppContext.h"
 #include "app/ExchangeLock.h"
+#include "app/Workspace.h"
+#include "link/Exchange.h"
 #include "products/Selection.h"
 #include "shared/PortConfig.h"
 
@@ -53,21 +55,20 @@ struct CopyBuffer;
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm1(const ztk::AppContext &context, QWidget *parent = nullptr);
+    explicit TForm1(ztk::Workspace &workspace, QWidget *parent = nullptr);
     ~TForm1() override;
 
     // False when start-up ended the program (another instance runs).
     bool startedOk() const { return m_startedOk; }
 
+    ztk::Workspace &workspace() const { return m_ws; }
     const ztk::AppContext &context() const { return m_context; }
-    ztk::ProductDataset *dataset() const { return m_dataset.get(); }
-    ztk::ScaleLink &link() const { return *m_link; }
+    ztk::ProductDataset *dataset() const;
+    ztk::ScaleLink &link() const;
     ztk::PortConfig &portConfig() { return m_portConfig; }
     const QString &selectionSql() const { return m_selection.sql(); }
-    const ztk::ProductImage *productImage() const { return m_image.get(); }
+    const ztk::ProductImage *productImage() const;
     bool linkUp() const { return m_linkUp; }
-    // Held by every exchange with the scale, in this window and the others.
-    ztk::ExchangeLock &exchangeLock() { return m_exchange; }
     bool versionKnown() const { return m_versionKnown; }
     const QString &versionText() const { return m_versionText; }
 
@@ -76,7 +77,7 @@ public:
     void Button1Click();  // scale-number query; the answer goes to Form2->Edit3
     void BitBtn1Click();  // store and advance
     void Button2Click();  // build the product image from the current selection
-    void COM1Click();     // send "BDforVes.bd" to the scale
+    ztk::ExchangeResult COM1Click(ztk::ExchangeSession &session); // send "BDforVes.bd" to the scale
 
     // The rows of the current selection as the list windows show them: "N Name" each.
     QStringList selectionEntries();
@@ -246,11 +247,12 @@ private:
     // N11 is there for a scales list of more than one scale.
     void updateAllScalesItem();
     // N5's first half: the selection's image built and stored in "BDforVes.bd"; false
-    // with the message shown (and the wait window closed).
+    // with the message shown.
     bool storeSelectionImage();
 
-    ztk::AppContext m_context;
-    ztk::ExchangeLock m_exchange;
+    ztk::Workspace &m_ws;
+    const ztk::AppContext &m_context;  // the workspace's, as are the four below
+    ztk::ExchangeLock &m_exchange;
     bool m_startedOk = true;
     bool m_shownOnce = false;
     bool m_versionKnown = false;
@@ -258,14 +260,9 @@ private:
     bool m_linkUp = false;
     bool m_portFailed = false;
 
-    ztk::SelectionState m_selection;
-    ztk::PortConfig m_portConfig;
-    std::unique_ptr<ztk::ProductStore> m_store;
-    std::unique_ptr<ztk::ProductDataset> m_dataset;
+    ztk::SelectionState &m_selection;
+    ztk::PortConfig &m_portConfig;
     ztk::ProductTableModel *m_model = nullptr;
-    std::unique_ptr<ztk::ScaleLink> m_link;
-    std::unique_ptr<ztk::ProductImage> m_image;
-    std::unique_ptr<ztk::CopyBuffer> m_copyBuffer;
     ztk::DetailPanel *m_panel = nullptr; // owned as a child
     bool m_gridSyncing = false;
     bool m_closed = false;

@@ -38,43 +38,41 @@ int typeItem(const QComboBox *box, const QString &typeText)
 
 void TForm1::BitBtn1Click()
 {
-    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).storeAndAdvance();
+    ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).storeAndAdvance();
     DBGrid1->setFocus();
 }
 
 void TForm1::SpeedButton2Click()
 {
-    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).insertAfterCurrent();
+    ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).insertAfterCurrent();
     DBGrid1->setFocus();
 }
 
 // The count label follows whatever was deleted, also when a deletion failed half-way.
 void TForm1::SpeedButton3Click()
 {
-    const int before = m_dataset->recordCount();
-    if (ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).deleteCurrent()
-        || m_dataset->recordCount() != before)
+    const int before = m_ws.dataset().recordCount();
+    if (ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).deleteCurrent()
+        || m_ws.dataset().recordCount() != before)
         showRecordCount();
 }
 
 void TForm1::SpeedButton4Click()
 {
-    const int before = m_dataset->recordCount();
-    if (ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).deleteSelection()
-        || m_dataset->recordCount() != before)
+    const int before = m_ws.dataset().recordCount();
+    if (ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).deleteSelection()
+        || m_ws.dataset().recordCount() != before)
         showRecordCount();
 }
 
 void TForm1::SpeedButton5Click()
 {
-    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).clearCurrent();
+    ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).clearCurrent();
 }
 
 void TForm1::SpeedButton6Click()
 {
-    if (!m_copyBuffer)
-        m_copyBuffer = std::make_unique<ztk::CopyBuffer>();
-    if (!ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).copyCurrent(*m_copyBuffer))
+    if (!ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).copyCurrent(m_ws.copyBuffer()))
         return;
     // The button stays pressed, its picture to the right, while a copy is held.
     SpeedButton6->setCheckable(true);
@@ -85,14 +83,14 @@ void TForm1::SpeedButton6Click()
 
 void TForm1::SpeedButton7Click()
 {
-    if (!m_copyBuffer || !m_copyBuffer->full)
+    if (!m_ws.copyBuffer().full)
         return;
-    ztk::RecordEditing(*m_dataset, *m_context.prompter, m_selection.sql()).replaceCurrent(*m_copyBuffer);
+    ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).replaceCurrent(m_ws.copyBuffer());
 }
 
 void TForm1::DBEdit6Click()
 {
-    m_dataset->edit();
+    m_ws.dataset().edit();
     const QDate date = ztk::bestBeforeDialogDate(DBEdit6->text(), m_context.clock->now());
     if (FormGodenDo)
         FormGodenDo->showFor(date, [this](const QString &shown) { return applyBestBefore(shown); });
@@ -110,17 +108,17 @@ bool TForm1::applyBestBefore(const QString &shown)
     }
     DBEdit61->setText(*stored);
     // Whichever record is current now; it is stored by the next store or move.
-    m_dataset->setValue(fld::BestBefore, *stored);
+    m_ws.dataset().setValue(fld::BestBefore, *stored);
     return true;
 }
 
 void TForm1::ComboBox1Change()
 {
-    if (m_panel->updating() || !m_dataset->isOpen())
+    if (m_panel->updating() || !m_ws.dataset().isOpen())
         return;
-    m_dataset->edit();
+    m_ws.dataset().edit();
     const bool weight = ComboBox1->currentText() == ztk::msg::text(ztk::msg::TypeWeight);
-    m_dataset->setValue(fld::Type, weight ? QStringLiteral("0") : QStringLiteral("1"));
+    m_ws.dataset().setValue(fld::Type, weight ? QStringLiteral("0") : QStringLiteral("1"));
 }
 
 void TForm1::DBEdit9Change()
@@ -132,7 +130,7 @@ void TForm1::DBEdit9Change()
 void TForm1::DBGrid1KeyUp()
 {
     const QSignalBlocker quiet(ComboBox1);
-    const int item = ComboBox1->findText(m_dataset->calculated(fld::TypeCal));
+    const int item = ComboBox1->findText(m_ws.dataset().calculated(fld::TypeCal));
     if (item >= 0)
         ComboBox1->setCurrentIndex(item);
 }

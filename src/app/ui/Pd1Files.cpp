@@ -42,7 +42,7 @@ void TForm1::ImportClick()
     ImportSettings settings;
     settings.clock = m_context.clock;
     settings.prompter = &prompter;
-    settings.typeRule = m_dataset->typeRule();
+    settings.typeRule = m_ws.dataset().typeRule();
     settings.locale = QLocale();
     // Repainting after every line would cost more than the import itself.
     QElapsedTimer sinceRepaint;
@@ -55,16 +55,16 @@ void TForm1::ImportClick()
         if (Mess1)
             Mess1->repaint();
     };
-    const ImportResult result = storeImportLines(*m_store, *lines, settings);
+    const ImportResult result = storeImportLines(m_ws.store(), *lines, settings);
 
     for (QWidget *w : hidden)
         w->show();
     if (Mess1)
         Mess1->end();
     // "Вся база" without changing the checked selection, whose type rule stays.
-    const TypeRule rule = m_dataset->typeRule();
+    const TypeRule rule = m_ws.dataset().typeRule();
     RadioButton1Click();
-    m_dataset->setTypeRule(rule);
+    m_ws.dataset().setTypeRule(rule);
 
     if (!result.storeError.isEmpty())
         prompter.message(MessageKind::Error, result.storeError);
@@ -81,11 +81,11 @@ void TForm1::ExportClick()
     DBGrid1->hide();
     if (Mess1)
         Mess1->begin(msg::text(msg::ExportCaption), msg::text(msg::ExportWait), false);
-    m_dataset->first(); // a pending edit is stored first, as every walk does
+    m_ws.dataset().first(); // a pending edit is stored first, as every walk does
     const QString error =
         writeOutputFile(m_context.workDir, withDefaultExtension(chosen, "txt", false),
-                        productTextFileBytes(selectionRows(*m_dataset), QLocale()), msg::FileNotWritten);
-    m_dataset->last();
+                        productTextFileBytes(selectionRows(m_ws.dataset()), QLocale()), msg::FileNotWritten);
+    m_ws.dataset().last();
     DBGrid1->show();
     if (Mess1)
         Mess1->end();
@@ -95,12 +95,12 @@ void TForm1::ExportClick()
 
 void TForm1::SpeedButton8Click()
 {
-    m_dataset->first();
+    m_ws.dataset().first();
     std::optional<QSet<int>> list;
     if (CheckBox2->isChecked() && Form7)
         list = Form7->list().filter(); // no ticks: every product
-    const QString report = buildReport(selectionRows(*m_dataset), list, m_context.clock->now());
-    m_dataset->last();
+    const QString report = buildReport(selectionRows(m_ws.dataset()), list, m_context.clock->now());
+    m_ws.dataset().last();
     if (FormPrint)
         FormPrint->showReport(report);
 }

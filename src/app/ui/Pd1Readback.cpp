@@ -13,10 +13,10 @@ void TForm1::N10Click()
 {
     if (!Form8)
         return;
-    const int position = m_dataset->position();
-    Form8->CSpinEdit1->setNumber(m_dataset->integer(fld::N));
+    const int position = m_ws.dataset().position();
+    Form8->CSpinEdit1->setNumber(m_ws.dataset().integer(fld::N));
     Form8->exec();
     showRecordCount();
-    m_dataset->first();
-    m_dataset->moveBy(position - 1);
+    m_ws.dataset().first();
+    m_ws.dataset().moveBy(position - 1);
 }

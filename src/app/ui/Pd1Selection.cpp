@@ -56,10 +56,10 @@ void TForm1::runChosen(SelectionQuery query, const ztk::SelectionArgs &args)
 // and the count label as it was; the text is kept all the same.
 void TForm1::openSelection()
 {
-    m_dataset->setTypeRule(m_selection.typeRule());
-    m_dataset->disableControls();
-    const bool ok = m_dataset->open(m_selection.sql());
-    m_dataset->enableControls();
+    m_ws.dataset().setTypeRule(m_selection.typeRule());
+    m_ws.dataset().disableControls();
+    const bool ok = m_ws.dataset().open(m_selection.sql());
+    m_ws.dataset().enableControls();
     if (ok)
         showRecordCount();
 }
@@ -144,7 +144,7 @@ void TForm1::RadioButton7Click()
 {
     showInputs(*this, {Edit1});
     m_selection.chooseBuilder(SelectionBuilder::Name);
-    m_dataset->setTypeRule(m_selection.typeRule());
+    m_ws.dataset().setTypeRule(m_selection.typeRule());
     Edit1->setFocus();
 }
 
@@ -154,7 +154,7 @@ void TForm1::RadioButton10Click()
     m_selection.chooseBuilder(ztk::isDateBuilder(m_selection.builder()) ? SelectionBuilder::None
                                                                        : m_selection.builder());
     showInputs(*this, {Edit4, Edit5});
-    m_dataset->setTypeRule(m_selection.typeRule());
+    m_ws.dataset().setTypeRule(m_selection.typeRule());
     // These changes run the selection that was active before (Edit4Change, Edit5Change);
     // the number range runs from the next edit of either box.
     Edit4->setText(QStringLiteral("1"));

@@ -13,11 +13,13 @@
 #include "shared/Messages.h"
 #include "transfer/ProductImage.h"
 #include "transfer/ProductWriter.h"
+#include "app/ui/ExchangeRun.h"
 #include "transfer/ui/Formspisok.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QTableView>
 
 using namespace ztk;
@@ -25,83 +27,58 @@ using namespace ztk;
 void TForm1::Button2Click()
 {
     // Going to the first row stores a pending edit, so the image holds what is on screen.
-    m_dataset->first();
+    m_ws.dataset().first();
     std::optional<QSet<int>> list;
     if (CheckBox2 && CheckBox2->isChecked() && Form7)
         list = Form7->list().filter(); // no ticks: no list
     auto image = std::make_unique<ProductImage>();
-    image->build(selectionRows(*m_dataset), list, m_context.clock->now().date());
-    m_image = std::move(image);
+    image->build(selectionRows(m_ws.dataset()), list, m_context.clock->now().date());
+    m_ws.setImage(std::move(image));
 }
 
-void TForm1::COM1Click()
+ExchangeResult TForm1::COM1Click(ExchangeSession &session)
 {
-    ProductWriter writer(*m_link, *m_context.clock, *m_context.pump, [](int percent) {
-        if (Mess1)
-            Mess1->setPercent(percent);
-    });
-    const WriteResult r = writer.sendFile(m_context.path(files::ProductImage));
-    if (!r.ok) {
-        m_context.prompter->message(ztk::MessageKind::Warning, r.message);
-        if (Mess1 && r.message != msg::text(msg::CannotOpenForReading))
-            Mess1->end(); // the failed ending closes the wait window
-    }
+    return writeProductFile(session, m_context.path(files::ProductImage));
 }
 
 bool TForm1::storeSelectionImage()
 {
     // A selection that could not be read whole (a damaged table) sends nothing.
-    if (!m_dataset->isOpen()) {
-        m_context.prompter->message(ztk::MessageKind::Error, m_dataset->errorText());
-        if (Mess1)
-            Mess1->end();
+    if (!m_ws.dataset().isOpen()) {
+        m_context.prompter->message(ztk::MessageKind::Error, m_ws.dataset().errorText());
         return false;
     }
     DBGrid1->hide();
     Button2Click();
     // An image that could not be stored must not let the previous file go out.
-    const QString refused = storeImageFile(*m_image, m_context.workDir, m_context.path(files::ProductImage));
+    const QString refused = storeImageFile(*m_ws.image(), m_context.workDir, m_context.path(files::ProductImage));
+    DBGrid1->show();
     if (!refused.isEmpty()) {
-        DBGrid1->show();
         m_context.prompter->message(ztk::MessageKind::Error, refused);
-        if (Mess1)
-            Mess1->end();
         return false;
     }
-    m_dataset->first();
-    DBGrid1->show();
+    m_ws.dataset().first();
     return true;
 }
 
 void TForm1::N5Click()
 {
-    const ExchangeLock::Hold hold(m_exchange);
-    if (!hold.taken())
+    ExchangeRun run(m_ws, this, ExchangeRun::Wait{msg::text(msg::WriteCaption), msg::text(msg::WritePreparing)});
+    if (!run.started() || !storeSelectionImage())
         return;
-    if (Mess1)
-        Mess1->begin(msg::text(msg::WriteCaption), msg::text(msg::WritePreparing));
-    if (!storeSelectionImage())
-        return;
-    if (Mess1) {
-        Mess1->Label1->setText(msg::text(msg::WriteLoading));
-        Mess1->repaint();
-    }
-    COM1Click();
-    if (Mess1)
-        Mess1->end();
+    run.setText(msg::text(msg::WriteLoading));
+    const ExchangeResult r = COM1Click(run.session());
+    run.finish(r, msg::text(msg::WriteDone).arg(r.done));
 }
 
 void TForm1::updateAllScalesItem()
 {
-    N11->setEnabled(!m_exchange.busy() && ScaleList::load(m_context.workDir, m_portConfig).scales().size() > 1);
+    N11->setEnabled(!m_exchange.busy() && m_ws.scales().scales().size() > 1);
 }
 
 void TForm1::N11Click()
 {
-    const ExchangeLock::Hold hold(m_exchange);
-    if (!hold.taken())
-        return;
-    const ScaleList list = ScaleList::load(m_context.workDir, m_portConfig);
+    const ScaleList list = m_ws.scales();
     if (!list.problems().isEmpty())
         m_context.prompter->message(ztk::MessageKind::Warning, list.problems().join(QLatin1Char('\n')));
     if (list.scales().size() < 2) {
@@ -111,23 +88,33 @@ void TForm1::N11Click()
     QStringList names;
     for (const ScaleEntry &s : list.scales())
         names << s.name;
-    if (Mess1)
+    ExchangeRun run(m_ws, this, std::nullopt);
+    if (!run.started())
+        return;
+    if (Mess1) {
         Mess1->beginLines(msg::text(msg::WriteAllCaption), msg::text(msg::WritePreparing), names);
+        Mess1->centreOn(this);
+    }
+    const auto closeWait = qScopeGuard([] {
+        if (Mess1)
+            Mess1->end();
+    });
     if (!storeSelectionImage())
         return;
     if (Mess1)
-        Mess1->Label1->setText(msg::text(msg::WriteLoading));
+        Mess1->setText(msg::text(msg::WriteLoading));
 
     // The window's own link lets go of its port, which is likely one of the list's;
     // the menu stays off while the scales are at work, the window itself alive.
-    m_link->stopReader();
-    m_link->closePort();
+    m_ws.link().stopReader();
+    m_ws.link().closePort();
     menuBar()->setEnabled(false);
     const QString path = m_context.path(files::ProductImage);
     const ScaleRunner runner(list.scales(), m_portConfig, *m_context.clock);
     const QList<ScaleOutcome> outcomes = runner.run(
         [&path](ScaleJob &j) {
-            const WriteResult r = ProductWriter(j.link, j.clock, j.pump, j.progress).sendFile(path);
+            ExchangeSession session = j.session();
+            const ExchangeResult r = writeProductFile(session, path);
             if (!r.ok)
                 j.prompter.message(r.message);
             return r.ok ? ScaleStatus::Done : ScaleStatus::NoAnswer;
@@ -140,7 +127,7 @@ void TForm1::N11Click()
     menuBar()->setEnabled(true);
     if (Mess1)
         Mess1->end();
-    setExchangeItemsEnabled(m_link->open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
+    setExchangeItemsEnabled(m_ws.link().open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
 
     const QStringList failed = ScaleRunner::failedNames(outcomes);
     if (failed.isEmpty()) {
@@ -165,12 +152,5 @@ void TForm1::CheckBox2Click()
 
 QStringList TForm1::selectionEntries()
 {
-    m_dataset->first();
-    QStringList entries;
-    const int count = m_dataset->isOpen() ? m_dataset->recordCount() : 0;
-    entries.reserve(count);
-    for (int i = 0; i < count; ++i)
-        entries << m_dataset->rowValue(i, fld::N).toString() + QLatin1Char(' ')
-                       + m_dataset->rowValue(i, fld::Name).toString();
-    return entries;
+    return m_ws.selectionEntries();
 }

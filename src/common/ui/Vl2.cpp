@@ -2,7 +2,7 @@
 
 #include "app/ui/Help.h"
 #include "app/ui/Mess.h"
-#include "app/ui/Pd1.h"
+#include "app/ui/ExchangeRun.h"
 #include "common/CommonExchange.h"
 #include "common/KeyLayout.h"
 #include "common/ui/Fi.h"
@@ -26,6 +26,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTimer>
+
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <limits>
@@ -91,8 +93,8 @@ bool transient(QWidget *window)
 
 } // namespace
 
-TForm2::TForm2(const AppContext &context, QWidget *parent)
-    : QMainWindow(parent), m_context(context)
+TForm2::TForm2(Workspace &workspace, QWidget *parent)
+    : QMainWindow(parent), m_ws(workspace), m_context(workspace.context())
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(msg::text(msg::CommonCaption));
@@ -102,7 +104,7 @@ TForm2::TForm2(const AppContext &context, QWidget *parent)
     // FormCreate: the state from the start-up argument and LastScaleNumber.
     QString error;
     m_form = std::make_unique<CommonDataForm>(m_context.workDir, m_context.clock->now().date(),
-                                              m_context.startArgument, lastScaleNumber(), &error);
+                                              m_context.startArgument, m_ws.portConfig().lastScaleNumber, &error);
     showControls();
     CGauge1->hide();
     initActionsConnections();
@@ -114,11 +116,6 @@ TForm2::~TForm2()
 {
     if (Form2 == this)
         Form2 = nullptr;
-}
-
-std::uint8_t &TForm2::lastScaleNumber()
-{
-    return Form1 ? Form1->portConfig().lastScaleNumber : m_ownLastScaleNumber;
 }
 
 void TForm2::buildMenu()
@@ -222,6 +219,8 @@ void TForm2::initActionsConnections()
     connect(N1, &QAction::triggered, this, [] { showHelp(QStringLiteral("Topic50")); });
     connect(OutFromWin, &QAction::triggered, this, &TForm2::OutFromWinClick);
     connect(Timer1, &QTimer::timeout, this, &TForm2::Timer1Timer);
+    connect(&m_ws, &Workspace::scaleNumberAnswered, this,
+            [this](std::int8_t number) { Edit3->setText(QString::number(int(number))); });
 }
 
 // ---------------------------------------------------------------- controls and state
@@ -307,10 +306,10 @@ void TForm2::FormActivate()
 
 void TForm2::Button1Click()
 {
-    if (m_busy || !Form1)
+    if (m_busy)
         return;
     m_busy = true;
-    Form1->Button1Click(); // the answer comes into Edit3
+    m_ws.requestScaleNumber(); // the answer comes into Edit3
     m_busy = false;
 }
 
@@ -329,7 +328,7 @@ void TForm2::SaveOfDataClick()
 
 void TForm2::N2Click()
 {
-    if (m_busy || !Form1)
+    if (m_busy)
         return;
     readControls();
     if (!common::scaleNumberMatches(Edit3->text(), CSpinEdit2->value())) {
@@ -350,53 +349,42 @@ void TForm2::N2Click()
 
     CGauge1->setValue(0);
     CGauge1->show();
+    const auto hideGauge = qScopeGuard([this] { CGauge1->hide(); });
     const std::optional<common::Block> block = common::loadBlockFile(path);
     if (!block) {
-        CGauge1->hide();
         m_context.prompter->message(MessageKind::Error, msg::text(msg::CannotOpenForReading));
         return;
     }
-    const ExchangeLock::Hold hold(Form1->exchangeLock());
-    if (!hold.taken()) {
-        CGauge1->hide();
+    ExchangeRun run(m_ws, this, std::nullopt, [this](const ProgressStep &step) { CGauge1->setValue(step.percent); });
+    if (!run.started())
         return;
-    }
     m_busy = true;
-    const bool sent = common::sendBlock(Form1->link(), *block, *m_context.clock, *m_context.pump,
-                                        [this](int percent) { CGauge1->setValue(percent); });
+    const ExchangeResult r = common::writeBlock(run.session(), *block);
     m_busy = false;
     CGauge1->hide();
-    if (!sent)
-        m_context.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
+    run.finish(r, msg::text(msg::CommonWriteDone));
 }
 
 void TForm2::COM2Click()
 {
-    if (m_busy || !Form1)
+    if (m_busy)
         return;
-    const ExchangeLock::Hold hold(Form1->exchangeLock());
-    if (!hold.taken())
+    ExchangeRun run(m_ws, this, ExchangeRun::Wait{msg::text(msg::CommonReadCaption), msg::text(msg::WritePreparing)});
+    if (!run.started())
         return;
     m_busy = true;
     Timer1->start();
-    if (Mess1)
-        Mess1->begin(msg::text(msg::CommonReadCaption), msg::text(msg::WritePreparing));
     if (Form4)
         Form4->clearKeyLists();
-    const std::optional<common::Block> block = common::readBlock(Form1->link(), *m_context.clock, *m_context.pump);
+    common::Block block{};
+    const ExchangeResult r = common::readBlock(run.session(), block);
     Timer1->stop();
-    if (!block) {
-        m_context.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
-        if (Mess1)
-            Mess1->end();
-        m_busy = false;
-        return;
-    }
-    if (Mess1)
-        Mess1->end();
-    const common::BlockView view = common::decodeBlock(*block).value;
-    m_form->takeReading(view);
+    const bool read = run.finish(r);
     m_busy = false;
+    if (!read)
+        return;
+    const common::BlockView view = common::decodeBlock(block).value;
+    m_form->takeReading(view);
     if (Form4) {
         Form4->showBlock(view);
         Form4->exec();
@@ -411,13 +399,11 @@ void TForm2::Timer1Timer()
 
 void TForm2::UstOfDateTimeClick()
 {
-    if (m_busy || !Form1)
+    if (m_busy)
         return;
-    const ExchangeLock::Hold hold(Form1->exchangeLock());
-    if (!hold.taken())
-        return;
-    if (!common::setClock(Form1->link(), m_context.clock->now()))
-        m_context.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
+    ExchangeRun run(m_ws, this, std::nullopt);
+    if (run.started())
+        run.finish(common::setClock(run.session(), m_context.clock->now()), msg::text(msg::ClockDone));
 }
 
 void TForm2::N3Click()
@@ -432,10 +418,10 @@ void TForm2::N4Click()
 
 void TForm2::openIndexWindow(bool weight)
 {
-    if (!Form1 || !Form6)
+    if (!Form6)
         return;
-    Form1->selectByType(weight);
-    const QStringList entries = Form1->selectionEntries();
+    m_ws.selectByType(weight);
+    const QStringList entries = m_ws.selectionEntries();
     if (!weight && entries.isEmpty()) {
         setLayoutCells(false, common::KeyLayout::noPieceProducts());
     } else {

@@ -5,7 +5,7 @@
 // sets the scale's clock and opens the index window for either layout. Its state
 // lives in a CommonDataForm; the controls show it.
 
-#include "app/AppContext.h"
+#include "app/Workspace.h"
 #include "common/CommonDataForm.h"
 
 #include <QMainWindow>
@@ -27,7 +27,7 @@ class QTimer;
 class TForm2 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm2(const ztk::AppContext &context, QWidget *parent = nullptr);
+    explicit TForm2(ztk::Workspace &workspace, QWidget *parent = nullptr);
     ~TForm2() override;
 
     // The state behind the controls, as of the last command.
@@ -94,10 +94,9 @@ private:
     void readControls();
     void showControls();
     void openIndexWindow(bool weight);
-    std::uint8_t &lastScaleNumber();
 
-    ztk::AppContext m_context;
-    std::uint8_t m_ownLastScaleNumber = 1; // without a main window
+    ztk::Workspace &m_ws;
+    const ztk::AppContext &m_context; // the workspace's
     std::unique_ptr<ztk::common::CommonDataForm> m_form;
     bool m_busy = false;         // an exchange runs: activation and exchanges wait
     bool m_askOnActivate = true; // the next activation comes from another window of the program

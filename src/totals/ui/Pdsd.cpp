@@ -1,7 +1,8 @@
 #include "totals/ui/Pdsd.h"
 
 #include "app/ui/Help.h"
-#include "app/ui/Pd1.h"
+#include "app/Workspace.h"
+#include "app/ui/ExchangeRun.h"
 #include "shared/Messages.h"
 #include "totals/SelectionProducts.h"
 #include "totals/TotalsExchange.h"
@@ -60,9 +61,10 @@ QString TotalsSaveDialog::execute(Prompter &prompter) const
     return withTotalsExtension(path);
 }
 
-TForm5::TForm5(QWidget *parent)
+TForm5::TForm5(Workspace &workspace, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      SaveDialog1{msg::text(msg::TotalsSaveTitle), msg::text(msg::TotalsSaveFilter), QStringLiteral("id")}
+      SaveDialog1{msg::text(msg::TotalsSaveTitle), msg::text(msg::TotalsSaveFilter), QStringLiteral("id")},
+      m_ws(workspace)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(msg::text(msg::TotalsCaption));
@@ -149,7 +151,7 @@ void TForm5::initActionsConnections()
 
 Prompter &TForm5::prompter() const
 {
-    return *Form1->context().prompter;
+    return m_ws.prompter();
 }
 
 QString TForm5::cell(int row, int column) const
@@ -220,17 +222,11 @@ void TForm5::focusWindowChanged(QWindow *now)
 
 void TForm5::FormActivate()
 {
-    QWidget *productGrid = Form1 ? Form1->DBGrid1 : nullptr;
-    const bool gridShown = productGrid && !productGrid->isHidden();
-    if (gridShown)
-        productGrid->hide();
-    std::vector<TotalsProduct> products;
-    if (Form1 && Form1->dataset())
-        products = totalsProducts(*Form1->dataset());
+    m_ws.suspendGrid(true);
+    std::vector<TotalsProduct> products = totalsProducts(m_ws.dataset());
     const TotalsTable table = buildTotalsRows(m_image, TotalsLookup(std::move(products)), QLocale().decimalPoint());
     fillGrid(table);
-    if (gridShown)
-        productGrid->show();
+    m_ws.suspendGrid(false);
     Edit1->setText(QString::number(table.rows.size()));
     drawCharts(table);
 }
@@ -350,7 +346,7 @@ TForm5::Saved TForm5::saveTotals()
     if (path.isEmpty())
         return Saved::Cancelled;
     QString error;
-    if (!writeTotalsFile(Form1->context().workDir, path, totalsFileBytes(lines), &error)) {
+    if (!writeTotalsFile(m_ws.context().workDir, path, totalsFileBytes(lines), &error)) {
         prompter().message(ztk::MessageKind::Error, error);
         return Saved::Failed;
     }
@@ -388,19 +384,14 @@ void TForm5::N1Click()
     // A cancelled save still clears (the reception is kept under totals/); a failed one does not.
     if (saveTotals() == Saved::Failed)
         return;
-    const ExchangeLock::Hold hold(Form1->exchangeLock());
-    if (!hold.taken())
-        return;
+    std::vector<int> rows, numbers;
     for (int r = 0; r < StringGrid1->rowCount() - 1; ++r) {
-        const int number = productNumberOfCell(cell(r, 0));
-        if (number == 0)
-            continue; // the sum row, or a row cleared already
-        if (!clearTotals(Form1->link(), number)) {
-            prompter().message(ztk::MessageKind::Warning, msg::text(msg::NoLink));
-            return;
+        if (const int number = productNumberOfCell(cell(r, 0)); number != 0) { // not the sum row, not cleared
+            rows.push_back(r);
+            numbers.push_back(number);
         }
-        zeroRow(r);
     }
+    clearRows(rows, numbers);
 }
 
 void TForm5::N2Click()
@@ -409,16 +400,20 @@ void TForm5::N2Click()
         prompter().message(ztk::MessageKind::Warning, msg::text(msg::TotalsNothingSelected));
         return;
     }
-    if (!mayClear())
+    if (mayClear())
+        clearRows({m_selectedRow}, {m_selectedProduct});
+}
+
+void TForm5::clearRows(const std::vector<int> &rows, const std::vector<int> &numbers)
+{
+    ExchangeRun run(m_ws, this, std::nullopt);
+    if (!run.started())
         return;
-    const ExchangeLock::Hold hold(Form1->exchangeLock());
-    if (!hold.taken())
-        return;
-    if (!clearTotals(Form1->link(), m_selectedProduct)) {
-        prompter().message(ztk::MessageKind::Warning, msg::text(msg::NoLink));
-        return;
-    }
-    zeroRow(m_selectedRow);
+    const ExchangeResult r = clearTotals(run.session(), numbers);
+    // What went out is cleared in the scale, whether the rest did or not.
+    for (int k = 0; k < r.done; ++k)
+        zeroRow(rows[std::size_t(k)]);
+    run.finish(r, msg::text(msg::TotalsClearedDone).arg(r.done));
 }
 
 void TForm5::N3Click()

@@ -20,6 +20,7 @@ class QTableWidget;
 class QWindow;
 
 namespace ztk {
+class Workspace;
 class Prompter;
 }
 
@@ -34,7 +35,7 @@ struct TotalsSaveDialog {
 class TForm5 : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget *parent = nullptr);
+    explicit TForm5(ztk::Workspace &workspace, QWidget *parent = nullptr);
 
     // A new reception: every cell cleared and the headers of a reception written;
     // the rows are built when the window is activated. `notKept`: why the reception
@@ -90,8 +91,11 @@ private:
     Saved saveTotals();
     // False, with the message shown, when clearing would lose totals not kept.
     bool mayClear();
+    // Clears the totals of `numbers` in the scale and zeroes their grid `rows`.
+    void clearRows(const std::vector<int> &rows, const std::vector<int> &numbers);
     ztk::Prompter &prompter() const;
 
+    ztk::Workspace &m_ws;
     ztk::TotalsImage m_image;
     QString m_notKept;
     int m_selectedProduct = 0;

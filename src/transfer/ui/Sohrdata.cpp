@@ -1,10 +1,10 @@
 #include "transfer/ui/Sohrdata.h"
 
-#include "app/ui/Pd1.h"
+#include "app/Workspace.h"
+#include "app/ui/ExchangeRun.h"
 #include "shared/Messages.h"
 #include "transfer/ProductClearer.h"
 #include "transfer/ui/NumberSpinEdit.h"
-#include "transfer/ui/Vlreadbd.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -15,7 +15,7 @@ using namespace ztk;
 
 TFormSD *FormSD = nullptr;
 
-TFormSD::TFormSD(QWidget *parent) : QDialog(parent)
+TFormSD::TFormSD(Workspace &workspace, QWidget *parent) : QDialog(parent), m_ws(workspace)
 {
     setObjectName(QStringLiteral("FormSD"));
     setWindowTitle(msg::text(msg::ClearRangeCaption));
@@ -55,37 +55,39 @@ void TFormSD::initActionsConnections()
     connect(Button2, &QPushButton::clicked, this, &TFormSD::Button2Click);
 }
 
+void TFormSD::open(int first, int last, std::function<void(int number)> blank)
+{
+    m_first = first;
+    m_last = last;
+    m_blank = std::move(blank);
+    CSpinEdit1->setNumber(first);
+    CSpinEdit2->setNumber(last);
+    exec();
+}
+
 void TFormSD::Button1Click()
 {
-    if (!Form1 || !Form8)
-        return;
-    const AppContext &ctx = Form1->context();
     CGauge1->setValue(0);
     CGauge1->show();
     const int from = CSpinEdit1->number();
     const int to = CSpinEdit2->number();
-    // The read window's fields as they stand bound the range.
-    const int readFirst = Form8->CSpinEdit1->number();
-    if (from < readFirst || to > Form8->CSpinEdit2->number()) {
+    if (from < m_first || to > m_last) {
         CGauge1->hide();
-        ctx.prompter->message(MessageKind::Warning, msg::text(msg::BadClearRange));
+        m_ws.prompter().message(MessageKind::Warning, msg::text(msg::BadClearRange));
         return;
     }
-    const ExchangeLock::Hold hold(Form1->exchangeLock());
-    if (!hold.taken()) {
+    ExchangeRun run(m_ws, this, std::nullopt, [this](const ProgressStep &step) { CGauge1->setValue(step.percent); });
+    if (!run.started()) {
         CGauge1->hide();
         return;
     }
-    const bool cleared = ProductClearer(Form1->link(), *ctx.clock, *ctx.pump)
-                             .clearRange(
-                                 from, to, [&](int, int percent) { CGauge1->setValue(percent); },
-                                 [&](int number) { Form8->blankRow(number - readFirst + 1); });
+    const ExchangeResult r = clearProducts(run.session(), from, to, [this](int number) {
+        if (m_blank)
+            m_blank(number);
+    });
     CGauge1->hide();
-    if (!cleared) {
-        ctx.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
-        return;
-    }
-    accept();
+    if (run.finish(r, msg::text(msg::ClearDone).arg(r.done)))
+        accept();
 }
 
 void TFormSD::Button2Click()

@@ -4,6 +4,12 @@
 
 #include <QDialog>
 
+#include <functional>
+
+namespace ztk {
+class Workspace;
+}
+
 class NumberSpinEdit;
 class QLabel;
 class QProgressBar;
@@ -12,7 +18,11 @@ class QPushButton;
 class TFormSD : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormSD(QWidget *parent = nullptr);
+    explicit TFormSD(ztk::Workspace &workspace, QWidget *parent = nullptr);
+
+    // Shows the dialog modally for a range within first..last, the read window's fields
+    // as they stand; `blank` is told each product cleared.
+    void open(int first, int last, std::function<void(int number)> blank);
 
     QLabel *Label1 = nullptr; // "с..."
     NumberSpinEdit *CSpinEdit1 = nullptr;
@@ -27,6 +37,11 @@ public:
 
 private:
     void initActionsConnections();
+
+    ztk::Workspace &m_ws;
+    int m_first = 1;
+    int m_last = 2;
+    std::function<void(int number)> m_blank;
 };
 
 extern TFormSD *FormSD;

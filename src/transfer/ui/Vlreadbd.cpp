@@ -1,8 +1,8 @@
 #include "transfer/ui/Vlreadbd.h"
 
 #include "app/ui/Mess.h"
-#include "app/ExchangeLock.h"
-#include "app/ui/Pd1.h"
+#include "app/Workspace.h"
+#include "app/ui/ExchangeRun.h"
 #include "products/ProductDataset.h"
 #include "shared/Messages.h"
 #include "transfer/ProductClearer.h"
@@ -31,7 +31,7 @@ constexpr int NameCells[] = {readback::ColName, readback::ColName2, readback::Co
                              readback::ColName5};
 } // namespace
 
-TForm8::TForm8(QWidget *parent) : QDialog(parent)
+TForm8::TForm8(Workspace &workspace, QWidget *parent) : QDialog(parent), m_ws(workspace)
 {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(msg::text(msg::ReadCaption));
@@ -175,15 +175,12 @@ void TForm8::selectFirstRow()
 
 void TForm8::N4Click()
 {
-    if (!Form1 || m_busy)
-        return;
-    const ExchangeLock::Hold hold(Form1->exchangeLock());
-    if (!hold.taken())
+    if (m_busy)
         return;
     const QScopedValueRollback busy(m_busy, true);
-    const AppContext &ctx = Form1->context();
-    if (Mess1)
-        Mess1->begin(msg::text(msg::ReadCaption));
+    ExchangeRun run(m_ws, this, Operation::ReadProducts);
+    if (!run.started())
+        return;
 
     const int first = CSpinEdit1->number();
     const int last = CSpinEdit2->number();
@@ -196,85 +193,66 @@ void TForm8::N4Click()
     StringGrid1->setRowCount(range.count());
 
     QLineEdit *edits[] = {Edit21, Edit22, Edit23, Edit24, Edit25};
-    ProductReader reader(Form1->link(), *ctx.clock, *ctx.pump);
-    const ReadResult r = reader.read(
-        range.first, range.last,
-        [&](int k, int number, const ProductRecord &record) {
-            const QStringList cells = readback::cellsOf(number, record);
-            fillRow(k + 1, cells);
-            for (int i = 0; i < 5; ++i)
-                edits[i]->setText(cells[NameCells[i]]);
-        },
-        [&](int k) {
-            if (Mess1)
-                Mess1->setPercent(readback::readGauge(k, range.count()));
-        });
-    if (!r.ok) {
-        ctx.prompter->message(MessageKind::Warning, r.message);
-        if (Mess1)
-            Mess1->end();
+    const ExchangeResult r = readProducts(run.session(), range.first, range.last,
+                                          [&](int k, int number, const ProductRecord &record) {
+                                              const QStringList cells = readback::cellsOf(number, record);
+                                              fillRow(k + 1, cells);
+                                              for (int i = 0; i < 5; ++i)
+                                                  edits[i]->setText(cells[NameCells[i]]);
+                                          });
+    if (!run.finish(r, msg::text(msg::ReadDone).arg(r.done)))
         return;
-    }
     selectFirstRow();
-    if (Mess1)
-        Mess1->end();
 }
 
 void TForm8::N1Click()
 {
-    if (!Form1 || m_busy)
+    if (m_busy)
         return;
     const QScopedValueRollback busy(m_busy, true);
-    const AppContext &ctx = Form1->context();
-    ProductDataset &dataset = *Form1->dataset();
-    Form1->DBGrid1->hide();
-    if (Mess1)
-        Mess1->begin(msg::text(msg::ReadSaveCaption));
-
-    const std::vector<QStringList> rows = gridRows();
-    const int count = int(rows.size());
-    // The type comes from the scale, whatever selection the main window shows.
-    ReadbackSaver saver(dataset.store(), *ctx.clock, *ctx.prompter, TypeRule::Keep);
-    const SaveResult saved = saver.save(rows, [&](int index) {
-        if (Mess1)
-            Mess1->setPercent(index * 100 / count + 1);
-        ctx.pump->pump();
-    });
-
-    if (Mess1)
-        Mess1->end();
-    dataset.open(Form1->selectionSql()); // a failed reopen still goes on
-    Form1->DBGrid1->show();
-    if (!saved.error.isEmpty()) {
-        // The save stopped at a row whose number is no whole number.
-        Form1->showRecordCount();
-        ctx.prompter->message(MessageKind::Error, saved.error);
+    const AppContext &ctx = m_ws.context();
+    m_ws.suspendGrid(true);
+    SaveResult saved;
+    readback::GridRows rows;
+    {
+        const WaitScope wait(this, msg::text(msg::ReadSaveCaption));
+        rows = readback::fieldsOfRows(gridRows(), ctx.clock->now().date());
+        const int count = int(rows.rows.size());
+        // The type comes from the scale, whatever selection the main window shows.
+        ReadbackSaver saver(m_ws.store(), *ctx.clock, *ctx.prompter, TypeRule::Keep);
+        saved = saver.save(rows.rows, [&](int index) {
+            wait.setPercent(index * 100 / count + 1);
+            ctx.pump->pump();
+        });
+    }
+    m_ws.reopenSelection(); // a failed reopen still goes on
+    m_ws.suspendGrid(false);
+    // The save stopped at a row whose number is no whole number, or the store refused.
+    const QString error = !saved.error.isEmpty() ? saved.error : rows.error;
+    if (!error.isEmpty()) {
+        ctx.prompter->message(MessageKind::Error, error);
         return;
     }
-    dataset.edit();
-    Form1->BitBtn1Click();
+    m_ws.dataset().edit();
+    m_ws.storeCurrentRecord();
     if (!saved.incorrect.isEmpty())
         ctx.prompter->message(MessageKind::Warning, incorrectRecordsText(saved.incorrect), msg::text(msg::BadLinesCaption));
 }
 
 void TForm8::N5Click()
 {
-    if (!Form1 || m_busy)
+    if (m_busy)
         return;
     const QScopedValueRollback busy(m_busy, true);
-    const AppContext &ctx = Form1->context();
     if (m_selectedNumber == 0) {
-        ctx.prompter->message(msg::text(msg::TotalsNothingSelected));
+        m_ws.prompter().message(msg::text(msg::TotalsNothingSelected));
         return;
     }
-    const ExchangeLock::Hold hold(Form1->exchangeLock());
-    if (!hold.taken())
+    ExchangeRun run(m_ws, this, std::nullopt);
+    if (!run.started())
         return;
-    if (!ProductClearer(Form1->link(), *ctx.clock, *ctx.pump).clearOne(m_selectedNumber)) {
-        ctx.prompter->message(MessageKind::Warning, msg::text(msg::NoLink));
-        return;
-    }
-    blankRow(m_selectedRow + 1);
+    if (run.finish(clearProducts(run.session(), m_selectedNumber, m_selectedNumber)))
+        blankRow(m_selectedRow + 1);
 }
 
 void TForm8::N6Click()
@@ -282,9 +260,9 @@ void TForm8::N6Click()
     if (!FormSD || m_busy)
         return;
     const QScopedValueRollback busy(m_busy, true);
-    FormSD->CSpinEdit1->setNumber(CSpinEdit1->number());
-    FormSD->CSpinEdit2->setNumber(CSpinEdit2->number());
-    FormSD->exec();
+    // The range as the read window's fields stand bounds the clearing.
+    const int first = CSpinEdit1->number();
+    FormSD->open(first, CSpinEdit2->number(), [this, first](int number) { blankRow(number - first + 1); });
 }
 
 void TForm8::N3Click()

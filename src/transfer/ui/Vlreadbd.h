@@ -9,6 +9,10 @@
 #include <QStringList>
 #include <vector>
 
+namespace ztk {
+class Workspace;
+}
+
 class NumberSpinEdit;
 class QAction;
 class QLabel;
@@ -19,7 +23,7 @@ class QTableWidget;
 class TForm8 : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm8(QWidget *parent = nullptr);
+    explicit TForm8(ztk::Workspace &workspace, QWidget *parent = nullptr);
 
     QMenuBar *MainMenu1 = nullptr;
     QAction *N1 = nullptr; // "Сохранить в БДТ"
@@ -63,6 +67,7 @@ private:
     void setCell(int tableRow, int column, const QString &text);
     void selectFirstRow();
 
+    ztk::Workspace &m_ws;
     // A read, save or clear is running: its progress pumps events, and a command given
     // meanwhile would start a second exchange inside the first one.
     bool m_busy = false;

@@ -1,0 +1,56 @@
+#include "app/Workspace.h"
+
+#include "link/ScaleLink.h"
+#include "products/ProductDataset.h"
+#include "products/ProductFields.h"
+#include "products/ProductStore.h"
+#include "products/RecordEditing.h"
+#include "transfer/ProductImage.h"
+
+namespace ztk {
+
+Workspace::Workspace(const AppContext &context)
+    : m_context(context),
+      m_link(std::make_unique<ScaleLink>()),
+      m_store(std::make_unique<ProductStore>()),
+      m_dataset(std::make_unique<ProductDataset>(*m_store, *context.clock, *context.prompter)),
+      m_copyBuffer(std::make_unique<CopyBuffer>())
+{
+}
+
+Workspace::~Workspace()
+{
+    // The reader must be gone before the buffers it fills.
+    m_link->stopReader();
+    m_link->setLinkStateHandler({});
+}
+
+void Workspace::setImage(std::unique_ptr<ProductImage> image)
+{
+    m_image = std::move(image);
+}
+
+ScaleList Workspace::scales() const
+{
+    return ScaleList::load(m_context.workDir, m_portConfig);
+}
+
+bool Workspace::reopenSelection()
+{
+    m_dataset->setTypeRule(m_selection.typeRule());
+    return m_dataset->open(m_selection.sql());
+}
+
+QStringList Workspace::selectionEntries()
+{
+    m_dataset->first();
+    QStringList entries;
+    const int count = m_dataset->isOpen() ? m_dataset->recordCount() : 0;
+    entries.reserve(count);
+    for (int i = 0; i < count; ++i)
+        entries << m_dataset->rowValue(i, fld::N).toString() + QLatin1Char(' ')
+                       + m_dataset->rowValue(i, fld::Name).toString();
+    return entries;
+}
+
+} // namespace ztk

@@ -1,0 +1,64 @@
+#pragma once
+// One exchange started from a window, in one scope:
+//
+//   ExchangeRun run(workspace, this, Operation::ReadProducts);
+//   if (!run.started())
+//       return;
+//   const ExchangeResult r = readProducts(run.session(), first, last, received);
+//   run.finish(r, msg::text(msg::ReadDone).arg(r.done));
+//
+// While it lives the exchange lock is held (every other exchange command is off: the
+// link is one line), the wait window is up, centred on the window that started it,
+// with the gauge following the exchange. finish() shows the result once: a failure's
+// message in a box, then the wait window closes; a success as a short line (no box).
+
+#include "app/ExchangeLock.h"
+#include "app/ui/Mess.h"
+#include "link/Exchange.h"
+
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace ztk {
+
+class Workspace;
+
+class ExchangeRun {
+public:
+    // How the wait window shows the run; without one the window's own gauge follows
+    // `progress` (or nothing does).
+    struct Wait {
+        QString caption;
+        QString text;       // the red line; empty keeps the one shown before
+        bool gauge = true;  // the gauge under it
+    };
+
+    ExchangeRun(Workspace &workspace, QWidget *owner, const std::optional<Wait> &wait, Progress progress = {});
+    // The wait window of the operation's caption, the text line kept, the gauge shown.
+    ExchangeRun(Workspace &workspace, QWidget *owner, Operation operation);
+    ~ExchangeRun(); // the wait window closed, the lock let go
+    ExchangeRun(const ExchangeRun &) = delete;
+    ExchangeRun &operator=(const ExchangeRun &) = delete;
+
+    // False when another exchange holds the line: nothing is shown, nothing may be sent.
+    bool started() const { return m_started; }
+    ExchangeSession &session() { return m_session; }
+    // The wait window's red line, painted at once.
+    void setText(const QString &text);
+
+    // A failure: its message as a warning (then the wait window closes). A success:
+    // `doneLine` (when given) in the workspace's line of results. Returns r.ok.
+    bool finish(const ExchangeResult &result, const QString &doneLine = QString());
+
+private:
+    Workspace &m_workspace;
+    std::optional<ExchangeLock::Hold> m_hold;
+    std::optional<WaitScope> m_wait;
+    bool m_started = false;
+    ExchangeSession m_session;
+};
+
+} // namespace ztk

@@ -1,0 +1,89 @@
+#include "link/Exchange.h"
+
+#include "shared/Messages.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace ztk {
+
+void Frame::append(std::uint8_t byte)
+{
+    assert(m_size < Capacity);
+    if (m_size < Capacity)
+        m_bytes[m_size++] = byte;
+}
+
+Frame &Frame::word(std::uint16_t value)
+{
+    append(std::uint8_t(value & 0xFF));
+    append(std::uint8_t(value >> 8));
+    return *this;
+}
+
+Frame &Frame::bytes(std::span<const std::uint8_t> more)
+{
+    for (const std::uint8_t b : more)
+        append(b);
+    return *this;
+}
+
+bool ExchangeSession::requestAlone(Reception reception, const Frame &frame, WaitLimit limit, bool discardFirst,
+                                   const std::function<void(int)> &received) const
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!request(reception, frame, limit, discardFirst, received))
+            return false;
+        if (link.quietAfterReply(pump))
+            return true;
+    }
+    return false;
+}
+
+ExchangeResult ExchangeResult::noLink(int done, int total)
+{
+    return failure(msg::text(msg::NoLink), done, total);
+}
+
+namespace {
+
+// Every exchange, once: a new one adds its row here.
+const OperationInfo Operations[] = {
+    {Operation::LinkCheck, "link-check", msg::LinkCheckCaption},
+    {Operation::ScaleNumber, "scale-number", msg::ViewerScaleNumber},
+    {Operation::WriteProducts, "write-products", msg::WriteCaption},
+    {Operation::ReadProducts, "read-products", msg::ReadCaption},
+    {Operation::ClearProducts, "clear-products", msg::ClearRangeCaption},
+    {Operation::ReadCommonData, "common-read", msg::CommonReadCaption},
+    {Operation::WriteCommonData, "common-write", msg::CommonCaption},
+    {Operation::SetClock, "set-clock", msg::CommonCaption},
+    {Operation::ReceiveTotals, "totals", msg::TotalsCaption},
+    {Operation::ClearTotals, "totals-clear", msg::TotalsCaption},
+};
+
+} // namespace
+
+const OperationInfo &operationInfo(Operation operation)
+{
+    const auto *found = std::find_if(std::begin(Operations), std::end(Operations),
+                                     [operation](const OperationInfo &o) { return o.operation == operation; });
+    assert(found != std::end(Operations));
+    return *found;
+}
+
+ExchangeResult checkLink(ExchangeSession &session)
+{
+    if (!session.request(Reception::LinkProbe, Frame(cmd::LinkProbe), {cmd::LinkCheckWaitSeconds}, true))
+        return ExchangeResult::noLink();
+    return ExchangeResult::success(1, 1);
+}
+
+ExchangeResult askScaleNumber(ExchangeSession &session, std::int8_t &number)
+{
+    if (!session.request(Reception::ByteReply, Frame(cmd::ScaleNumber), {cmd::WaitSeconds}, true))
+        return ExchangeResult::noLink();
+    number = std::int8_t(session.reply(Reception::ByteReply)[0]);
+    return ExchangeResult::success(1, 1);
+}
+
+} // namespace ztk

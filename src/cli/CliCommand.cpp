@@ -3,6 +3,7 @@
 #include "products/ProductDataset.h"
 
 #include "products/ProductStore.h"
+#include "products/Selection.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
 
@@ -183,11 +184,11 @@ int CliContext::onScales(const ScaleRunner::Job &job, const QString &caption)
     return int(ScaleRunner::overall(outcomes));
 }
 
-bool CliContext::openSelection(const QString &sql, ProductStore &store, ProductDataset &dataset)
+bool CliContext::openSelection(const ParsedSelection &selection, ProductStore &store, ProductDataset &dataset)
 {
     if (!openStoreForReading(store))
         return false;
-    if (!dataset.open(sql)) {
+    if (!dataset.open(selection.sql(store.dialect()))) {
         prompter.message(dataset.errorText());
         return false;
     }

@@ -31,6 +31,7 @@ class QCommandLineParser;
 namespace ztk {
 class ProductDataset;
 class ProductStore;
+struct ParsedSelection;
 }
 
 namespace ztk::cli {
@@ -91,9 +92,9 @@ public:
     // The same for a command that only reads it: a missing file is reported, not
     // created. False with the message shown.
     bool openStoreForReading(ProductStore &store);
-    // That store, and `dataset` over the rows of `sql` ("select * from lm_t1 ..."). False
-    // with the message shown.
-    bool openSelection(const QString &sql, ProductStore &store, ProductDataset &dataset);
+    // That store, and `dataset` over the rows of `selection`, its text as the store
+    // spells it. False with the message shown.
+    bool openSelection(const ParsedSelection &selection, ProductStore &store, ProductDataset &dataset);
     // One line on standard output.
     void print(const QString &line) const;
     // Shows `why` and the command's usage on standard error; returns ExitBadUsage.

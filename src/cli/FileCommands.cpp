@@ -81,7 +81,7 @@ std::optional<std::vector<Product>> selectedRows(CliContext &ctx, ProductStore &
         return std::nullopt;
     }
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
-    if (!ctx.openSelection(sel.sql, store, dataset))
+    if (!ctx.openSelection(sel, store, dataset))
         return std::nullopt;
     return selectionRows(dataset);
 }

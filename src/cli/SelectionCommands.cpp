@@ -51,7 +51,7 @@ int listProducts(CliContext &ctx, const QStringList &args)
         return ctx.badUsage(sel.error);
     ProductStore store;
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
-    if (!ctx.openSelection(sel.sql, store, dataset))
+    if (!ctx.openSelection(sel, store, dataset))
         return ExitBadUsage;
     // The grid's columns, as the grid shows them.
     const ProductTableModel grid(dataset);

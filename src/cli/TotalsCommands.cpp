@@ -77,7 +77,7 @@ std::optional<std::vector<TotalsProduct>> selectionProducts(CliContext &ctx, con
     }
     ProductStore store;
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
-    if (!ctx.openSelection(sel.sql, store, dataset))
+    if (!ctx.openSelection(sel, store, dataset))
         return std::nullopt;
     return totalsProducts(dataset);
 }

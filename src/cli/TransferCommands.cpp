@@ -69,7 +69,7 @@ std::unique_ptr<ProductImage> buildFromStore(CliContext &ctx, const ImageOptions
         return nullptr;
     ProductStore store;
     ProductDataset dataset(store, ctx.clock, ctx.prompter);
-    if (!ctx.openSelection(sel.sql, store, dataset))
+    if (!ctx.openSelection(sel, store, dataset))
         return nullptr;
     auto image = std::make_unique<ProductImage>();
     image->build(selectionRows(dataset), *filter, today);

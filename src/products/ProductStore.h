@@ -12,10 +12,14 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace ztk {
+
+class StoreBackend;
+struct SqlDialect;
 
 class ProductStore {
 public:
@@ -72,35 +76,29 @@ public:
     // changed the table. False when the store is a file or the server refuses.
     bool watchChanges(std::function<void()> handler);
 
+    // How the selections' SQL spells its case-blind LIKE here.
+    const SqlDialect &dialect() const;
+
 private:
     friend class StoreTransaction;
     friend class StoreSavepoint;
     friend bool openWorkingStore(ProductStore &, const QString &, const QString &);
     bool execute(const QString &sql);
-    bool selectThroughDriver(const QString &sql, std::vector<Product> &rows, ColumnSet *present);
-    bool openFile(const QString &path);
-    // Sets the error, lets go of `db` and removes the connection; returns false.
-    bool refuseOpen(QSqlDatabase &db, const QString &text);
-    bool openServer();
-    bool prepareServerTable();
-    bool subscribe();
     // Runs `op`; on a server whose connection was lost (and outside a transaction,
     // whose work would be gone) connects again and runs it once more.
     bool retried(const std::function<bool()> &op);
-    bool reconnect();
     bool insertOnce(Product &product, const ColumnSet &columns);
     bool updateOnce(const Product &product, const ColumnSet &columns);
     QString columnSql(int c) const;
     QString rowIdSql() const;
 
     StoreLocation m_location;
+    std::unique_ptr<StoreBackend> m_backend; // the kind of store; none while closed
     QString m_connection;
     QString m_error;
     int m_savepoints = 0; // names the next savepoint
     bool m_inTransaction = false;
     bool m_changedElsewhere = false;
-    std::function<void()> m_onChange;
-    bool m_notifyConnected = false;
 };
 
 // A transaction for a command that stores many rows: begun when made, rolled back
@@ -144,9 +142,5 @@ private:
 // Opens the store of the working folder `workDir`: `url` when given, else the server
 // its "database.ini" names, else its "LM_T.db". False and errorText() on failure.
 bool openWorkingStore(ProductStore &store, const QString &workDir, const QString &url = QString());
-
-// Registers LIKE (with and without ESCAPE) that ignores the case of Cyrillic letters
-// as well as Latin ones on the connection.
-bool registerUnicodeLike(QSqlDatabase &db);
 
 } // namespace ztk

@@ -13,15 +13,16 @@ QString table() { return QLatin1String(files::TableName); }
 
 QString number(qint64 n) { return QString::number(n); }
 
-// The formats of the selections; %1 is the table name, %2 the argument.
+// The formats of the selections; %1 is the table name, %2 the argument, %3 the store's
+// LIKE and %4 what follows its pattern.
 const char *format(SelectionQuery query)
 {
     switch (query) {
     case SelectionQuery::All: return "select * from %1 order by N";
     case SelectionQuery::Weight:
-    case SelectionQuery::Piece: return "select * from %1 where ТипТ LIKE '%2' order by N";
-    case SelectionQuery::Prefix: return "select * from %1 where Префикс LIKE '%2' order by N";
-    case SelectionQuery::Name: return "select * from %1 where NAME LIKE '%2' order by N";
+    case SelectionQuery::Piece: return "select * from %1 where ТипТ %3 '%2'%4 order by N";
+    case SelectionQuery::Prefix: return "select * from %1 where Префикс %3 '%2'%4 order by N";
+    case SelectionQuery::Name: return "select * from %1 where NAME %3 '%2'%4 order by N";
     case SelectionQuery::NumberRange: return "select * from %1 where N>=%2 and N<=%3 order by N";
     case SelectionQuery::CorrDateEqual: return "select * from %1 where Дата='%2' order by N";
     case SelectionQuery::CorrDateBefore: return "select * from %1 where Дата<'%2' order by N";
@@ -50,71 +51,21 @@ QString quotedSqlText(const QString &text)
     return out;
 }
 
-QString selectionSqlFor(SqlDialect dialect, const QString &sql)
-{
-    if (dialect == SqlDialect::Sqlite)
-        return sql;
-    auto isWordChar = [](QChar c) { return c.isLetterOrNumber() || c == u'_' || c == u'$'; };
-    QString out;
-    out.reserve(sql.size() + 8);
-    QChar quote; // inside '...' or "..." while set
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar c = sql[i];
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar(); // a doubled quote closes and opens again: the same
-            out += c;
-            continue;
-        }
-        if (c == u'\'' || c == u'"') {
-            quote = c;
-            out += c;
-            continue;
-        }
-        if (sql.mid(i, 4).compare(QLatin1String("like"), Qt::CaseInsensitive) == 0
-            && (i == 0 || !isWordChar(sql[i - 1])) && (i + 4 >= sql.size() || !isWordChar(sql[i + 4]))) {
-            out += QLatin1String("ILIKE");
-            i += 3;
-            // PostgreSQL takes a backslash in the pattern as an escape, SQLite as
-            // itself: a pattern literal without ESCAPE gets ESCAPE '' (none).
-            qsizetype j = i + 1;
-            while (j < sql.size() && sql[j].isSpace())
-                ++j;
-            if (j >= sql.size() || sql[j] != u'\'')
-                continue;
-            qsizetype end = j + 1; // the closing quote
-            while (end < sql.size() && (sql[end] != u'\'' || (end + 1 < sql.size() && sql[end + 1] == u'\'')))
-                end += sql[end] == u'\'' ? 2 : 1;
-            if (end >= sql.size())
-                continue; // unterminated: the server says so
-            qsizetype next = end + 1;
-            while (next < sql.size() && sql[next].isSpace())
-                ++next;
-            out += sql.mid(i + 1, end - i);
-            i = end;
-            if (sql.mid(next, 6).compare(QLatin1String("escape"), Qt::CaseInsensitive) != 0)
-                out += QLatin1String(" ESCAPE ''");
-            continue;
-        }
-        out += c;
-    }
-    return out;
-}
-
-QString selectionSql(SelectionQuery query, const SelectionArgs &args)
+QString selectionSql(SelectionQuery query, const SelectionArgs &args, const SqlDialect &dialect)
 {
     const QString f = QString::fromUtf8(format(query));
+    const QString like = QLatin1String(dialect.like), escape = QLatin1String(dialect.escape);
     switch (query) {
     case SelectionQuery::All:
         return f.arg(table());
     case SelectionQuery::Weight:
-        return f.arg(table(), number(0));
+        return f.arg(table(), number(0), like, escape);
     case SelectionQuery::Piece:
-        return f.arg(table(), number(1));
+        return f.arg(table(), number(1), like, escape);
     case SelectionQuery::Prefix:
-        return f.arg(table(), number(args.prefix));
+        return f.arg(table(), number(args.prefix), like, escape);
     case SelectionQuery::Name:
-        return f.arg(table(), QLatin1Char('%') + quotedSqlText(args.nameFragment) + QLatin1Char('%'));
+        return f.arg(table(), QLatin1Char('%') + quotedSqlText(args.nameFragment) + QLatin1Char('%'), like, escape);
     case SelectionQuery::NumberRange:
         return f.arg(table(), number(args.low), number(args.high));
     case SelectionQuery::CorrDateEqual:
@@ -201,7 +152,8 @@ ParsedSelection parseSelectionArgument(const QString &argument, const QDate &tod
     };
     auto done = [&out](SelectionQuery q, const SelectionArgs &a = {}) {
         out.ok = true;
-        out.sql = selectionSql(q, a);
+        out.query = q;
+        out.args = a;
         out.typeRule = typeRuleOf(q);
         return out;
     };
@@ -277,7 +229,7 @@ void SelectionState::choose(SelectionQuery query, const SelectionArgs &args)
 {
     m_builder = SelectionBuilder::None;
     m_typeRule = typeRuleOf(query);
-    m_sql = selectionSql(query, args);
+    m_sql = selectionSql(query, args, *m_dialect);
 }
 
 void SelectionState::chooseBuilder(SelectionBuilder builder)
@@ -289,7 +241,7 @@ void SelectionState::chooseBuilder(SelectionBuilder builder)
 void SelectionState::rebuild(const SelectionArgs &args)
 {
     if (const std::optional<SelectionQuery> query = queryOf(m_builder))
-        m_sql = selectionSql(*query, args);
+        m_sql = selectionSql(*query, args, *m_dialect);
 }
 
 } // namespace ztk

@@ -4,6 +4,7 @@
 // ztk-cli. Every text begins "select * from lm_t1" and ends "order by N".
 
 #include "products/ProductDataset.h"
+#include "products/StoreBackend.h"
 
 #include <QDate>
 #include <QString>
@@ -48,21 +49,16 @@ struct SelectionArgs {
     int high = 5000;
 };
 
-// The query text of `query`, e.g. "select * from lm_t1 where Дата<'26.12.08' order by N".
-// An apostrophe of the name fragment is doubled, so that it is searched for rather
-// than ending the SQL text; "%" and "_" stay wildcards.
-QString selectionSql(SelectionQuery query, const SelectionArgs &args = {});
+// The query text of `query` for a store of `dialect`, e.g. "select * from lm_t1 where
+// Дата<'26.12.08' order by N"; the case-blind match is the store's own (LIKE in the
+// file, which registers a Unicode one; ILIKE on the server). An apostrophe of the name
+// fragment is doubled, so that it is searched for rather than ending the SQL text;
+// "%" and "_" stay wildcards.
+QString selectionSql(SelectionQuery query, const SelectionArgs &args = {}, const SqlDialect &dialect = SqliteDialect);
 QString wholeBaseSql(); // "select * from lm_t1 order by N"
 // "select * from lm_t1 where N=<n>": the whole table, whatever the selection.
 QString numberLookupSql(qint64 n);
 QString quotedSqlText(const QString &text); // apostrophes doubled
-
-// The selection texts are written for SQLite, whose LIKE here ignores the case of
-// Cyrillic and Latin letters; PostgreSQL's LIKE does not, its ILIKE does (in a UTF-8
-// database under a locale that knows Cyrillic).
-enum class SqlDialect { Sqlite, PostgreSql };
-// `sql` as `dialect` runs it: for PostgreSQL each LIKE outside quotes becomes ILIKE.
-QString selectionSqlFor(SqlDialect dialect, const QString &sql);
 
 struct NumberRange {
     int low = 1;
@@ -95,8 +91,11 @@ public:
     void chooseBuilder(SelectionBuilder builder);
     // The builder's text again from `args`; nothing without a builder.
     void rebuild(const SelectionArgs &args);
+    // The store the texts are for, from now on.
+    void setDialect(const SqlDialect &dialect) { m_dialect = &dialect; }
 
 private:
+    const SqlDialect *m_dialect = &SqliteDialect;
     QString m_sql = wholeBaseSql();
     SelectionBuilder m_builder = SelectionBuilder::None;
     TypeRule m_typeRule = TypeRule::Keep;
@@ -107,9 +106,12 @@ private:
 // best-on=, best-before=, best-after=. Two-digit years as `today` reads them.
 struct ParsedSelection {
     bool ok = false;
-    QString sql;
+    SelectionQuery query = SelectionQuery::All;
+    SelectionArgs args;
     TypeRule typeRule = TypeRule::Keep;
     QString error; // when !ok
+    // Its text for a store of `dialect`.
+    QString sql(const SqlDialect &dialect = SqliteDialect) const { return selectionSql(query, args, dialect); }
 };
 ParsedSelection parseSelectionArgument(const QString &argument, const QDate &today);
 

@@ -563,6 +563,7 @@ void TForm1::FormCreate()
         m_context.prompter->message(ztk::MessageKind::Error, m_ws.store().errorText());
         return;
     }
+    m_selection.setDialect(m_ws.store().dialect());
     if (!runSelection())
         return;
     // A table shared on a server: the grid follows what the other PCs store.

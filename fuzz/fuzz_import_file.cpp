@@ -4,7 +4,7 @@
 #include "products/ImportLine.h"
 #include "products/ProductTextFile.h"
 
-#include <QByteArray>
+#include <QBuffer>
 #include <QLocale>
 
 #include <cstddef>
@@ -12,18 +12,19 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const std::vector<ztk::TextLine> lines = ztk::productTextLines(bytes);
-    if (lines.empty())
+    QBuffer file;
+    file.setData(reinterpret_cast<const char *>(data), qsizetype(size));
+    file.open(QIODevice::ReadOnly);
+    ztk::ProductTextReader lines(file);
+    ztk::TextLine line;
+    if (!lines.next(line))
         return 0;
     static const QLocale russian(QLocale::Russian, QLocale::Russia);
     ztk::ImportLineReader reader(QDate(2026, 12, 8), russian);
-    reader.setHeader(lines.front().text);
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        if (lines[i].countedLength() < ztk::MinImportLineLength)
-            continue;
-        const ztk::ImportValues &v = reader.read(lines[i].text);
-        (void)v.number;
+    reader.setHeader(line.text);
+    while (lines.next(line)) {
+        if (line.countedLength() >= ztk::MinImportLineLength)
+            reader.read(line.text);
     }
     return 0;
 }

@@ -25,7 +25,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const QLocale russian(QLocale::Russian, QLocale::Russia);
     ztk::ImportLineReader reader(QDate(2026, 12, 8), (data[0] & 2) ? russian : QLocale::c());
     reader.setHeader(ztk::exportHeaderLine());
-    const ztk::ImportValues &v = reader.read(line);
-    (void)v.price.tenThousandths();
+    reader.read(line);
     return 0;
 }

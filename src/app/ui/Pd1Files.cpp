@@ -14,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -25,8 +26,8 @@ void TForm1::ImportClick()
     const QString chosen = prompter.openFileName(msg::text(msg::ImportDialogTitle), msg::text(msg::ImportDialogFilter));
     if (chosen.isEmpty())
         return;
-    const auto lines = readProductTextFile(withDefaultExtension(chosen, "txt", true));
-    if (!lines) {
+    QFile file(withDefaultExtension(chosen, "txt", true));
+    if (!openImportFile(file)) {
         prompter.message(MessageKind::Error, msg::text(msg::FileDoesNotOpen));
         return;
     }
@@ -46,7 +47,7 @@ void TForm1::ImportClick()
     // Repainting after every line would cost more than the import itself.
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
-    settings.progress = [&](qsizetype, qsizetype) {
+    settings.progress = [&](qint64, qint64) {
         if (sinceRepaint.elapsed() < 100)
             return;
         sinceRepaint.restart();
@@ -54,7 +55,7 @@ void TForm1::ImportClick()
         if (Mess1)
             Mess1->repaint();
     };
-    const ImportResult result = storeImportLines(*m_store, *lines, settings);
+    const ImportResult result = importProductText(*m_store, file, settings);
 
     for (QWidget *w : hidden)
         w->show();
@@ -65,6 +66,8 @@ void TForm1::ImportClick()
     RadioButton1Click();
     m_dataset->setTypeRule(rule);
 
+    if (!result.opened) // the file failed while being read; the table is as it was
+        prompter.message(MessageKind::Error, msg::text(msg::FileDoesNotOpen));
     if (!result.storeError.isEmpty())
         prompter.message(MessageKind::Error, result.storeError);
     if (!result.badLines.isEmpty())

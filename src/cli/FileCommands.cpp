@@ -37,7 +37,8 @@ ZTK_CLI_COMMAND(importProducts, {.name = "import",
                                  .summary = "stores the records of a product text file",
                                  .details = "Each line is stored under the table's rules; lines that cannot be read "
                                             "or stored are named on standard error (0 for a line without a readable "
-                                            "product number); exit 2 when the file does not open. Prints the number of lines stored."})
+                                            "product number); exit 2 when the file does not open or the table cannot "
+                                            "be written. Prints the number of lines stored."})
 ZTK_CLI_GUI_COMMAND(reportProducts,
                     {.name = "report",
                      .summary = "the printed report: as text, or into FILE (.pdf: as printed, landscape; "

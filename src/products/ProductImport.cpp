@@ -53,6 +53,29 @@ bool storeImportValues(ProductStore &store, const ImportValues &v, const ImportS
     return ok || fail();
 }
 
+namespace {
+
+// Whether the table takes a row at all: one of NULLs, added and rolled back. A store
+// that refuses it (a read-only file, a trigger, a server's rights) would refuse every
+// line, which is no list of bad lines.
+bool tableTakesRows(ProductStore &store, QString &error)
+{
+    std::vector<Product> found;
+    ColumnSet has;
+    if (!store.select(numberLookupSql(0), found, &has)) {
+        error = store.errorText();
+        return false;
+    }
+    StoreSavepoint probe(store);
+    Product empty;
+    if (probe.active() && store.insert(empty, has))
+        return true; // the probe's row goes with the savepoint
+    error = msg::text(msg::TableNotWritable).arg(store.errorText());
+    return false;
+}
+
+} // namespace
+
 ImportResult importProductText(ProductStore &store, QIODevice &file, const ImportSettings &settings)
 {
     ImportResult result;
@@ -77,6 +100,8 @@ ImportResult importProductText(ProductStore &store, QIODevice &file, const Impor
         result.storeError = store.errorText();
         return result;
     }
+    if (!tableTakesRows(store, result.storeError))
+        return result;
     ImportLineReader reader(now.date(), settings.locale);
     reader.setHeader(header.text);
     const qint64 total = file.isSequential() ? 0 : file.size();

@@ -31,7 +31,8 @@ struct ImportSettings {
 
 struct ImportResult {
     bool opened = false;  // false: "Файл не открывается", nothing changed
-    // Not empty: no backup, or the store refused the transaction; nothing changed.
+    // Not empty: no backup, the table cannot be written, or the store refused the
+    // transaction; nothing changed.
     QString storeError;
     BadLineList badLines;
     int storedLines = 0;
@@ -43,7 +44,7 @@ bool storeImportValues(ProductStore &store, const ImportValues &values, const Im
                        QString *error = nullptr);
 
 // The import of a file open for reading: a backup of the store, then the header and
-// every data line in one transaction.
+// every data line in one transaction, after a check that the table takes rows at all.
 // A file that fails while being read is "not opened" and the transaction rolled back.
 ImportResult importProductText(ProductStore &store, QIODevice &file, const ImportSettings &settings);
 

@@ -68,9 +68,9 @@ void TForm1::ImportClick()
 
     if (!result.opened) // the file failed while being read; the table is as it was
         prompter.message(MessageKind::Error, msg::text(msg::FileDoesNotOpen));
-    if (!result.storeError.isEmpty())
+    else if (!result.storeError.isEmpty()) // nothing was stored, so no line is to blame
         prompter.message(MessageKind::Error, result.storeError);
-    if (!result.badLines.isEmpty())
+    else if (!result.badLines.isEmpty())
         prompter.message(MessageKind::Warning, result.badLines.message(), msg::text(msg::BadLinesCaption));
 }
 

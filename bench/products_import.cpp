@@ -3,6 +3,9 @@
 // runs in a process of its own (this program with --lines N), so that the peak of one
 // does not hide the other. Target: a peak that does not grow with the file, under
 // 100 MB for the million lines.
+// Measured on 2 cores beside another build (load 1.2-2.4): 5000 lines 0.20 s, peak
+// 13.6 MB; a million lines (81.6 MB) 49.9 s, peak 13.9 MB. Before the import read
+// the file as a stream: 0.21 s and 14.6 MB; 53.4 s and 480 MB.
 
 #include "BenchSupport.h"
 

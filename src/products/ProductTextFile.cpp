@@ -152,7 +152,7 @@ DecodedLine decodeLine(const uchar *raw, qsizetype size)
         }
         if (QChar::requiresSurrogates(cp)) {
             if (line.text.size() + 2 > MaxImportLineLength)
-                break; // the pair starts the next line whole
+                break; // a pair is not cut: the line is too long anyway
             line.text += QChar(QChar::highSurrogate(cp));
             line.text += QChar(QChar::lowSurrogate(cp));
         } else {

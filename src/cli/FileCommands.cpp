@@ -19,6 +19,7 @@
 #include "transfer/ProductList.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <cstdio>
 #include <optional>
@@ -36,8 +37,9 @@ ZTK_CLI_COMMAND(importProducts, {.name = "import",
                                  .arguments = "FILE",
                                  .summary = "stores the records of a product text file",
                                  .details = "Each line is stored under the table's rules; lines that cannot be read "
-                                            "are named on standard error; exit 2 when the file does not open. Prints "
-                                            "the number of lines stored."})
+                                            "or stored are named on standard error (0 for a line without a readable "
+                                            "product number); exit 2 when the file does not open or the table cannot "
+                                            "be written. Prints the number of lines stored."})
 ZTK_CLI_GUI_COMMAND(reportProducts,
                     {.name = "report",
                      .summary = "the printed report: as text, or into FILE (.pdf: as printed, landscape; "
@@ -118,8 +120,8 @@ int importProducts(CliContext &ctx, const QStringList &args)
     FileOptions o;
     if (const auto bad = parseFileOptions(ctx, args, o, 1))
         return *bad;
-    const auto lines = readProductTextFile(inWorkDir(ctx, o.file));
-    if (!lines) {
+    QFile file(inWorkDir(ctx, o.file));
+    if (!openImportFile(file)) {
         ctx.prompter.message(msg::text(msg::FileDoesNotOpen));
         return ExitBadUsage;
     }
@@ -130,7 +132,11 @@ int importProducts(CliContext &ctx, const QStringList &args)
     settings.clock = &ctx.clock;
     settings.prompter = &ctx.prompter;
     settings.locale = programLocale();
-    const ImportResult result = storeImportLines(store, *lines, settings);
+    const ImportResult result = importProductText(store, file, settings);
+    if (!result.opened) {
+        ctx.prompter.message(msg::text(msg::FileDoesNotOpen));
+        return ExitBadUsage;
+    }
     if (!result.storeError.isEmpty()) {
         ctx.prompter.message(result.storeError);
         return ExitBadUsage;

@@ -4,8 +4,6 @@
 #include "shared/DateText.h"
 #include "shared/Messages.h"
 
-#include <optional>
-
 namespace ztk {
 
 namespace {
@@ -16,6 +14,11 @@ constexpr QChar kQuote = QLatin1Char('\'');
 bool isLineEnd(QChar c)
 {
     return c == QLatin1Char('\r') || c == QLatin1Char('\n');
+}
+
+bool isBlank(const QString &field)
+{
+    return field.trimmed().isEmpty();
 }
 
 // A whole number as the design's integer fields take it (32 bits).
@@ -82,7 +85,7 @@ QStringList splitImportLine(const QString &line)
 }
 
 ImportLineReader::ImportLineReader(const QDate &today, const QLocale &locale)
-    : m_defaultBestBefore(datetext::yearFirst(today)), m_locale(locale)
+    : m_today(today), m_defaultBestBefore(datetext::yearFirst(today)), m_locale(locale)
 {
 }
 
@@ -92,12 +95,14 @@ void ImportLineReader::setHeader(const QString &line)
     dropLineEndField(m_header);
 }
 
-const ImportValues &ImportLineReader::read(const QString &line)
+bool ImportLineReader::read(const QString &line)
 {
     QStringList fields = splitImportLine(line);
     dropLineEndField(fields);
 
     ImportValues &v = m_values;
+    const QString carriedType = v.type;
+    v.number.reset();
     v.names.fill(QString());
     v.prefix = 0;
     v.barcode = 0;
@@ -111,24 +116,38 @@ const ImportValues &ImportLineReader::read(const QString &line)
         QString::fromUtf8(fld::Name), QString::fromUtf8(fld::Name2), QString::fromUtf8(fld::Name3),
         QString::fromUtf8(fld::Name4), QString::fromUtf8(fld::Name5)};
 
+    // A number field: blank keeps the default; anything else must read.
+    bool readable = true;
+    auto whole = [&](const QString &field, qint64 &to) {
+        if (isBlank(field))
+            return;
+        if (const auto n = wholeNumber(field))
+            to = *n;
+        else
+            readable = false;
+    };
     const qsizetype count = std::min(fields.size(), m_header.size());
     for (qsizetype j = 0; j < count; ++j) {
         const QString &name = m_header[j];
         const QString &field = fields[j];
         if (name == kN) {
-            if (const auto n = wholeNumber(field))
-                v.number = *n;
+            v.number = wholeNumber(field); // blank or not: no number, no record
         } else if (name == kPrefix) {
-            if (const auto n = wholeNumber(field))
-                v.prefix = *n;
+            whole(field, v.prefix);
         } else if (name == kSK5) {
-            if (const auto n = wholeNumber(field))
-                v.barcode = *n;
+            whole(field, v.barcode);
         } else if (name == kBest) {
+            // Blank is a product without one, as the export writes it; kept as given.
+            if (!isBlank(field) && !datetext::readYearFirst(field, m_today))
+                readable = false;
             v.bestBefore = field;
         } else if (name == kPrice) {
+            if (isBlank(field))
+                continue;
             if (const auto p = Price::fromText(field, m_locale))
                 v.price = *p;
+            else
+                readable = false;
         } else if (name == kType) {
             v.type = field;
         } else {
@@ -140,7 +159,10 @@ const ImportValues &ImportLineReader::read(const QString &line)
             }
         }
     }
-    return v;
+    if (readable && v.number)
+        return true;
+    v.type = carriedType; // a line not stored hands nothing on
+    return false;
 }
 
 QString BadLineList::message() const

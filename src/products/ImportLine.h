@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace ztk {
 
@@ -25,10 +26,10 @@ inline constexpr int MinImportLineLength = 10;
 // starts with a control character gets an empty field in front.
 QStringList splitImportLine(const QString &line);
 
-// The values one data line gives. The product number and the type carry over
-// from the line before; the others start from their defaults on every line.
+// The values one data line gives. The type carries over from the line before; the
+// others start from their defaults on every line.
 struct ImportValues {
-    qint64 number = 0;
+    std::optional<qint64> number; // none: no readable product number on the line
     QString type = QStringLiteral("0");
     std::array<QString, Product::NameLines> names;
     qint64 prefix = 0;
@@ -39,27 +40,34 @@ struct ImportValues {
 
 class ImportLineReader {
 public:
-    // `today` gives the default best-before; `locale` the decimal separator (a point
-    // and a comma are both taken).
+    // `today` gives the default best-before and the century of two-digit years;
+    // `locale` the decimal separator (a point and a comma are both taken).
     ImportLineReader(const QDate &today, const QLocale &locale);
 
     // The header line: its fields become the column names, compared exactly.
     void setHeader(const QString &line);
     const QStringList &header() const { return m_header; }
 
-    // Reads one data line into values(); a number field that is no number leaves
-    // the value it had.
-    const ImportValues &read(const QString &line);
+    // Reads one data line into values(). A blank field (empty or the export's " ")
+    // keeps the line's default. False when the line must not be stored: its product
+    // number is blank, unreadable or not in the header, or a field that is there
+    // cannot be read (a number that is none or beyond 32 bits, a price that is none
+    // or beyond the price range, a best-before that is no yy.mm.dd date). Such a line
+    // leaves the carried type as it was.
+    bool read(const QString &line);
     const ImportValues &values() const { return m_values; }
 
 private:
     QStringList m_header;
     ImportValues m_values;
+    QDate m_today;
     QString m_defaultBestBefore;
     QLocale m_locale;
 };
 
-// The product numbers of the lines whose records failed to store, in file order.
+// The product numbers of the lines that were not stored, in file order: a line that
+// could not be read or whose record the store refused. A line without a readable
+// number is listed as 0, the number no product keeps (0 is always renumbered).
 class BadLineList {
 public:
     static constexpr int ShownNumbers = 100;

@@ -8,8 +8,7 @@
 #include "products/StoreRules.h"
 #include "shared/Messages.h"
 
-#include <QFileInfo>
-
+#include <QFile>
 
 namespace ztk {
 
@@ -20,14 +19,14 @@ bool storeImportValues(ProductStore &store, const ImportValues &v, const ImportS
             *error = store.errorText();
         return false;
     };
+    qint64 number = v.number.value_or(0); // a line without one is never given here
     std::vector<Product> found;
     ColumnSet has;
-    if (!store.select(numberLookupSql(v.number), found, &has))
+    if (!store.select(numberLookupSql(number), found, &has))
         return fail();
     const bool exists = !found.empty();
     Product p = exists ? found.front() : Product{};
 
-    qint64 number = v.number;
     if (number > fld::MaxProductNumber) {
         if (settings.prompter)
             settings.prompter->message(msg::text(msg::NumberAbove5000));
@@ -54,11 +53,39 @@ bool storeImportValues(ProductStore &store, const ImportValues &v, const ImportS
     return ok || fail();
 }
 
-ImportResult storeImportLines(ProductStore &store, const std::vector<TextLine> &lines, const ImportSettings &settings)
+namespace {
+
+// Whether the table takes a row at all: one of NULLs, added and rolled back. A store
+// that refuses it (a read-only file, a trigger, a server's rights) would refuse every
+// line, which is no list of bad lines.
+bool tableTakesRows(ProductStore &store, QString &error)
+{
+    std::vector<Product> found;
+    ColumnSet has;
+    if (!store.select(numberLookupSql(0), found, &has)) {
+        error = store.errorText();
+        return false;
+    }
+    StoreSavepoint probe(store);
+    Product empty;
+    if (probe.active() && store.insert(empty, has))
+        return true; // the probe's row goes with the savepoint
+    error = msg::text(msg::TableNotWritable).arg(store.errorText());
+    return false;
+}
+
+} // namespace
+
+ImportResult importProductText(ProductStore &store, QIODevice &file, const ImportSettings &settings)
 {
     ImportResult result;
     result.opened = true;
-    if (lines.size() < 2)
+    ProductTextReader lines(file);
+    TextLine header, line;
+    const bool anyData = lines.next(header) && lines.next(line);
+    if (lines.failed())
+        return ImportResult{};
+    if (!anyData)
         return result; // no data line: nothing changes
     const QDateTime now = settings.clock ? settings.clock->now() : QDateTime::currentDateTime();
     // The table as it was, one file to copy back, before thousands of rows change.
@@ -73,22 +100,30 @@ ImportResult storeImportLines(ProductStore &store, const std::vector<TextLine> &
         result.storeError = store.errorText();
         return result;
     }
+    if (!tableTakesRows(store, result.storeError))
+        return result;
     ImportLineReader reader(now.date(), settings.locale);
-    reader.setHeader(lines.front().text);
-    const qsizetype total = qsizetype(lines.size()) - 1;
-    for (qsizetype i = 1; i < qsizetype(lines.size()); ++i) {
-        const TextLine &line = lines[std::size_t(i)];
+    reader.setHeader(header.text);
+    const qint64 total = file.isSequential() ? 0 : file.size();
+    do {
         if (line.countedLength() < MinImportLineLength)
             continue;
-        const ImportValues &values = reader.read(line.text);
-        StoreSavepoint savepoint(store);
-        if (savepoint.active() && storeImportValues(store, values, settings) && savepoint.release())
-            ++result.storedLines;
-        else
-            result.badLines.append(values.number); // the savepoint rolls the line back
+        const bool readable = reader.read(line.text) && !line.mixedEncoding && !line.tooLong;
+        const ImportValues &values = reader.values();
+        if (readable) {
+            StoreSavepoint savepoint(store);
+            if (savepoint.active() && storeImportValues(store, values, settings) && savepoint.release())
+                ++result.storedLines;
+            else
+                result.badLines.append(*values.number); // the savepoint rolls the line back
+        } else {
+            result.badLines.append(values.number.value_or(0));
+        }
         if (settings.progress)
-            settings.progress(i, total);
-    }
+            settings.progress(lines.bytesRead(), total);
+    } while (lines.next(line));
+    if (lines.failed())
+        return ImportResult{}; // the transaction rolls back
     if (!transaction.commit()) {
         result.storeError = store.errorText();
         result.storedLines = 0;
@@ -98,10 +133,10 @@ ImportResult storeImportLines(ProductStore &store, const std::vector<TextLine> &
 
 ImportResult importProductFile(ProductStore &store, const QString &path, const ImportSettings &settings)
 {
-    const auto lines = readProductTextFile(path);
-    if (!lines)
+    QFile file(path);
+    if (!openImportFile(file))
         return ImportResult{};
-    return storeImportLines(store, *lines, settings);
+    return importProductText(store, file, settings);
 }
 
 } // namespace ztk

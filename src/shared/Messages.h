@@ -198,6 +198,8 @@ inline constexpr const char ExportDialogFilter[] = "Файлы экспорта 
 inline constexpr const char FileDoesNotOpen[] = "Файл не открывается";
 inline constexpr const char BadLines[] = "Некорректные записи:";
 inline constexpr const char BadLinesCaption[] = "Продолжить?";
+// An import into a table that refuses rows: the store's own text in %1.
+inline constexpr const char TableNotWritable[] = "Таблица lm_t1 не записывается, импорт не выполнен: %1";
 // After the first hundred numbers of a long list: the whole count in %1.
 inline constexpr const char BadLinesMore[] = "… всего %1";
 // A file not written: its name in %1, the reason in %2.

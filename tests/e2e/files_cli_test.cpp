@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
@@ -129,6 +130,29 @@ TEST_F(FilesCli, ImportListsBadLinesAndRefusesAMissingFile)
     r = cli({u("import"), u("missing.txt")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.err.trimmed(), msg::text(msg::FileDoesNotOpen));
+}
+
+TEST_F(FilesCli, ImportIntoATableThatRefusesWritesSaysSoAndChangesNothing)
+{
+    seed(1, 3);
+    const std::vector<Product> before = rows();
+    {
+        // Refuses every write as a read-only file does, for root as well.
+        ProductStore store;
+        ASSERT_TRUE(store.open(path(u("LM_T.db"))));
+        QSqlQuery q(store.database());
+        for (const char *event : {"insert", "update"})
+            ASSERT_TRUE(q.exec(u("create trigger refuse_%1 before %1 on lm_t1 begin select raise(abort, 'read-only'); end")
+                                   .arg(u(event))));
+    }
+    write(u("in.txt"), codepage::toCp1251(u("N;Name;Цена;\r\n2;Кефир;2,75;\r\n9;Новый товар;1,5;\r\n")));
+    const CliRun r = cli({u("import"), u("in.txt")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.startsWith(msg::text(msg::TableNotWritable).arg(QString()))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u("read-only"))) << r.err.toStdString(); // the store's own words
+    EXPECT_FALSE(r.err.contains(msg::text(msg::BadLines)));
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(rows(), before);
 }
 
 TEST_F(FilesCli, ReportAsTextPdfAndRtf)

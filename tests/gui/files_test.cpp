@@ -8,6 +8,7 @@
 #include "app/ui/Pd1.h"
 #include "products/ProductDataset.h"
 #include "products/ProductReport.h"
+#include "products/ProductStore.h"
 #include "products/ProductTextFile.h"
 #include "products/ui/Vlprint.h"
 #include "shared/CodePage.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTextEdit>
 #include <QTimer>
@@ -100,6 +102,27 @@ TEST(ImportWindow, StoresTheFileShowsTheWholeBaseAndListsBadLines)
     Form1->Import->trigger();
     EXPECT_EQ(f.prompter.texts(), QStringList{msg::text(msg::FileDoesNotOpen)});
     EXPECT_EQ(Form1->dataset()->recordCount(), 5);
+}
+
+TEST(ImportWindow, ATableThatRefusesWritesIsSaidInsteadOfTheBadLines)
+{
+    GuiFixture f;
+    ASSERT_TRUE(f.seedProducts(products(2))) << f.error().toStdString();
+    {
+        ProductStore store;
+        ASSERT_TRUE(store.open(f.path("LM_T.db")));
+        ASSERT_TRUE(QSqlQuery(store.database())
+                        .exec(u("create trigger refuse before insert on lm_t1 begin select raise(abort, 'read-only'); end")));
+    }
+    ASSERT_TRUE(f.start());
+    writeFile(f.dir() + u("/in.txt"), codepage::toCp1251(u("N;Name;\r\n7;Новый товар;\r\n8;Другой товар;\r\n")));
+    f.prompter.clear();
+    f.prompter.file(f.dir() + u("/in.txt"));
+    Form1->Import->trigger();
+    ASSERT_EQ(f.prompter.shown.size(), 1);
+    EXPECT_TRUE(f.prompter.shown[0].text.startsWith(msg::text(msg::TableNotWritable).arg(QString())))
+        << s(f.prompter.shown[0].text);
+    EXPECT_EQ(Form1->dataset()->recordCount(), 2);
 }
 
 TEST(ExportWindow, WritesTheSelectionAsTheCommandLineDoes)

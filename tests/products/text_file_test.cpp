@@ -9,6 +9,7 @@
 #include "shared/CodePage.h"
 #include "shared/Messages.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QLocale>
@@ -24,6 +25,19 @@ namespace {
 const QLocale kRussian(QLocale::Russian, QLocale::Russia);
 
 QString u(const char *utf8) { return QString::fromUtf8(utf8); }
+
+std::vector<TextLine> linesOf(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ProductTextReader reader(buffer);
+    std::vector<TextLine> lines;
+    for (TextLine line; reader.next(line);)
+        lines.push_back(line);
+    EXPECT_EQ(reader.bytesRead(), bytes.size());
+    return lines;
+}
 
 Product product7()
 {
@@ -127,9 +141,9 @@ TEST(SplitImportLine, Fields)
     EXPECT_EQ(splitImportLine(u("\x02") + many.join(u';')).size(), 20);
 }
 
-TEST(ProductTextLines, LineEndsAndCodePages)
+TEST(ProductTextReader, LineEndsCodePagesAndTheLineLimit)
 {
-    const std::vector<TextLine> lines = productTextLines("a;b;\r\nc;\nlast");
+    const std::vector<TextLine> lines = linesOf("a;b;\r\nc;\nlast");
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].text, u("a;b;"));
     EXPECT_EQ(lines[0].countedLength(), 5);
@@ -138,10 +152,39 @@ TEST(ProductTextLines, LineEndsAndCodePages)
     EXPECT_EQ(lines[2].countedLength(), 4);
 
     const QString name = u("Сыр «Российский»");
-    EXPECT_EQ(productTextLines(codepage::toCp1251(name))[0].text, name);
-    EXPECT_EQ(productTextLines(name.toUtf8())[0].text, name);
-    EXPECT_EQ(productTextLines("\xEF\xBB\xBF" + name.toUtf8())[0].text, name);
-    EXPECT_TRUE(productTextLines(QByteArray()).empty());
+    EXPECT_EQ(linesOf(codepage::toCp1251(name))[0].text, name);
+    EXPECT_EQ(linesOf(name.toUtf8())[0].text, name);
+    EXPECT_EQ(linesOf("\xEF\xBB\xBF" + name.toUtf8())[0].text, name);
+    EXPECT_TRUE(linesOf(QByteArray()).empty());
+
+    // Each line in its own code page; UTF-8 text with a stray byte is flagged, while
+    // 1251 text that holds one UTF-8-looking pair ("Р»" is "л") is not.
+    const QString caps = u("«САХАР»");
+    const std::vector<TextLine> mixed =
+        linesOf(name.toUtf8() + "\n" + codepage::toCp1251(name) + "\n" + name.toUtf8() + "\xAB\n" + codepage::toCp1251(caps));
+    ASSERT_EQ(mixed.size(), 4u);
+    EXPECT_EQ(mixed[0].text, name);
+    EXPECT_EQ(mixed[1].text, name);
+    EXPECT_FALSE(mixed[1].mixedEncoding);
+    EXPECT_TRUE(mixed[2].mixedEncoding);
+    EXPECT_EQ(mixed[3].text, caps);
+    EXPECT_FALSE(mixed[3].mixedEncoding);
+
+    // 289 characters are a line; of a longer one the start is kept, the rest skipped.
+    const QString letters = QString(300, QChar(0x0416)); // "Ж", two bytes in UTF-8
+    for (const QByteArray &bytes : {letters.toUtf8(), codepage::toCp1251(letters)}) {
+        const std::vector<TextLine> whole = linesOf(bytes.left(bytes.size() / 300 * 289) + "\r\nx");
+        ASSERT_EQ(whole.size(), 2u);
+        EXPECT_EQ(whole[0].text, letters.left(289));
+        EXPECT_TRUE(whole[0].hadLineEnd);
+        EXPECT_FALSE(whole[0].tooLong);
+        const std::vector<TextLine> cut = linesOf(bytes.repeated(20) + "\r\nx");
+        ASSERT_EQ(cut.size(), 2u);
+        EXPECT_EQ(cut[0].text, letters.left(289));
+        EXPECT_TRUE(cut[0].tooLong);
+        EXPECT_TRUE(cut[0].hadLineEnd);
+        EXPECT_EQ(cut[1].text, u("x"));
+    }
 }
 
 TEST(BadLineListMessage, FirstHundredThenTheCount)
@@ -173,12 +216,11 @@ TEST_P(TextFileTest, ImportEdgeCases)
         {"a quoted field", u("N;Name;Name2;\n3;'молоко;сыр';хлеб;\n"), {{3, u("'молоко;сыр'"), u("хлеб"), u("0"), 0}}},
         {"no final ; keeps the last column", u("N;Name;ТипТ\n5;Хлеб белый;1\n"), {{5, u("Хлеб белый"), QString(), u("1"), 0}}},
         {"short lines are skipped", u("N;Name;\n\n1;x;\n2;Кефир 1%;\n"), {{2, u("Кефир 1%"), QString(), u("0"), 0}}},
-        {"unknown headers: the defaults, number 0 renumbered", u("A;B;C;\nfoo;bar;baz;qux;\n"),
-         {{1, QString(), QString(), u("0"), 0}}},
         {"any order, foreign columns between",
          u("Цена;X;Name;N;Y;ТипТ;\n12,5;zz;Сыр;8;yy;1;\n0.29;zz;Творог;9;yy;0;\n"),
          {{8, u("Сыр"), QString(), u("1"), 125000}, {9, u("Творог"), QString(), u("0"), 2900}}},
-        {"number and type carry over", u("N;Name;ТипТ;\n4;Первый;1;\nнет;Второй;\n"), {{4, u("Второй"), QString(), u("1"), 0}}},
+        {"the type carries over", u("N;Name;ТипТ;\n4;Первый;1;\n5;Второй;\n"),
+         {{4, u("Первый"), QString(), u("1"), 0}, {5, u("Второй"), QString(), u("1"), 0}}},
         {"the price exactly", u("N;Цена;Name;\n6;12.345;Масло;\n7;12,3456;Масло;\n"),
          {{6, u("Масло"), QString(), u("0"), 123450}, {7, u("Масло"), QString(), u("0"), 123456}}},
     };
@@ -237,6 +279,81 @@ TEST_P(TextFileTest, BothDecimalSeparatorsInEitherLocale)
     }
 }
 
+TEST_P(TextFileTest, MixedEncodingsAreReadLineByLine)
+{
+    // A UTF-8 file that one line in code page 1251 once made read wholly as 1251.
+    const QByteArray file = "\xEF\xBB\xBF" + u("N;Name;Цена;\r\n1;Молоко «Домик»;45,9;\r\n").toUtf8()
+        + codepage::toCp1251(u("2;Сыр Российский;459,9;\r\n")) + u("3;Кефир 1%;52,25;\r\n").toUtf8();
+    ImportSettings s = settings();
+    QList<qint64> done;
+    s.progress = [&](qint64 d, qint64 total) {
+        done << d;
+        EXPECT_EQ(total, file.size());
+    };
+    QBuffer buffer;
+    buffer.setData(file);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    const ImportResult r = importProductText(store, buffer, s);
+    EXPECT_TRUE(r.badLines.isEmpty()) << r.badLines.message().toStdString();
+    EXPECT_EQ(r.storedLines, 3);
+    struct Expect { qint64 n; const char *name; qint64 price; } rows[] = {
+        {1, "Молоко «Домик»", 459000}, {2, "Сыр Российский", 4599000}, {3, "Кефир 1%", 522500}};
+    for (const Expect &e : rows) {
+        EXPECT_EQ(row(e.n).names[0], u(e.name));
+        EXPECT_EQ(row(e.n).price.value, Price::fromTenThousandths(e.price));
+    }
+    ASSERT_EQ(done.size(), 3);
+    EXPECT_EQ(done.last(), file.size());
+}
+
+// Each case: a good line for product 1, then a line that must be listed and not
+// stored; product 1 keeps the good line's values.
+TEST_P(TextFileTest, UnreadableLinesAreListedAndNotStored)
+{
+    const QByteArray header = codepage::toCp1251(u("N;SK5;Префикс;Цена;ГоденДо;Name;\r\n1;4600001;21;12,5;27.01.15;Хлеб;\r\n"));
+    auto cp = [](const char *line) { return codepage::toCp1251(u(line)); };
+    struct Case { const char *what; QByteArray line; qint64 listed; };
+    const Case cases[] = {
+        {"price with a currency", cp("1;4600001;21;459,90р;27.01.15;Испорчено;"), 1},
+        {"price a word", cp("1;4600001;21;abc;27.01.15;Испорчено;"), 1},
+        {"price nan", cp("1;4600001;21;nan;27.01.15;Испорчено;"), 1},
+        {"price beyond range", cp("1;4600001;21;1e308;27.01.15;Испорчено;"), 1},
+        {"SK5 beyond 32 bits", cp("1;99999999999;21;1;27.01.15;Испорчено;"), 1},
+        {"prefix no number", cp("1;4600001;2a;1;27.01.15;Испорчено;"), 1},
+        {"best-before no date", cp("1;4600001;21;1;99.99.99;Испорчено;"), 1},
+        {"best-before 30 February", cp("1;4600001;21;1;27.02.30;Испорчено;"), 1},
+        {"beyond 289 characters", cp("1;4600001;21;1;27.01.15;Испорчено;") + QByteArray(300, 'x') + ";", 1},
+        {"UTF-8 name with a stray byte", u("1;4600001;21;1;27.01.15;Испорчено").toUtf8() + "\xAB;", 1},
+        {"blank number after a good line", cp(" ;4600001;21;1;27.01.15;Испорчено;"), 0},
+        {"number a word", cp("abc;4600001;21;1;27.01.15;Испорчено;"), 0},
+        {"number beyond 32 bits", cp("99999999999;4600001;21;1;27.01.15;Испорчено;"), 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QSqlQuery(store.database()).exec(QStringLiteral("delete from lm_t1"));
+        const ImportResult r = importBytes(header + c.line + "\r\n");
+        EXPECT_EQ(r.badLines.numbers(), QList<qint64>{c.listed});
+        EXPECT_EQ(r.storedLines, 1);
+        EXPECT_EQ(storedCount(), 1);
+        const Product p = row(1);
+        EXPECT_EQ(p.names[0], u("Хлеб"));
+        EXPECT_EQ(p.price.value, Price::fromTenThousandths(125000));
+        EXPECT_EQ(p.barcode.value, 4600001);
+        EXPECT_EQ(p.bestBefore, u("27.01.15"));
+    }
+
+    // A refused line hands on no type.
+    ImportResult r = importText(u("N;Name;ТипТ;Цена;\n4;Первый;1;1;\n6;Плохой;0;abc;\n5;Второй;\n"));
+    EXPECT_EQ(r.badLines.numbers(), QList<qint64>{6});
+    EXPECT_EQ(row(5).type, u("1"));
+
+    // No N column: no line has a number, none is stored.
+    QSqlQuery(store.database()).exec(QStringLiteral("delete from lm_t1"));
+    r = importText(u("Name;Цена;\nХлеб белый;12,5;\nМолоко;45,9;\n"));
+    EXPECT_EQ(r.badLines.numbers(), (QList<qint64>{0, 0}));
+    EXPECT_EQ(storedCount(), 0);
+}
+
 TEST_P(TextFileTest, UnstorableLinesAreListedAndRolledBackAlone)
 {
     addNumbers(1, 3);
@@ -267,8 +384,10 @@ TEST_P(TextFileTest, TypeForcedByTheCheckedSelection)
 {
     ImportSettings s = settings();
     s.typeRule = TypeRule::Piece;
-    const std::vector<TextLine> lines = productTextLines(codepage::toCp1251(u("N;Name;ТипТ;\r\n1;Колбаса;0;\r\n")));
-    ASSERT_TRUE(storeImportLines(store, lines, s).badLines.isEmpty());
+    QBuffer file;
+    file.setData(codepage::toCp1251(u("N;Name;ТипТ;\r\n1;Колбаса;0;\r\n")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(importProductText(store, file, s).badLines.isEmpty());
     EXPECT_EQ(row(1).type, u("1"));
 }
 
@@ -318,7 +437,7 @@ TEST_P(TextFileTest, BadInputNeverBreaksTheTable)
     for (char &c : binary)
         c = char(gen.bounded(256));
     QByteArray wide = "N;";
-    for (int i = 0; i < 500; ++i)
+    for (int i = 0; i < 60; ++i) // more than 20, within 289 characters
         wide += "C" + QByteArray::number(i) + ';';
     const QByteArray longName(10000, 'x');
     struct Case { const char *what; QByteArray bytes; int stored; };
@@ -326,11 +445,11 @@ TEST_P(TextFileTest, BadInputNeverBreaksTheTable)
         {"binary", binary, -1},
         {"empty", QByteArray(), 0},
         {"header only", "N;Name;\r\n", 0},
-        {"a 10,000-character line", "N;Name;\r\n2;" + longName + ";\r\n", 1},
+        {"a 10,000-character line", "N;Name;\r\n2;" + longName + ";\r\n", 0},
         // A server's text holds no NUL: there the line is refused and listed.
         {"NUL and control characters", QByteArray("N;Name;\r\n3;a\0b\x01\x02\x7f" "cdefgh;\r\n", 27), store.isServer() ? 0 : 1},
         {"an unterminated quote", "N;Name;Name2;\r\n3;x;'abc;def\r\n", 1},
-        {"500 columns", wide + "\r\n4;" + wide.mid(2) + "\r\n", 1},
+        {"60 columns", wide + "\r\n4;" + wide.mid(2) + "\r\n", 1},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -345,7 +464,7 @@ TEST_P(TextFileTest, BadInputNeverBreaksTheTable)
         }
         EXPECT_GE(storedCount(), 3);
     }
-    EXPECT_EQ(row(2).names[0], QString::fromLatin1(longName)); // read whole
+    EXPECT_EQ(row(2).names[0], u("P2")); // beyond 289 characters: refused whole
     EXPECT_EQ(row(3).names[1], u("'abc;def"));
     EXPECT_EQ(row(1).names[0], u("P1"));
 

@@ -15,6 +15,7 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -26,8 +27,8 @@ void TForm1::ImportClick()
     const QString chosen = prompter.openFileName(msg::text(msg::ImportDialogTitle), msg::text(msg::ImportDialogFilter));
     if (chosen.isEmpty())
         return;
-    const auto lines = readProductTextFile(withDefaultExtension(chosen, "txt", true));
-    if (!lines) {
+    QFile file(withDefaultExtension(chosen, "txt", true));
+    if (!openImportFile(file)) {
         prompter.message(MessageKind::Error, msg::text(msg::FileDoesNotOpen));
         return;
     }
@@ -47,7 +48,7 @@ void TForm1::ImportClick()
     // Repainting after every line would cost more than the import itself.
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
-    settings.progress = [&](qsizetype, qsizetype) {
+    settings.progress = [&](qint64, qint64) {
         if (sinceRepaint.elapsed() < 100)
             return;
         sinceRepaint.restart();
@@ -55,7 +56,7 @@ void TForm1::ImportClick()
         if (Mess1)
             Mess1->repaint();
     };
-    const ImportResult result = storeImportLines(m_ws.store(), *lines, settings);
+    const ImportResult result = importProductText(m_ws.store(), file, settings);
 
     for (QWidget *w : hidden)
         w->show();
@@ -66,9 +67,11 @@ void TForm1::ImportClick()
     RadioButton1Click();
     m_ws.dataset().setTypeRule(rule);
 
-    if (!result.storeError.isEmpty())
+    if (!result.opened) // the file failed while being read; the table is as it was
+        prompter.message(MessageKind::Error, msg::text(msg::FileDoesNotOpen));
+    else if (!result.storeError.isEmpty()) // nothing was stored, so no line is to blame
         prompter.message(MessageKind::Error, result.storeError);
-    if (!result.badLines.isEmpty())
+    else if (!result.badLines.isEmpty())
         prompter.message(MessageKind::Warning, result.badLines.message(), msg::text(msg::BadLinesCaption));
 }
 

@@ -33,13 +33,6 @@ W *secondary(W *window)
     return window;
 }
 
-// The link is one line: these commands wait while any exchange runs.
-template <typename... Items>
-void offWhileExchanging(ExchangeLock &lock, Items *...items)
-{
-    QObject::connect(&lock, &ExchangeLock::busyChanged, &lock, [=](bool busy) { (items->setEnabled(!busy), ...); });
-}
-
 template <typename W>
 void destroy(W *&window)
 {
@@ -76,12 +69,6 @@ bool createWindows(const AppContext &context)
     FormGodenDo = secondary(new TFormGodenDo);
     FormPrint = secondary(new TFormPrint(prompter, context.workDir));
     FormSD = secondary(new TFormSD(ws));
-
-    ExchangeLock &lock = ws.exchangeLock();
-    offWhileExchanging(lock, Form2->N2, Form2->COM2, Form2->UstOfDateTime, Form2->Button1);
-    offWhileExchanging(lock, Form8->N1, Form8->N4, Form8->N5, Form8->N6);
-    offWhileExchanging(lock, Form5->N1, Form5->N2);
-    offWhileExchanging(lock, FormSD->Button1);
     return true;
 }
 

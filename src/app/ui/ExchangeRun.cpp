@@ -3,7 +3,23 @@
 #include "app/Workspace.h"
 #include "shared/Messages.h"
 
+#include <QAction>
+#include <QList>
+#include <QWidget>
+
 namespace ztk {
+
+void offWhileExchanging(ExchangeLock &lock, QObject *window, std::initializer_list<QAction *> actions,
+                        std::initializer_list<QWidget *> widgets)
+{
+    QObject::connect(&lock, &ExchangeLock::busyChanged, window,
+                     [actions = QList<QAction *>(actions), widgets = QList<QWidget *>(widgets)](bool busy) {
+                         for (QAction *a : actions)
+                             a->setEnabled(!busy);
+                         for (QWidget *w : widgets)
+                             w->setEnabled(!busy);
+                     });
+}
 
 ExchangeRun::ExchangeRun(Workspace &workspace, QWidget *owner, const std::optional<Wait> &wait, Progress progress)
     : m_workspace(workspace),
@@ -32,6 +48,12 @@ void ExchangeRun::setText(const QString &text)
 {
     if (m_wait)
         m_wait->setText(text);
+}
+
+void ExchangeRun::advance(int points)
+{
+    if (m_wait)
+        m_wait->advance(points);
 }
 
 bool ExchangeRun::finish(const ExchangeResult &result, const QString &doneLine)

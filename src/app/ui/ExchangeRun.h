@@ -20,11 +20,20 @@
 
 #include <optional>
 
+#include <initializer_list>
+
+class QAction;
+class QObject;
 class QWidget;
 
 namespace ztk {
 
 class Workspace;
+
+// A window's exchange commands: off while any exchange runs (the link is one line),
+// on again after it.
+void offWhileExchanging(ExchangeLock &lock, QObject *window, std::initializer_list<QAction *> actions,
+                        std::initializer_list<QWidget *> widgets = {});
 
 class ExchangeRun {
 public:
@@ -48,6 +57,8 @@ public:
     ExchangeSession &session() { return m_session; }
     // The wait window's red line, painted at once.
     void setText(const QString &text);
+    // Moves the wait window's gauge on (an exchange that cannot count its progress).
+    void advance(int points);
 
     // A failure: its message as a warning (then the wait window closes). A success:
     // `doneLine` (when given) in the workspace's line of results. Returns r.ok.

@@ -152,6 +152,18 @@ void WaitScope::setPercent(int percent) const
         Mess1->setPercent(percent);
 }
 
+void WaitScope::advance(int points) const
+{
+    if (m_open && Mess1)
+        Mess1->setPercent(Mess1->CGauge1->value() + points);
+}
+
+void WaitScope::repaint() const
+{
+    if (m_open && Mess1)
+        Mess1->repaint();
+}
+
 void WaitScope::close()
 {
     if (m_open && Mess1)

@@ -58,6 +58,9 @@ public:
 
     void setText(const QString &text) const;
     void setPercent(int percent) const;
+    // Moves the gauge on by `points` (a wait that cannot count its progress).
+    void advance(int points) const;
+    void repaint() const;
     // Closes the window now rather than at the end of the scope.
     void close();
 

@@ -37,8 +37,7 @@ void TForm1::ImportClick()
                                                   DBEdit6, DBEdit7, DBEdit8, DBEdit10, DBEdit11};
     for (QWidget *w : hidden)
         w->hide();
-    if (Mess1)
-        Mess1->begin(msg::text(msg::ImportCaption), msg::text(msg::ImportWait), false);
+    WaitScope wait(this, msg::text(msg::ImportCaption), msg::text(msg::ImportWait), false);
 
     ImportSettings settings;
     settings.clock = m_context.clock;
@@ -53,15 +52,13 @@ void TForm1::ImportClick()
             return;
         sinceRepaint.restart();
         repaint();
-        if (Mess1)
-            Mess1->repaint();
+        wait.repaint();
     };
     const ImportResult result = importProductText(m_ws.store(), file, settings);
 
     for (QWidget *w : hidden)
         w->show();
-    if (Mess1)
-        Mess1->end();
+    wait.close();
     // "Вся база" without changing the checked selection, whose type rule stays.
     const TypeRule rule = m_ws.dataset().typeRule();
     RadioButton1Click();
@@ -82,16 +79,14 @@ void TForm1::ExportClick()
     if (chosen.isEmpty())
         return;
     DBGrid1->hide();
-    if (Mess1)
-        Mess1->begin(msg::text(msg::ExportCaption), msg::text(msg::ExportWait), false);
+    WaitScope wait(this, msg::text(msg::ExportCaption), msg::text(msg::ExportWait), false);
     m_ws.dataset().first(); // a pending edit is stored first, as every walk does
     const QString error =
         writeOutputFile(m_context.workDir, withDefaultExtension(chosen, "txt", false),
                         productTextFileBytes(selectionRows(m_ws.dataset()), QLocale()), msg::FileNotWritten);
     m_ws.dataset().last();
     DBGrid1->show();
-    if (Mess1)
-        Mess1->end();
+    wait.close();
     if (!error.isEmpty())
         prompter.message(MessageKind::Error, error);
 }

@@ -219,6 +219,7 @@ void TForm2::initActionsConnections()
     connect(N1, &QAction::triggered, this, [] { showHelp(QStringLiteral("Topic50")); });
     connect(OutFromWin, &QAction::triggered, this, &TForm2::OutFromWinClick);
     connect(Timer1, &QTimer::timeout, this, &TForm2::Timer1Timer);
+    offWhileExchanging(m_ws.exchangeLock(), this, {N2, COM2, UstOfDateTime}, {Button1});
     connect(&m_ws, &Workspace::scaleNumberAnswered, this,
             [this](std::int8_t number) { Edit3->setText(QString::number(int(number))); });
 }
@@ -373,12 +374,14 @@ void TForm2::COM2Click()
     if (!run.started())
         return;
     m_busy = true;
+    m_reading = &run;
     Timer1->start();
     if (Form4)
         Form4->clearKeyLists();
     common::Block block{};
     const ExchangeResult r = common::readBlock(run.session(), block);
     Timer1->stop();
+    m_reading = nullptr;
     const bool read = run.finish(r);
     m_busy = false;
     if (!read)
@@ -393,8 +396,8 @@ void TForm2::COM2Click()
 
 void TForm2::Timer1Timer()
 {
-    if (Mess1)
-        Mess1->setPercent(Mess1->CGauge1->value() + GaugeStep);
+    if (m_reading)
+        m_reading->advance(GaugeStep);
 }
 
 void TForm2::UstOfDateTimeClick()

@@ -6,6 +6,7 @@
 // lives in a CommonDataForm; the controls show it.
 
 #include "app/Workspace.h"
+#include "app/ui/ExchangeRun.h"
 #include "common/CommonDataForm.h"
 
 #include <QMainWindow>
@@ -96,6 +97,7 @@ private:
     void openIndexWindow(bool weight);
 
     ztk::Workspace &m_ws;
+    ztk::ExchangeRun *m_reading = nullptr; // the reading under way, whose gauge Timer1 moves
     const ztk::AppContext &m_context; // the workspace's
     std::unique_ptr<ztk::common::CommonDataForm> m_form;
     bool m_busy = false;         // an exchange runs: activation and exchanges wait

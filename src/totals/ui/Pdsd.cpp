@@ -147,6 +147,7 @@ void TForm5::initActionsConnections()
     connect(StringGrid1, &QTableWidget::currentCellChanged, this,
             [this](int row, int column) { StringGrid1SelectCell(row, column); });
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &TForm5::focusWindowChanged);
+    offWhileExchanging(m_ws.exchangeLock(), this, {N1, N2});
 }
 
 Prompter &TForm5::prompter() const

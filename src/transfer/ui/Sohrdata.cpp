@@ -53,6 +53,7 @@ void TFormSD::initActionsConnections()
 {
     connect(Button1, &QPushButton::clicked, this, &TFormSD::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFormSD::Button2Click);
+    offWhileExchanging(m_ws.exchangeLock(), this, {}, {Button1});
 }
 
 void TFormSD::open(int first, int last, std::function<void(int number)> blank)

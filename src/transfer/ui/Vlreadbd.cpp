@@ -99,6 +99,7 @@ void TForm8::initActionsConnections()
     connect(N6, &QAction::triggered, this, &TForm8::N6Click);
     connect(N3, &QAction::triggered, this, &TForm8::N3Click);
     connect(StringGrid1, &QTableWidget::currentCellChanged, this, &TForm8::StringGrid1SelectCell);
+    offWhileExchanging(m_ws.exchangeLock(), this, {N1, N4, N5, N6});
     // N2 "?" has no action.
 }
 

@@ -38,9 +38,14 @@ CalculatedFields calculateFields(const Product &product, const QDateTime &now)
     } else {
         out.dcorr = datetext::dayFirstWithTime(now);
     }
-    out.typeCal = msg::text(!product.type.isNull() && product.type == QLatin1String("0") ? msg::TypeWeight
-                                                                                          : msg::TypePiece);
+    out.typeCal = msg::text(shownType(product) == ProductType::Weight ? msg::TypeWeight : msg::TypePiece);
     return out;
+}
+
+ProductType shownType(const Product &product)
+{
+    return !product.type.isNull() && product.type == typeText(ProductType::Weight) ? ProductType::Weight
+                                                                                   : ProductType::Piece;
 }
 
 } // namespace ztk

@@ -23,4 +23,7 @@ CalculatedFields calculateFields(const Product &product, const QDateTime &now);
 
 bool isCalculatedField(const char *name);
 
+// The type the grid shows in words: "0" is weight, anything else piece.
+ProductType shownType(const Product &product);
+
 } // namespace ztk

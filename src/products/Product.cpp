@@ -8,6 +8,22 @@
 
 namespace ztk {
 
+QString typeText(ProductType type)
+{
+    return QString::number(int(type));
+}
+
+std::optional<ProductType> selectorType(const QString &typeText)
+{
+    bool ok = false;
+    const int value = typeText.toInt(&ok);
+    if (!ok || value == 0)
+        return ProductType::Weight;
+    if (value == 1)
+        return ProductType::Piece;
+    return std::nullopt;
+}
+
 namespace {
 
 const std::array<ColumnInfo, ProductColumnCount> kColumns{{

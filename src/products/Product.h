@@ -59,6 +59,13 @@ struct NumberField {
 using WholeField = NumberField<qint64>;
 using PriceField = NumberField<Price>;
 
+// "ТипТ" as the table keeps it: "0" sold by weight, "1" by the piece.
+enum class ProductType { Weight = 0, Piece = 1 };
+QString typeText(ProductType type);
+// The type the type selector shows for a stored text: a text that is no number, or 0,
+// is weight; 1 is piece; any other number neither.
+std::optional<ProductType> selectorType(const QString &typeText);
+
 enum class ColumnKind { Whole, Decimal, Text };
 
 // The columns of "lm_t1" in the order of the schema.

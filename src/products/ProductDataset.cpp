@@ -531,16 +531,7 @@ double ProductDataset::number(const char *field, bool *ok) const
 void ProductDataset::setValue(const char *field, const QVariant &v)
 {
     const auto c = columnOf(field);
-    if (!c)
-        return;
-    if (m_state == DatasetState::Browse) {
-        // Typing into an empty result set starts a new record.
-        if (m_d->cur < 0)
-            insert();
-        else
-            edit();
-    }
-    if (m_state != DatasetState::Edit && m_state != DatasetState::Insert)
+    if (!c || !ensureEditing())
         return;
     Product &p = m_d->buffer.product;
     const QVariant before = p.value(*c);
@@ -551,6 +542,40 @@ void ProductDataset::setValue(const char *field, const QVariant &v)
     const bool same = (before.isNull() && after.isNull()) || (!before.isNull() && !after.isNull() && before == after);
     if (!same)
         m_modified = true;
+}
+
+bool ProductDataset::ensureEditing()
+{
+    if (m_state == DatasetState::Browse) {
+        // Typing into an empty result set starts a new record.
+        if (m_d->cur < 0)
+            insert();
+        else
+            edit();
+    }
+    return m_state == DatasetState::Edit || m_state == DatasetState::Insert;
+}
+
+std::optional<Product> ProductDataset::current() const
+{
+    const Row *r = m_d->current(m_state);
+    if (!r)
+        return std::nullopt;
+    return r->product;
+}
+
+void ProductDataset::change(const std::function<void(Product &)> &edit)
+{
+    if (!ensureEditing())
+        return;
+    Product wanted = current().value_or(Product{});
+    edit(wanted);
+    for (int c = 0; c < ProductColumnCount; ++c) {
+        const ProductColumn column = ProductColumn(c);
+        const std::optional<Product> now = current();
+        if (!now || wanted.value(column) != now->value(column) || wanted.value(column).isNull() != now->value(column).isNull())
+            setValue(columnInfo(column).name, wanted.value(column));
+    }
 }
 
 bool ProductDataset::setText(const char *field, const QString &t)

@@ -89,6 +89,11 @@ public:
     // Puts the record into edit state and sets the field. Setting "N" above 5000
     // shows the number message and sets 0.
     void setValue(const char *field, const QVariant &value);
+    // The current record as it stands (the edit buffer while editing); nothing without one.
+    std::optional<Product> current() const;
+    // Puts the record into edit state (an empty result set: a new record) and takes the
+    // fields `edit` changes, each as setValue takes it.
+    void change(const std::function<void(Product &record)> &edit);
     // Converts the operator's text by the column type (the locale's decimal
     // separator for "Цена"); false and errorText() when it does not convert.
     bool setText(const char *field, const QString &text);
@@ -149,6 +154,9 @@ private:
     struct Row;
     struct Impl;
     void holdRefresh(int step);
+    // Browse: into edit state, or a new record in an empty result set. False when the
+    // record cannot be edited.
+    bool ensureEditing();
     void runPendingRefresh();
     ProductStore &m_store;
     const Clock &m_clock;

@@ -23,8 +23,6 @@ private:
     ProductDataset &m_d;
 };
 
-constexpr const char *kNameFields[5] = {fld::Name, fld::Name2, fld::Name3, fld::Name4, fld::Name5};
-
 } // namespace
 
 RecordEditing::RecordEditing(ProductDataset &dataset, Prompter &prompter, const QString &selectionSql)
@@ -49,7 +47,8 @@ bool RecordEditing::storeAndAdvance()
 bool RecordEditing::insertAfterCurrent()
 {
     ControlsSuspended suspended(m_dataset);
-    const qint64 k = m_dataset.position() > 0 ? m_dataset.integer(fld::N) : 0;
+    const std::optional<Product> before = m_dataset.current();
+    const qint64 k = before && before->number.value ? *before->number.value : 0;
     const int r = m_dataset.position();
 
     // Look for k + 1 over the whole table. When the lookup itself fails nobody can
@@ -78,8 +77,10 @@ bool RecordEditing::insertAfterCurrent()
         m_dataset.insert();
         if (m_dataset.state() != DatasetState::Insert)
             return false;
-        m_dataset.setValue(fld::N, k + 1);
-        m_dataset.setValue(fld::Type, QStringLiteral("0"));
+        m_dataset.change([k](Product &p) {
+            p.number = WholeField{k + 1, {}};
+            p.type = typeText(ProductType::Weight);
+        });
     }
     if (!m_dataset.post())
         return false; // shown; the new record stays with its values
@@ -142,28 +143,30 @@ bool RecordEditing::clearCurrent()
         return false;
     if (!m_dataset.updateRecord()) // typed texts first, so the clearing wins
         return false;
-    m_dataset.setValue(fld::Price, 0.0);
-    for (const char *f : kNameFields)
-        m_dataset.setValue(f, QString());
-    m_dataset.setValue(fld::SK5, QVariant());
-    m_dataset.setValue(fld::Prefix, QString());
-    m_dataset.setValue(fld::BestBefore, QString());
     const QDateTime now = m_dataset.clock().now();
-    m_dataset.setValue(fld::Time, datetext::longTime(now.time()));
-    m_dataset.setValue(fld::Date, datetext::yearFirst(now.date()));
+    m_dataset.change([&now](Product &p) {
+        p.price = PriceField{Price(), {}};
+        p.names.fill(QString());
+        p.barcode = WholeField{};
+        p.prefix.clear();
+        p.bestBefore.clear();
+        p.time = datetext::longTime(now.time());
+        p.date = datetext::yearFirst(now.date());
+    });
     return m_dataset.post();
 }
 
 bool RecordEditing::copyCurrent(CopyBuffer &buffer)
 {
-    if (m_dataset.position() == 0)
+    const std::optional<Product> p = m_dataset.current();
+    if (!p)
         return false;
-    for (int i = 0; i < 5; ++i)
-        buffer.name[i] = m_dataset.text(kNameFields[i]);
-    buffer.bestBefore = m_dataset.text(fld::BestBefore);
-    buffer.prefix = m_dataset.text(fld::Prefix);
-    buffer.type = m_dataset.text(fld::Type);
-    buffer.priceHundredths = float(m_dataset.number(fld::Price) * 100.0);
+    for (int i = 0; i < Product::NameLines; ++i)
+        buffer.name[i] = p->names[std::size_t(i)];
+    buffer.bestBefore = p->bestBefore;
+    buffer.prefix = p->prefix;
+    buffer.type = p->type;
+    buffer.priceHundredths = float((p->price.value ? p->price.value->toDouble() : 0.0) * 100.0);
     buffer.full = true;
     return true;
 }
@@ -177,13 +180,15 @@ bool RecordEditing::replaceCurrent(const CopyBuffer &buffer)
         return false;
     if (!m_dataset.updateRecord()) // typed texts first, so the copy wins
         return false;
-    for (int i = 0; i < 5; ++i)
-        m_dataset.setValue(kNameFields[i], buffer.name[i]);
-    m_dataset.setValue(fld::BestBefore, buffer.bestBefore);
-    m_dataset.setValue(fld::Prefix, buffer.prefix);
-    m_dataset.setValue(fld::Type, buffer.type);
-    // The dataset keeps four places, so 1234 hundredths come back as exactly 12.34.
-    m_dataset.setValue(fld::Price, double(buffer.priceHundredths) * 0.01);
+    m_dataset.change([&buffer](Product &p) {
+        for (int i = 0; i < Product::NameLines; ++i)
+            p.names[std::size_t(i)] = buffer.name[i];
+        p.bestBefore = buffer.bestBefore;
+        p.prefix = buffer.prefix;
+        p.type = buffer.type;
+        // Four places are kept, so 1234 hundredths come back as exactly 12.34.
+        p.price = priceFieldOf(double(buffer.priceHundredths) * 0.01);
+    });
     return m_dataset.post();
 }
 

@@ -344,7 +344,8 @@ void TForm1::buildControls()
     DBEdit7 = box(g, "DBEdit7", 19);
     DBEdit10 = box(g, "DBEdit10", 19);
     ComboBox1 = named(new QComboBox(g), "ComboBox1");
-    ComboBox1->addItems({ztk::msg::text(ztk::msg::TypeWeight), ztk::msg::text(ztk::msg::TypePiece)});
+    ComboBox1->addItem(ztk::msg::text(ztk::msg::TypeWeight), int(ztk::ProductType::Weight));
+    ComboBox1->addItem(ztk::msg::text(ztk::msg::TypePiece), int(ztk::ProductType::Piece));
     setTextStyle(ComboBox1, 19, false, false, true);
     DBEdit11 = box(g, "DBEdit11", 11);
     DBEdit11->setReadOnly(true);

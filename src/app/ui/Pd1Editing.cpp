@@ -4,6 +4,8 @@
 
 #include "app/ui/Pd1.h"
 
+#include "products/CalculatedFields.h"
+
 #include "app/ui/DetailPanel.h"
 
 #include "products/ProductDataset.h"
@@ -22,16 +24,11 @@ namespace fld = ztk::fld;
 
 namespace {
 
-// The selector's item for a product type text: "0" weight, "1" piece.
+// The selector's item for a product type text; -1 for none.
 int typeItem(const QComboBox *box, const QString &typeText)
 {
-    bool ok = false;
-    const int value = typeText.toInt(&ok);
-    if (!ok || value == 0)
-        return box->findText(ztk::msg::text(ztk::msg::TypeWeight)); // not a number reads as weight
-    if (value == 1)
-        return box->findText(ztk::msg::text(ztk::msg::TypePiece));
-    return -1; // any other number: no item
+    const std::optional<ztk::ProductType> type = ztk::selectorType(typeText);
+    return type ? box->findData(int(*type)) : -1;
 }
 
 } // namespace
@@ -117,8 +114,8 @@ void TForm1::ComboBox1Change()
     if (m_panel->updating() || !m_ws.dataset().isOpen())
         return;
     m_ws.dataset().edit();
-    const bool weight = ComboBox1->currentText() == ztk::msg::text(ztk::msg::TypeWeight);
-    m_ws.dataset().setValue(fld::Type, weight ? QStringLiteral("0") : QStringLiteral("1"));
+    const auto type = ztk::ProductType(ComboBox1->currentData().toInt());
+    m_ws.dataset().change([type](ztk::Product &p) { p.type = ztk::typeText(type); });
 }
 
 void TForm1::DBEdit9Change()
@@ -130,9 +127,8 @@ void TForm1::DBEdit9Change()
 void TForm1::DBGrid1KeyUp()
 {
     const QSignalBlocker quiet(ComboBox1);
-    const int item = ComboBox1->findText(m_ws.dataset().calculated(fld::TypeCal));
-    if (item >= 0)
-        ComboBox1->setCurrentIndex(item);
+    if (const std::optional<ztk::Product> p = m_ws.dataset().current())
+        ComboBox1->setCurrentIndex(ComboBox1->findData(int(ztk::shownType(*p))));
 }
 
 void TForm1::DBGrid1MouseUp()

@@ -9,8 +9,8 @@
 #include "app/WorkFolder.h"
 #include "app/ui/AppWindows.h"
 #include "app/ui/Pd1.h"
-#include "app/ui/WidgetPrompter.h"
-#include "app/ui/WindowRules.h"
+#include "ui/WidgetPrompter.h"
+#include "ui/WindowRules.h"
 #include "shared/Messages.h"
 
 #include <QApplication>

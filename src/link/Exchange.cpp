@@ -31,7 +31,11 @@ Frame &Frame::bytes(std::span<const std::uint8_t> more)
 bool ExchangeSession::requestAlone(Reception reception, const Frame &frame, WaitLimit limit, bool discardFirst,
                                    const std::function<void(int)> &received) const
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    // Each time the quiet waited for is longer: the pause that passed for the end of
+    // the earlier reply was one within it.
+    for (const int quietFactor : {1, 4, 10}) {
+        if (quietFactor > 1 && !link.settleLine(int(reply(reception).size()), pump, quietFactor))
+            return false;
         if (!request(reception, frame, limit, discardFirst, received))
             return false;
         if (link.quietAfterReply(pump))

@@ -88,8 +88,8 @@ public:
         return link.receive(reception, frame.span(), limit, clock, pump, discardFirst, received);
     }
     // The same, and then the line must stay quiet (ScaleLink::quietAfterReply): a reply
-    // that began with an earlier one's tail is asked for once more, after the line has
-    // settled. False when the second one is not alone either.
+    // that began with an earlier one's tail is asked for again, after a longer quiet.
+    // False when the third one is not alone either.
     bool requestAlone(Reception reception, const Frame &frame, WaitLimit limit, bool discardFirst = false,
                       const std::function<void(int received)> &received = {}) const;
     std::span<const std::uint8_t> reply(Reception reception) const { return link.received(reception); }

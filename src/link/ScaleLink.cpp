@@ -151,10 +151,10 @@ bool ScaleLink::quietAfterReply(EventPump &pump)
     return m_strayAt.load(std::memory_order_acquire) < from;
 }
 
-bool ScaleLink::settleLine(int replyBytes, EventPump &pump)
+bool ScaleLink::settleLine(int replyBytes, EventPump &pump, int quietFactor)
 {
     const std::int64_t baud = m_baud > 0 ? m_baud : DefaultLineSpeed;
-    const std::int64_t quiet = std::int64_t(quietMs()) * 1000000;
+    const std::int64_t quiet = std::int64_t(quietMs()) * 1000000 * std::max(1, quietFactor);
     // Twice the reply's time and a second: a busy machine delivers a long reply slower
     // than its line's speed.
     const std::int64_t bound = 3 * quiet + 1000000000 + 2 * std::int64_t(replyBytes) * BitsPerByte * 1000000000 / baud;

@@ -108,7 +108,9 @@ public:
     // just opened), so that the tail of an earlier reply the scale is still sending is
     // never taken as this one's. False when it stays busy beyond twice the time
     // `replyBytes` take at the line's speed (and a second): the request is not sent then.
-    bool settleLine(int replyBytes, EventPump &pump);
+    // `quietFactor` times the quiet time: after a reply that did not stand alone, a
+    // busy machine's pauses within a stream may have passed for the end of it.
+    bool settleLine(int replyBytes, EventPump &pump, int quietFactor = 1);
     // How long the line must be quiet: 50 ms, or 32 bytes' time on a slow line.
     int quietMs() const;
     // After a reply: true when the line stays quiet for quietMs(). A byte meanwhile means

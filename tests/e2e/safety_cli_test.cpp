@@ -102,7 +102,7 @@ TEST(SafetyCli, ReceptionAfterAnInterruptedOneTakesNoStaleBytes)
     const CliRun r = cli(s.path(), {"--port", sim.port(), "--baud", "460800", "totals", "--out", "day.txt", "--clear"});
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
     const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 4) << qPrintable(r.out);
+    ASSERT_EQ(lines.size(), 4) << qPrintable(r.out) << qPrintable(r.err.right(300)) << sim.log().size();
     EXPECT_EQ(lines[1], totalsLine({"5*", "0,250", "1,00", "1", ""}));
     EXPECT_EQ(lines[3], totalsLine({"4999", "7", "1234,56", "2", "Хлеб"}));
     // Requests (a second one when the first reply did not stand alone), then the clears

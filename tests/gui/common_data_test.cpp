@@ -4,8 +4,8 @@
 #include "support/GuiFixture.h"
 #include "support/SimProcess.h"
 
-#include "app/ui/Help.h"
-#include "app/ui/Mess.h"
+#include "ui/Help.h"
+#include "ui/Mess.h"
 #include "app/ui/Pd1.h"
 #include "common/CommonData.h"
 #include "common/CommonDataSettings.h"

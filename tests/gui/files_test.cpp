@@ -4,7 +4,7 @@
 #include "support/CliProcess.h"
 #include "support/GuiFixture.h"
 
-#include "app/ui/Mess.h"
+#include "ui/Mess.h"
 #include "app/ui/Pd1.h"
 #include "products/ProductDataset.h"
 #include "products/ProductReport.h"

@@ -3,10 +3,10 @@
 
 #include "support/GuiFixture.h"
 
-#include "app/ui/Help.h"
+#include "ui/Help.h"
 #include "app/ui/Pd1.h"
-#include "app/ui/WidgetPrompter.h"
-#include "app/ui/WindowRules.h"
+#include "ui/WidgetPrompter.h"
+#include "ui/WindowRules.h"
 #include "products/ProductStore.h"
 #include "shared/Files.h"
 

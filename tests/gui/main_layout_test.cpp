@@ -4,7 +4,7 @@
 #include "support/GuiFixture.h"
 
 #include "app/ui/About.h"
-#include "app/ui/Help.h"
+#include "ui/Help.h"
 #include "app/ui/Pd1.h"
 #include "app/ui/Pd1Layout.h"
 #include "common/ui/Vl2.h"

@@ -4,7 +4,7 @@
 #include "support/SimProcess.h"
 
 #include "app/ui/About.h"
-#include "app/ui/Mess.h"
+#include "ui/Mess.h"
 #include "app/ui/Pd1.h"
 #include "common/ui/Fi.h"
 #include "common/ui/Pdop.h"

@@ -4,7 +4,7 @@
 #include "support/GuiFixture.h"
 #include "support/SimProcess.h"
 
-#include "app/ui/Mess.h"
+#include "ui/Mess.h"
 #include "app/ui/Pd1.h"
 #include "common/ui/Vl2.h"
 #include "products/ProductDataset.h"

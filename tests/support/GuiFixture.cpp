@@ -1,9 +1,9 @@
 #include "support/GuiFixture.h"
 
 #include "app/ui/AppWindows.h"
-#include "app/ui/Mess.h"
+#include "ui/Mess.h"
 #include "app/ui/Pd1.h"
-#include "app/ui/WindowRules.h"
+#include "ui/WindowRules.h"
 #include "products/ProductStore.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"

@@ -2,10 +2,10 @@
 
 #include "app/Workspace.h"
 #include "app/ui/About.h"
-#include "app/ui/Help.h"
-#include "app/ui/Mess.h"
+#include "ui/Help.h"
+#include "ui/Mess.h"
 #include "app/ui/Pd1.h"
-#include "app/ui/WindowRules.h"
+#include "ui/WindowRules.h"
 #include "common/ui/Fi.h"
 #include "common/ui/Pdop.h"
 #include "common/ui/Vl2.h"

@@ -3,7 +3,7 @@
 
 #include "app/ui/Pd1.h"
 
-#include "app/ui/Mess.h"
+#include "ui/Mess.h"
 #include "products/ProductDataset.h"
 #include "products/ProductImport.h"
 #include "products/ProductReport.h"

@@ -3,7 +3,7 @@
 
 #include "app/ui/Pd1.h"
 
-#include "app/ui/ExchangeRun.h"
+#include "ui/ExchangeRun.h"
 #include "shared/Messages.h"
 #include "totals/TotalsArchive.h"
 #include "totals/TotalsExchange.h"

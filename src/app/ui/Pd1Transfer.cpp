@@ -3,7 +3,7 @@
 
 #include "app/ui/Pd1.h"
 
-#include "app/ui/Mess.h"
+#include "ui/Mess.h"
 #include "link/ScaleLink.h"
 #include "link/ScaleList.h"
 #include "link/ScaleRunner.h"
@@ -13,7 +13,7 @@
 #include "shared/Messages.h"
 #include "transfer/ProductImage.h"
 #include "transfer/ProductWriter.h"
-#include "app/ui/ExchangeRun.h"
+#include "ui/ExchangeRun.h"
 #include "transfer/ui/Formspisok.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "common/ui/Fi.h"
 
-#include "app/ui/Help.h"
+#include "ui/Help.h"
 #include "common/ui/Vl2.h"
 #include "shared/Messages.h"
 

@@ -5,7 +5,7 @@
 // piece layout of the common-data window. Reset by every opening.
 
 #include "app/AppContext.h"
-#include "app/ui/TickListDialog.h"
+#include "ui/TickListDialog.h"
 #include "common/KeyLayout.h"
 
 #include <vector>

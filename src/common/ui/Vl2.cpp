@@ -1,8 +1,8 @@
 #include "common/ui/Vl2.h"
 
-#include "app/ui/Help.h"
-#include "app/ui/Mess.h"
-#include "app/ui/ExchangeRun.h"
+#include "ui/Help.h"
+#include "ui/Mess.h"
+#include "ui/ExchangeRun.h"
 #include "common/CommonExchange.h"
 #include "common/KeyLayout.h"
 #include "common/ui/Fi.h"

@@ -6,7 +6,7 @@
 // lives in a CommonDataForm; the controls show it.
 
 #include "app/Workspace.h"
-#include "app/ui/ExchangeRun.h"
+#include "ui/ExchangeRun.h"
 #include "common/CommonDataForm.h"
 
 #include <QMainWindow>

@@ -6,7 +6,6 @@
 #include <QFontDatabase>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QTextDocument>
 #include <QTextOption>
 
@@ -58,12 +57,6 @@ void drawReport(QPagedPaintDevice &device, const QString &text)
     document.setDefaultTextOption(option);
     document.setPlainText(text);
     document.print(&device);
-}
-
-void printReport(QPrinter &printer, const QString &text)
-{
-    printer.setDocName(msg::text(msg::PrintJobName));
-    drawReport(printer, text);
 }
 
 QByteArray reportPdf(const QString &text)

@@ -1,15 +1,14 @@
 #pragma once
-// Printing the report: one landscape job "Печать БД" of the text in the report's
-// fixed-pitch font, laid out over the printable area of each page. The print window
-// prints through here to the printer the operator picks; a PDF goes the same way.
-// Needs a QGuiApplication.
+// Laying the report out for paper: the text in the report's fixed-pitch font over
+// the printable area of each landscape page. The print window draws it on the
+// printer the operator picks; a PDF (job name "Печать БД") is drawn the same way,
+// without any printing support. Needs a QGuiApplication.
 
 #include <QByteArray>
 #include <QFont>
 #include <QString>
 
 class QPagedPaintDevice;
-class QPrinter;
 
 namespace ztk {
 
@@ -26,8 +25,6 @@ inline constexpr double ReportPointSize = 9.75;
 
 // Lays `text` out over the landscape pages of `device`.
 void drawReport(QPagedPaintDevice &device, const QString &text);
-// Sets the job name and prints `text` (landscape).
-void printReport(QPrinter &printer, const QString &text);
 // The report as the bytes of a PDF file, laid out as printed, the job name its title.
 QByteArray reportPdf(const QString &text);
 

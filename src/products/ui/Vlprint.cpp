@@ -74,7 +74,8 @@ void TFormPrint::PrintBtnClick()
     QPrintDialog dialog(m_printer.get(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    printReport(*m_printer, RichEdit1->toPlainText());
+    m_printer->setDocName(msg::text(msg::PrintJobName));
+    drawReport(*m_printer, RichEdit1->toPlainText());
 }
 
 void TFormPrint::Button1Click()

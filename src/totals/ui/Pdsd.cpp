@@ -1,8 +1,8 @@
 #include "totals/ui/Pdsd.h"
 
-#include "app/ui/Help.h"
+#include "ui/Help.h"
 #include "app/Workspace.h"
-#include "app/ui/ExchangeRun.h"
+#include "ui/ExchangeRun.h"
 #include "shared/Messages.h"
 #include "totals/SelectionProducts.h"
 #include "totals/TotalsExchange.h"

@@ -4,7 +4,7 @@
 // and "Выполнить", which forms the list a write keeps while "Список" is ticked.
 // The list state lives between openings.
 
-#include "app/ui/TickListDialog.h"
+#include "ui/TickListDialog.h"
 #include "transfer/ProductList.h"
 
 class TForm7 : public TickListDialog {

@@ -1,7 +1,7 @@
 #include "transfer/ui/Sohrdata.h"
 
 #include "app/Workspace.h"
-#include "app/ui/ExchangeRun.h"
+#include "ui/ExchangeRun.h"
 #include "shared/Messages.h"
 #include "transfer/ProductClearer.h"
 #include "transfer/ui/NumberSpinEdit.h"

@@ -1,8 +1,8 @@
 #include "transfer/ui/Vlreadbd.h"
 
-#include "app/ui/Mess.h"
+#include "ui/Mess.h"
 #include "app/Workspace.h"
-#include "app/ui/ExchangeRun.h"
+#include "ui/ExchangeRun.h"
 #include "products/ProductDataset.h"
 #include "shared/Messages.h"
 #include "transfer/ProductClearer.h"

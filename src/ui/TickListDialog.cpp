@@ -1,4 +1,4 @@
-#include "app/ui/TickListDialog.h"
+#include "ui/TickListDialog.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/ui/ExchangeRun.h"
+#include "ui/ExchangeRun.h"
 
 #include "app/Workspace.h"
 #include "shared/Messages.h"

@@ -1,6 +1,6 @@
-#include "app/ui/WidgetPrompter.h"
+#include "ui/WidgetPrompter.h"
 
-#include "app/ui/WindowRules.h"
+#include "ui/WindowRules.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/ui/Help.h"
+#include "ui/Help.h"
 
 #include <QAction>
 #include <QMainWindow>

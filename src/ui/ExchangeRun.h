@@ -13,7 +13,7 @@
 // message in a box, then the wait window closes; a success as a short line (no box).
 
 #include "app/ExchangeLock.h"
-#include "app/ui/Mess.h"
+#include "ui/Mess.h"
 #include "link/Exchange.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
-#include "app/ui/WindowRules.h"
+#include "ui/WindowRules.h"
 
-#include "app/ui/Help.h"
+#include "ui/Help.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/ui/Mess.h"
+#include "ui/Mess.h"
 
 #include "shared/Messages.h"
 

@@ -4,8 +4,8 @@
 // freely), a current record that can be edited, inserted, stored and deleted, and
 // the store rules that run for every store, whoever stores.
 //
-// Records are identified by SQLite's rowid, so a record whose "N" changes while it
-// is edited is still found. NULL numbers read as 0, NULL texts as empty.
+// Records are identified by the store's row id (SQLite's rowid, the server's
+// ztk_rowid), so a record whose "N" changes while it is edited is still found. NULL numbers read as 0, NULL texts as empty.
 
 #include "products/Product.h"
 #include "products/ProductFields.h"

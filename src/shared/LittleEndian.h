@@ -1,7 +1,8 @@
 #pragma once
 // Little-endian numbers in byte spans, by byte code: every layout of the scale and
 // of its files reads and writes its numbers through these. The caller checks that
-// `at` + the width lies inside the span (see ByteReader for decoding outside bytes).
+// `at` + the width lies inside the span; decoders of outside bytes check the length
+// first and report a short input as DecodeError::Truncated.
 
 #include <cstddef>
 #include <cstdint>

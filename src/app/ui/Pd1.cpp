@@ -25,6 +25,7 @@
 #include "shared/Messages.h"
 #include "transfer/ProductImage.h"
 #include "products/RecordEditing.h"
+#include "ui/Named.h"
 
 #include <QButtonGroup>
 #include <QCalendarWidget>
@@ -54,26 +55,6 @@ TForm1 *Form1 = nullptr;
 namespace fld = ztk::fld;
 
 namespace {
-
-// The reference frame of the proportional layout.
-
-const QColor Navy(0, 0, 128);
-
-void setTextStyle(QWidget *w, int pixelSize, bool bold = false, bool italic = false, bool navy = false)
-{
-    QFont f = w->font();
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    f.setItalic(italic);
-    w->setFont(f);
-    if (navy) {
-        QPalette p = w->palette();
-        p.setColor(QPalette::WindowText, Navy);
-        p.setColor(QPalette::Text, Navy);
-        p.setColor(QPalette::ButtonText, Navy);
-        w->setPalette(p);
-    }
-}
 
 QStringList serialDeviceNames()
 {
@@ -146,242 +127,6 @@ TForm1::~TForm1()
     m_model = nullptr;
     if (Form1 == this)
         Form1 = nullptr;
-}
-
-void TForm1::buildMenu()
-{
-    QMenuBar *bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto named = [](QAction *a, const char *name) {
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
-    };
-
-    QMenu *file = bar->addMenu(tr("Файл"));
-    Import = named(file->addAction(tr("Импорт БД")), "Import");
-    Export = named(file->addAction(tr("Экспорт БД")), "Export");
-    N1 = named(bar->addAction(tr("Настройка порта")), "N1");
-    N7 = named(bar->addAction(tr("Формирование общих данных")), "N7");
-    N5 = named(bar->addAction(tr("Запись БДТ в весы")), "N5");
-    N11 = named(bar->addAction(tr(ztk::msg::WriteAllCaption)), "N11");
-    N10 = named(bar->addAction(tr("Чтение БД из весов")), "N10");
-    N4 = named(bar->addAction(tr("Приём итоговых данных из весов")), "N4");
-    QMenu *help = bar->addMenu(QStringLiteral("?"));
-    N8 = named(help->addAction(tr("О программе")), "N8");
-    N9 = named(help->addAction(tr("Помощь")), "N9");
-    N3 = named(bar->addAction(tr("Выход")), "N3");
-}
-
-void TForm1::buildControls()
-{
-    auto *c = new QWidget(this);
-    c->setObjectName(QStringLiteral("ClientArea"));
-    setCentralWidget(c);
-
-    auto named = [](auto *w, const char *name) {
-        w->setObjectName(QString::fromLatin1(name));
-        return w;
-    };
-    auto label = [&](QWidget *parent, const char *name, const QString &text) {
-        return named(new QLabel(text, parent), name);
-    };
-
-    // Tool row.
-    struct Speed {
-        QToolButton *TForm1::*member;
-        const char *name;
-        const char *hint;
-    };
-    const Speed speeds[] = {
-        {&TForm1::SpeedButton2, "SpeedButton2", "Вставить запись"},
-        {&TForm1::SpeedButton3, "SpeedButton3", "Удалить запись"},
-        {&TForm1::SpeedButton4, "SpeedButton4", "Удалить все"},
-        {&TForm1::SpeedButton5, "SpeedButton5", "Очистить запись"},
-        {&TForm1::SpeedButton6, "SpeedButton6", "Копия записи"},
-        {&TForm1::SpeedButton7, "SpeedButton7", "Замена записи"},
-        {&TForm1::SpeedButton8, "SpeedButton8", "Печать"},
-    };
-    for (const Speed &s : speeds) {
-        QToolButton *b = named(new QToolButton(c), s.name);
-        b->setToolTip(tr(s.hint));
-        b->setAutoRaise(true);
-        this->*(s.member) = b;
-    }
-
-    // Status.
-    Label20 = label(c, "Label20", QString());
-    setTextStyle(Label20, 19, true, true, true);
-    Label20->setIndent(2); // room for the italic overhang at the window's edge
-    Label2 = label(c, "Label2", QString());
-    setTextStyle(Label2, 16, false, false, true);
-    Label9 = label(c, "Label9", ztk::msg::text(ztk::msg::RecordsPrefix));
-    setTextStyle(Label9, 16, false, true, true);
-    Label1 = label(c, "Label1", QString());
-    setTextStyle(Label1, 11, false, false, true);
-    CheckBox2 = named(new QCheckBox(tr("Список"), c), "CheckBox2");
-
-    // Selection: the group is a frame; its buttons are the window's, made exclusive by one group.
-    RadioGroup1 = named(new QGroupBox(tr("Выбор"), c), "RadioGroup1");
-    struct Radio {
-        QRadioButton *TForm1::*member;
-        const char *name;
-        const char *text;
-    };
-    const Radio radios[] = {
-        {&TForm1::RadioButton1, "RadioButton1", "Вся база"},
-        {&TForm1::RadioButton2, "RadioButton2", "Вес"},
-        {&TForm1::RadioButton3, "RadioButton3", "Штука"},
-        {&TForm1::RadioButton4, "RadioButton4", "По дате корр."},
-        {&TForm1::RadioButton5, "RadioButton5", "До даты корр."},
-        {&TForm1::RadioButton6, "RadioButton6", "После даты корр."},
-        {&TForm1::RadioButton14, "RadioButton14", "По сроку годн."},
-        {&TForm1::RadioButton15, "RadioButton15", "Просроченные"},
-        {&TForm1::RadioButton16, "RadioButton16", "Действ. срок годн."},
-        {&TForm1::RadioButton7, "RadioButton7", "По наименованию"},
-        {&TForm1::RadioButton10, "RadioButton10", "По номеру"},
-        {&TForm1::RadioButton17, "RadioButton17", "По префиксу"},
-    };
-    m_radioGroup = new QButtonGroup(this);
-    m_radioGroup->setExclusive(true);
-    for (int i = 0; i < int(std::size(radios)); ++i) {
-        QRadioButton *r = named(new QRadioButton(tr(radios[i].text), c), radios[i].name);
-        m_radioGroup->addButton(r);
-        this->*(radios[i].member) = r;
-    }
-    RadioButton1->setChecked(true);
-
-    Edit1 = named(new QLineEdit(c), "Edit1");
-    Edit4 = named(new QLineEdit(c), "Edit4");
-    Edit5 = named(new QLineEdit(c), "Edit5");
-    CSpinEdit1 = named(new ztk::StepSpinBox(c), "CSpinEdit1");
-    CSpinEdit1->setRange(0, 99);
-    Edit2 = named(new QLineEdit(c), "Edit2");
-    Edit2->hide(); // shown by the date selections
-
-    // Calendar and clock.
-    MonthCalendar1 = named(new QCalendarWidget(c), "MonthCalendar1");
-    MonthCalendar1->setGridVisible(false);
-    MonthCalendar1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    Edit3 = named(new QLineEdit(c), "Edit3");
-    Edit3->setReadOnly(true);
-    Edit3->setFocusPolicy(Qt::NoFocus);
-    Edit3->setAlignment(Qt::AlignCenter);
-    setTextStyle(Edit3, 16, true, false, true);
-    {
-        QPalette p = Edit3->palette();
-        p.setColor(QPalette::Base, QColor(192, 192, 192));
-        Edit3->setPalette(p);
-    }
-    Timer1 = named(new QTimer(this), "Timer1");
-    Timer1->setInterval(1000);
-
-    // Grid.
-    DBGrid1 = named(new QTableView(c), "DBGrid1");
-    m_model = new ztk::ProductTableModel(m_ws.dataset(), this);
-    DBGrid1->setModel(m_model);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setShowGrid(true);
-    DBGrid1->setWordWrap(false);
-    DBGrid1->setTextElideMode(Qt::ElideNone); // narrow columns cut their text, as the design grid does
-    setTextStyle(DBGrid1, 13);
-    {
-        QFont hf = DBGrid1->horizontalHeader()->font();
-        hf.setPixelSize(16);
-        DBGrid1->horizontalHeader()->setFont(hf);
-    }
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    DBGrid1->horizontalHeader()->setHighlightSections(false);
-    DBGrid1->horizontalHeader()->setMinimumSectionSize(0); // the layout may make columns narrow
-    DBGrid1->verticalHeader()->setFixedWidth(12); // the indicator column
-    DBGrid1->verticalHeader()->setDefaultSectionSize(18);
-    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    {
-        // The selection stays visible when the grid loses the focus.
-        QPalette p = DBGrid1->palette();
-        p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
-        p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
-        DBGrid1->setPalette(p);
-    }
-
-    // Detail panel: labels and boxes inside the group; the name lines and the
-    // best-before box are the window's own and lie over it.
-    GroupBox1 = named(new QGroupBox(tr("Параметры товара"), c), "GroupBox1");
-    QWidget *g = GroupBox1;
-    label(g, "Label4", tr("Наименование товара"));
-    label(g, "Label6", tr("Номер товара"));
-    label(g, "Label7", tr("Префикс"));
-    label(g, "Label5", tr("Штрих-код"));
-    label(g, "Label8", tr("Цена"));
-    label(g, "Label3", tr("Годен до:"));
-    label(g, "Label11", tr("Тип товара"));
-    label(g, "Label14", tr("Откорректировано:"));
-    label(g, "Label15", QStringLiteral("1"));
-    label(g, "Label17", QStringLiteral("2"));
-    label(g, "Label19", QStringLiteral("3"));
-    label(g, "Label21", QStringLiteral("4"));
-    label(g, "Label22", QStringLiteral("5"));
-
-    auto box = [&](QWidget *parent, const char *name, int px) {
-        QLineEdit *e = named(new QLineEdit(parent), name);
-        setTextStyle(e, px);
-        return e;
-    };
-    QLineEdit **names[] = {&DBEdit1, &DBEdit2, &DBEdit3, &DBEdit4, &DBEdit5};
-    const char *nameObjects[] = {"DBEdit1", "DBEdit2", "DBEdit3", "DBEdit4", "DBEdit5"};
-    for (int i = 0; i < 5; ++i) {
-        *names[i] = box(c, nameObjects[i], 13);
-        QFont tf = (*names[i])->font();
-        tf.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans")});
-        (*names[i])->setFont(tf);
-        (*names[i])->raise();
-    }
-    DBEdit8 = box(g, "DBEdit8", 19);
-    DBEdit13 = box(g, "DBEdit13", 19);
-    DBEdit13->setMaxLength(2);
-    setTextStyle(DBEdit13, 19, false, false, true);
-    DBEdit7 = box(g, "DBEdit7", 19);
-    DBEdit10 = box(g, "DBEdit10", 19);
-    ComboBox1 = named(new QComboBox(g), "ComboBox1");
-    ComboBox1->addItem(ztk::msg::text(ztk::msg::TypeWeight), int(ztk::ProductType::Weight));
-    ComboBox1->addItem(ztk::msg::text(ztk::msg::TypePiece), int(ztk::ProductType::Piece));
-    setTextStyle(ComboBox1, 19, false, false, true);
-    DBEdit11 = box(g, "DBEdit11", 11);
-    DBEdit11->setReadOnly(true);
-    {
-        QPalette p = DBEdit11->palette();
-        p.setColor(QPalette::Base, QColor(192, 192, 192));
-        DBEdit11->setPalette(p);
-    }
-    DBEdit9 = box(g, "DBEdit9", 19);
-    DBEdit9->hide();
-    DBEdit14 = box(g, "DBEdit14", 19);
-    DBEdit14->setReadOnly(true);
-    DBEdit14->hide();
-
-    DBEdit6 = box(c, "DBEdit6", 19);
-    DBEdit6->setReadOnly(true); // a click opens the best-before dialog
-    DBEdit6->raise();
-    DBEdit61 = box(c, "DBEdit61", 19);
-    DBEdit61->hide();
-
-    BitBtn1 = named(new QPushButton(tr("Запись"), c), "BitBtn1");
-    setTextStyle(BitBtn1, 13, true, false, true);
-    setSpeedButtonPictures();
-
-    for (const ztk::ReferencePlace &place : ztk::mainWindowLayout()) {
-        QWidget *w = c->findChild<QWidget *>(QLatin1String(place.name));
-        Q_ASSERT(w);
-        w->setGeometry(place.rect);
-        if (place.scales)
-            m_scaledPlaces.push_back({w, place.rect});
-    }
-    fitTexts(); // at the design size, where the boxes are their reference widths
-
-    DBEdit6->installEventFilter(this);
-    DBGrid1->installEventFilter(this);
-    DBGrid1->viewport()->installEventFilter(this);
 }
 
 void TForm1::initActionsConnections()
@@ -519,15 +264,15 @@ void TForm1::gridRowChanged(int row)
     syncGridToDataset(); // back to the dataset's record when the store failed
 }
 
-bool TForm1::runSelection()
+bool TForm1::runSelection(Failure failure)
 {
-    m_ws.dataset().setTypeRule(m_selection.typeRule());
     m_ws.dataset().disableControls();
-    const bool ok = m_ws.dataset().open(m_selection.sql());
+    const bool ok = m_ws.reopenSelection();
     m_ws.dataset().enableControls();
-    if (!ok)
+    if (!ok && failure == Failure::Shown)
         m_context.prompter->message(ztk::MessageKind::Error, m_ws.dataset().errorText());
-    showRecordCount();
+    if (ok || failure == Failure::Shown)
+        showRecordCount();
     return ok;
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // The main window: the product grid and detail panel, the selections, the link
-// state and the menu from which every other window and exchange starts. It owns the
-// shared state of the program; the other windows reach it through Form1.
+// state and the menu from which every other window and exchange starts. The state
+// the windows share is the workspace's; the other windows ask this one through it.
 //
 // The handlers are split by subject over several files:
-//   Pd1.cpp          building the window, wiring, start-up, shutdown, layout, clock, link
+//   Pd1.cpp          wiring, start-up, shutdown, layout, clock, link
+//   Pd1Build.cpp     the menu and the controls at their places of the design
 //   Pd1Editing.cpp   "Запись", the speed buttons, the best-before box, the type selector
 //   Pd1Selection.cpp the selection radio buttons and their input boxes
 //   Pd1Transfer.cpp  building the product image and writing it to the scale, "Список"
@@ -229,10 +230,11 @@ private:
     // A date selection: Edit2 shown, the builder set, the query built and run.
     void startDateSelection(ztk::SelectionBuilder builder);
     void runChosen(ztk::SelectionQuery query, const ztk::SelectionArgs &args = {});
-    void openSelection(); // SelectionSql with the grid suspended
-    // Runs `sql` as the current selection's query (it becomes SelectionSql) with the
-    // grid suspended; shows the count, and the store's error text when it fails.
-    bool runSelection(); // SelectionSql, its error shown
+    // Runs SelectionSql with the grid suspended. Shown: the count, and the store's error
+    // text when it fails; Quiet: the count only when it ran.
+    enum class Failure { Quiet, Shown };
+    bool runSelection(Failure failure = Failure::Shown);
+    void openSelection() { runSelection(Failure::Quiet); }
     bool applyBestBefore(const QString &shown); // the best-before dialog's date; false keeps it open
     void showVersion(const QString &versionText);
     void showPortStatus();

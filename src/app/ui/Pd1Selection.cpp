@@ -54,16 +54,6 @@ void TForm1::runChosen(SelectionQuery query, const ztk::SelectionArgs &args)
 
 // Opens SelectionSql with the grid suspended. A refused query leaves the grid empty
 // and the count label as it was; the text is kept all the same.
-void TForm1::openSelection()
-{
-    m_ws.dataset().setTypeRule(m_selection.typeRule());
-    m_ws.dataset().disableControls();
-    const bool ok = m_ws.dataset().open(m_selection.sql());
-    m_ws.dataset().enableControls();
-    if (ok)
-        showRecordCount();
-}
-
 void TForm1::RadioButton1Click()
 {
     showInputs(*this, {});

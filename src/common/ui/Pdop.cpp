@@ -3,6 +3,7 @@
 #include "ui/Help.h"
 #include "common/ui/Vl2.h"
 #include "shared/Messages.h"
+#include "ui/Named.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,17 +28,10 @@ TForm4::TForm4(const AppContext &context, QWidget *parent)
 
     MainMenu1 = new QMenuBar(this);
     MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-    N1 = MainMenu1->addAction(QStringLiteral("Внести данные"));
-    N2 = MainMenu1->addAction(QStringLiteral("?"));
-    N3 = MainMenu1->addAction(QStringLiteral("Выход"));
-    N1->setObjectName(QStringLiteral("N1"));
-    N2->setObjectName(QStringLiteral("N2"));
-    N3->setObjectName(QStringLiteral("N3"));
+    N1 = menuItem(MainMenu1, "N1", QStringLiteral("Внести данные"));
+    N2 = menuItem(MainMenu1, "N2", QStringLiteral("?"));
+    N3 = menuItem(MainMenu1, "N3", QStringLiteral("Выход"));
 
-    auto named = [](auto *w, const char *name) {
-        w->setObjectName(QString::fromLatin1(name));
-        return w;
-    };
     auto label = [&](const char *name, const char *text) { return named(new QLabel(msg::text(text), this), name); };
     auto edit = [&](const char *name) { return named(new QLineEdit(this), name); };
     auto memo = [&](const char *name) {

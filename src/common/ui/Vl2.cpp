@@ -10,6 +10,7 @@
 #include "link/ScaleLink.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "ui/Named.h"
 
 #include <QAction>
 #include <QApplication>
@@ -122,11 +123,7 @@ void TForm2::buildMenu()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto item = [bar](const char *text, const char *name) {
-        QAction *a = bar->addAction(QString::fromUtf8(text));
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
-    };
+    auto item = [bar](const char *text, const char *name) { return menuItem(bar, name, QString::fromUtf8(text)); };
     SaveOfData = item("Сохранить", "SaveOfData");
     N2 = item("Запись ОД", "N2");
     COM2 = item("Чтение ОД", "COM2");
@@ -142,10 +139,6 @@ void TForm2::buildControls()
     auto *c = new QWidget(this);
     c->setObjectName(QStringLiteral("ClientArea"));
     setCentralWidget(c);
-    auto named = [](auto *w, const char *name) {
-        w->setObjectName(QString::fromLatin1(name));
-        return w;
-    };
     auto label = [&](const char *name, const char *text, int x, int y, int w) {
         QLabel *l = named(new QLabel(QString::fromUtf8(text), c), name);
         l->setGeometry(x, y, w, 16);

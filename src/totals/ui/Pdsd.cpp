@@ -7,6 +7,7 @@
 #include "totals/SelectionProducts.h"
 #include "totals/TotalsExchange.h"
 #include "totals/TotalsText.h"
+#include "ui/Named.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -79,11 +80,7 @@ void TForm5::buildControls()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    auto item = [bar](const char *text, const char *name) {
-        QAction *a = bar->addAction(msg::text(text));
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
-    };
+    auto item = [bar](const char *text, const char *name) { return menuItem(bar, name, msg::text(text)); };
     N4 = item(msg::TotalsSaveItem, "N4");
     N1 = item(msg::TotalsClearAllItem, "N1");
     N2 = item(msg::TotalsClearOneItem, "N2");

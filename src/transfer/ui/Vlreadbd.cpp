@@ -11,6 +11,7 @@
 #include "transfer/ReadbackSaver.h"
 #include "transfer/ui/NumberSpinEdit.h"
 #include "transfer/ui/Sohrdata.h"
+#include "ui/Named.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -38,11 +39,7 @@ TForm8::TForm8(Workspace &workspace, QWidget *parent) : QDialog(parent), m_ws(wo
     setModal(true);
 
     MainMenu1 = new QMenuBar(this);
-    const auto item = [&](const char *name, const QString &text) {
-        QAction *a = MainMenu1->addAction(text);
-        a->setObjectName(QLatin1String(name));
-        return a;
-    };
+    const auto item = [&](const char *name, const QString &text) { return menuItem(MainMenu1, name, text); };
     N1 = item("N1", QStringLiteral("Сохранить в БДТ"));
     N4 = item("N4", QStringLiteral("Чтение"));
     N5 = item("N5", QStringLiteral("Очистка данных о товаре"));

@@ -1,20 +1,11 @@
 #include "common/CommonDataSettings.h"
 
+#include "shared/ByteSpan.h"
 #include "shared/CodePage.h"
 
 #include <QFile>
 
 namespace ztk::common {
-
-namespace {
-
-std::span<std::uint8_t> spanOf(QByteArray &b) { return {reinterpret_cast<std::uint8_t *>(b.data()), std::size_t(b.size())}; }
-std::span<const std::uint8_t> spanOf(const QByteArray &b)
-{
-    return {reinterpret_cast<const std::uint8_t *>(b.constData()), std::size_t(b.size())};
-}
-
-} // namespace
 
 QString CommonDataSettings::fileName(int scaleNumber)
 {
@@ -43,7 +34,7 @@ void CommonDataSettings::setCompanyText(const QString &text)
 QByteArray CommonDataSettings::toBytes() const
 {
     QByteArray b(FileSize, '\0');
-    auto s = spanOf(b);
+    auto s = bytesOf(b);
     // Bytes after the name's zero are not significant: written as zero.
     for (int i = 0; i < NameSize && companyName[std::size_t(i)] != 0; ++i)
         s[std::size_t(Offset::CompanyName + i)] = companyName[std::size_t(i)];
@@ -66,7 +57,7 @@ QByteArray CommonDataSettings::toBytes() const
 void CommonDataSettings::fromBytes(const QByteArray &bytes)
 {
     const qsizetype n = bytes.size();
-    const auto s = spanOf(bytes);
+    const auto s = bytesOf(bytes);
     auto byteAt = [&](int offset, auto &field) {
         if (holds(n, offset, 1))
             field = static_cast<std::remove_reference_t<decltype(field)>>(s[std::size_t(offset)]);

@@ -23,6 +23,25 @@ private:
     ProductDataset &m_d;
 };
 
+// A command's question about the current record: while it is asked and the command
+// acts, no refresh changes the record, and the grid is redrawn once at the end.
+class Confirmed {
+public:
+    Confirmed(ProductDataset &dataset, Prompter &prompter, const char *text, const char *caption)
+        : m_hold(dataset)
+    {
+        m_yes = prompter.ask(msg::text(text), msg::text(caption), Buttons::YesNo) == Answer::Yes;
+        if (m_yes)
+            m_suspended.emplace(dataset);
+    }
+    explicit operator bool() const { return m_yes; }
+
+private:
+    ProductDataset::RefreshHold m_hold;
+    bool m_yes = false;
+    std::optional<ControlsSuspended> m_suspended;
+};
+
 } // namespace
 
 RecordEditing::RecordEditing(ProductDataset &dataset, Prompter &prompter, const QString &selectionSql)
@@ -92,19 +111,17 @@ bool RecordEditing::insertAfterCurrent()
 
 bool RecordEditing::deleteCurrent()
 {
-    ProductDataset::RefreshHold hold(m_dataset); // the record asked about is the one acted on
-    if (m_prompter.ask(msg::text(msg::DeleteOne), msg::text(msg::DeleteOneCaption), Buttons::YesNo) != Answer::Yes)
+    const Confirmed confirmed(m_dataset, m_prompter, msg::DeleteOne, msg::DeleteOneCaption);
+    if (!confirmed)
         return false;
-    ControlsSuspended suspended(m_dataset);
     return m_dataset.deleteCurrent();
 }
 
 bool RecordEditing::deleteSelection()
 {
-    ProductDataset::RefreshHold hold(m_dataset); // the record asked about is the one acted on
-    if (m_prompter.ask(msg::text(msg::DeleteAll), msg::text(msg::DeleteAllCaption), Buttons::YesNo) != Answer::Yes)
+    const Confirmed confirmed(m_dataset, m_prompter, msg::DeleteAll, msg::DeleteAllCaption);
+    if (!confirmed)
         return false;
-    ControlsSuspended suspended(m_dataset);
     // The table as it was, one file to copy back, before thousands of rows go.
     const BackupResult backup = backupStore(m_dataset.store(), m_dataset.clock().now());
     if (!backup.ok) {
@@ -135,10 +152,9 @@ bool RecordEditing::deleteSelection()
 
 bool RecordEditing::clearCurrent()
 {
-    ProductDataset::RefreshHold hold(m_dataset); // the record asked about is the one acted on
-    if (m_prompter.ask(msg::text(msg::ClearRecord), msg::text(msg::ClearRecordCaption), Buttons::YesNo) != Answer::Yes)
+    const Confirmed confirmed(m_dataset, m_prompter, msg::ClearRecord, msg::ClearRecordCaption);
+    if (!confirmed)
         return false;
-    ControlsSuspended suspended(m_dataset);
     if (!m_dataset.edit())
         return false;
     if (!m_dataset.updateRecord()) // typed texts first, so the clearing wins

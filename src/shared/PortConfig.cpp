@@ -1,21 +1,13 @@
 #include "shared/PortConfig.h"
 
+#include "shared/ByteSpan.h"
+
 #include "shared/LittleEndian.h"
 #include "shared/Messages.h"
 
 #include <QFile>
 
 namespace ztk {
-
-namespace {
-
-std::span<std::uint8_t> bytesOf(QByteArray &b) { return {reinterpret_cast<std::uint8_t *>(b.data()), std::size_t(b.size())}; }
-std::span<const std::uint8_t> bytesOf(const QByteArray &b)
-{
-    return {reinterpret_cast<const std::uint8_t *>(b.constData()), std::size_t(b.size())};
-}
-
-} // namespace
 
 QByteArray PortConfig::toBytes() const
 {

@@ -18,6 +18,7 @@
 #include "app/ExchangeLock.h"
 #include "app/Workspace.h"
 #include "link/Exchange.h"
+#include "products/RecordEditing.h"
 #include "products/Selection.h"
 #include "shared/PortConfig.h"
 
@@ -240,6 +241,8 @@ private:
     void showPortStatus();
     void resetSelectionInputs();
 
+    // The editing commands over the grid's dataset and selection.
+    ztk::RecordEditing editing();
     void syncGridToDataset();
     void gridRowChanged(int row);
     // The link-up flag, and with it the four exchange items N7, N5, N10, N4.

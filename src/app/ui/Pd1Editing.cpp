@@ -33,15 +33,20 @@ int typeItem(const QComboBox *box, const QString &typeText)
 
 } // namespace
 
+ztk::RecordEditing TForm1::editing()
+{
+    return ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql());
+}
+
 void TForm1::BitBtn1Click()
 {
-    ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).storeAndAdvance();
+    editing().storeAndAdvance();
     DBGrid1->setFocus();
 }
 
 void TForm1::SpeedButton2Click()
 {
-    ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).insertAfterCurrent();
+    editing().insertAfterCurrent();
     DBGrid1->setFocus();
 }
 
@@ -49,7 +54,7 @@ void TForm1::SpeedButton2Click()
 void TForm1::SpeedButton3Click()
 {
     const int before = m_ws.dataset().recordCount();
-    if (ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).deleteCurrent()
+    if (editing().deleteCurrent()
         || m_ws.dataset().recordCount() != before)
         showRecordCount();
 }
@@ -57,19 +62,19 @@ void TForm1::SpeedButton3Click()
 void TForm1::SpeedButton4Click()
 {
     const int before = m_ws.dataset().recordCount();
-    if (ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).deleteSelection()
+    if (editing().deleteSelection()
         || m_ws.dataset().recordCount() != before)
         showRecordCount();
 }
 
 void TForm1::SpeedButton5Click()
 {
-    ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).clearCurrent();
+    editing().clearCurrent();
 }
 
 void TForm1::SpeedButton6Click()
 {
-    if (!ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).copyCurrent(m_ws.copyBuffer()))
+    if (!editing().copyCurrent(m_ws.copyBuffer()))
         return;
     // The button stays pressed, its picture to the right, while a copy is held.
     SpeedButton6->setCheckable(true);
@@ -82,7 +87,7 @@ void TForm1::SpeedButton7Click()
 {
     if (!m_ws.copyBuffer().full)
         return;
-    ztk::RecordEditing(m_ws.dataset(), *m_context.prompter, m_selection.sql()).replaceCurrent(m_ws.copyBuffer());
+    editing().replaceCurrent(m_ws.copyBuffer());
 }
 
 void TForm1::DBEdit6Click()

@@ -166,7 +166,7 @@ void TForm5::FormCreate()
     StringGrid1->setHorizontalHeaderLabels({msg::text(msg::TotalsHeaderN), msg::text(msg::TotalsHeaderWeight),
                                             msg::text(msg::TotalsHeaderMoney), msg::text(msg::TotalsHeaderWeighings),
                                             msg::text(msg::TotalsHeaderName)});
-    m_selectedProduct = 0;
+    m_picked.number = 0;
 }
 
 void TForm5::setImage(const TotalsImage &image, const QString &notKept)
@@ -310,14 +310,8 @@ void TForm5::StringGrid1SelectCell(int row, int column)
 {
     if (m_filling || row < 0)
         return;
-    const int n = productNumberOfCell(cell(row, 0));
-    if (n == 0) { // not a number (the sum row) or a cleared row: nothing to clear
-        m_selectedProduct = 0;
-        return;
-    }
-    m_selectedProduct = n;
-    m_selectedRow = row;
-    m_selectedColumn = column;
+    // Not a number (the sum row) or a cleared row: nothing to clear.
+    m_picked.pick(productNumberOfCell(cell(row, 0)), row, column);
 }
 
 // ---------------------------------------------------------------- commands
@@ -394,12 +388,12 @@ void TForm5::N1Click()
 
 void TForm5::N2Click()
 {
-    if (m_selectedProduct == 0) {
+    if (m_picked.number == 0) {
         prompter().message(ztk::MessageKind::Warning, msg::text(msg::TotalsNothingSelected));
         return;
     }
     if (mayClear())
-        clearRows({m_selectedRow}, {m_selectedProduct});
+        clearRows({m_picked.row}, {m_picked.number});
 }
 
 void TForm5::clearRows(const std::vector<int> &rows, const std::vector<int> &numbers)

@@ -7,6 +7,8 @@
 #include "totals/TotalsImage.h"
 #include "totals/TotalsRows.h"
 
+#include "ui/PickedProduct.h"
+
 #include <QMainWindow>
 #include <QString>
 
@@ -46,9 +48,9 @@ public:
     // Shows the window modally; returns once it is closed.
     void showModal();
 
-    int selectedProduct() const { return m_selectedProduct; }
-    int selectedRow() const { return m_selectedRow; }
-    int selectedColumn() const { return m_selectedColumn; }
+    int selectedProduct() const { return m_picked.number; }
+    int selectedRow() const { return m_picked.row; }
+    int selectedColumn() const { return m_picked.column; }
     // The grid's cell texts (row 0 is the first product row).
     QString cell(int row, int column) const;
 
@@ -98,9 +100,7 @@ private:
     ztk::Workspace &m_ws;
     ztk::TotalsImage m_image;
     QString m_notKept;
-    int m_selectedProduct = 0;
-    int m_selectedRow = 0;
-    int m_selectedColumn = 0;
+    ztk::PickedProduct m_picked;
     bool m_filling = false;           // the grid is being rebuilt, not clicked
     bool m_backFromElsewhere = false; // the focus went to this window's dialog or another program
     QEventLoop *m_modalLoop = nullptr;

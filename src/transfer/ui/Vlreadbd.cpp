@@ -12,6 +12,7 @@
 #include "transfer/ui/NumberSpinEdit.h"
 #include "transfer/ui/Sohrdata.h"
 #include "ui/Named.h"
+#include "ui/PickedProduct.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -153,13 +154,7 @@ void TForm8::StringGrid1SelectCell(int tableRow, int column)
         number.chop(1);
     bool ok = false;
     const int n = number.toInt(&ok);
-    if (!ok) {
-        m_selectedNumber = 0;
-        return;
-    }
-    m_selectedNumber = n;
-    m_selectedColumn = column;
-    m_selectedRow = tableRow;
+    m_picked.pick(ok ? n : 0, tableRow, column);
 }
 
 void TForm8::selectFirstRow()
@@ -242,15 +237,15 @@ void TForm8::N5Click()
     if (m_busy)
         return;
     const QScopedValueRollback busy(m_busy, true);
-    if (m_selectedNumber == 0) {
+    if (m_picked.number == 0) {
         m_ws.prompter().message(msg::text(msg::TotalsNothingSelected));
         return;
     }
     ExchangeRun run(m_ws, this, std::nullopt);
     if (!run.started())
         return;
-    if (run.finish(clearProducts(run.session(), m_selectedNumber, m_selectedNumber)))
-        blankRow(m_selectedRow + 1);
+    if (run.finish(clearProducts(run.session(), m_picked.number, m_picked.number)))
+        blankRow(m_picked.row + 1);
 }
 
 void TForm8::N6Click()

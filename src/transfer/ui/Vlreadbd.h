@@ -4,6 +4,8 @@
 // table, and clears products in the scale, one or a range (TFormSD). Shown modally by
 // the main window's N10Click; the grid and the selected product live between openings.
 
+#include "ui/PickedProduct.h"
+
 #include <QDialog>
 #include <QList>
 #include <QStringList>
@@ -54,7 +56,7 @@ public:
     void StringGrid1SelectCell(int tableRow, int column);
 
     // The selected product's number; 0 for none.
-    int selectedNumber() const { return m_selectedNumber; }
+    int selectedNumber() const { return m_picked.number; }
     // Grid row `gridRow` (1-based) shows a cleared product; a row the grid lacks is left alone.
     void blankRow(int gridRow);
     // The texts of grid rows 1.. as they stand.
@@ -71,9 +73,7 @@ private:
     // A read, save or clear is running: its progress pumps events, and a command given
     // meanwhile would start a second exchange inside the first one.
     bool m_busy = false;
-    int m_selectedNumber = 0;
-    int m_selectedColumn = 0;
-    int m_selectedRow = 0; // table row
+    ztk::PickedProduct m_picked;
 };
 
 extern TForm8 *Form8;

@@ -19,7 +19,6 @@
 #include "shared/Seams.h"
 
 #include <QList>
-#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -107,10 +106,6 @@ private:
     bool m_linkFailed = false;
     int m_linkExit = ExitBadUsage;
 };
-
-// The options as a map by "--name", until every command reads an Options.
-std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, QMap<QString, QString> &out,
-                                QStringList *arguments = nullptr, int maxArguments = 0);
 
 using CommandFunction = int (*)(CliContext &, const QStringList &args);
 

@@ -257,8 +257,7 @@ QString usageOf(const Command &command)
     if (*command.arguments)
         parts << QString::fromUtf8(command.arguments);
     for (const CommandOption &o : command.options)
-        parts << (o.value ? QStringLiteral("[--%1 %2]").arg(QString::fromUtf8(o.name), QString::fromUtf8(o.value))
-                          : QStringLiteral("[--%1]").arg(QString::fromUtf8(o.name)));
+        parts << usageOf(o);
     return parts.join(QLatin1Char(' '));
 }
 

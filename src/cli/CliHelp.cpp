@@ -45,8 +45,10 @@ Manual cliManual()
     Manual m;
     m.name = QStringLiteral("ztk-cli");
     m.purpose = QStringLiteral("the product table and the scale exchanges of ztk from the command line");
-    m.synopsis = QStringLiteral("ztk-cli [--dir DIR] [--port NAME|PATH|tcp:HOST:PORT] [--baud N] [--db URL] "
-                                "[--scales NAME[,NAME...]|all] COMMAND [ARGUMENTS]");
+    QStringList synopsis{m.name};
+    for (const CommandOption &o : globalOptions())
+        synopsis << usageOf(o);
+    m.synopsis = (synopsis << QStringLiteral("COMMAND [ARGUMENTS]")).join(QLatin1Char(' '));
     m.version = QStringLiteral(ZTK_VERSION_TEXT);
 
     ManualSection about{QStringLiteral("DESCRIPTION"), {}, {}, {}};

@@ -32,6 +32,12 @@ QString dashedName(const CommandOption &option)
     return QStringLiteral("--") + u(option.name);
 }
 
+QString usageOf(const CommandOption &option)
+{
+    return option.value ? QStringLiteral("[%1 %2]").arg(dashedName(option), u(option.value))
+                        : QStringLiteral("[%1]").arg(dashedName(option));
+}
+
 Options::Options(const std::vector<CommandOption> &declared, const QCommandLineParser &parser)
     : m_words(parser.positionalArguments())
 {

@@ -31,6 +31,8 @@ struct CommandOption {
 
 // "--name", as the option is typed.
 QString dashedName(const CommandOption &option);
+// "[--name VALUE]", or "[--name]" for a flag: the option in a usage line.
+QString usageOf(const CommandOption &option);
 
 // What a line gave of a table of options, and its other words. Asking for an option
 // that is not in the table, or for a flag's value or an option with a value as a flag,

@@ -3,7 +3,7 @@
 // command's table (its help, its usage, what the parser accepts) and the keys it reads
 // the line with.
 //
-//   inline constexpr CommandOption FromOption{"from", "A", "the first product (default 1)"};
+//   constexpr CommandOption FromOption{"from", "A", "the first product (default 1)"};
 //   ZTK_CLI_COMMAND(readProducts, {..., .options = {FromOption}})
 //
 //   Options o;
@@ -63,6 +63,7 @@ private:
     QStringList m_words;
 };
 
+// Puts `options` on `parser`, as parseOptions() does with a command's.
 void addOptions(QCommandLineParser &parser, const std::vector<CommandOption> &options);
 
 // The options the command declares, into `out`: "--name VALUE" or "--name=VALUE" for an

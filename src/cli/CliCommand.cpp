@@ -251,41 +251,13 @@ QString commandLineError(const QCommandLineParser &parser)
     return QStringLiteral("ztk-cli: ") + parser.errorText();
 }
 
-std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, QMap<QString, QString> &out,
-                                QStringList *arguments, int maxArguments)
-{
-    QCommandLineParser parser;
-    std::vector<QCommandLineOption> options;
-    if (ctx.command) {
-        for (const CommandOption &o : ctx.command->options) {
-            options.emplace_back(QString::fromUtf8(o.name), QString::fromUtf8(o.help),
-                                 o.value ? QString::fromUtf8(o.value) : QString());
-            parser.addOption(options.back());
-        }
-    }
-    if (!parser.parse(QStringList{QStringLiteral("ztk-cli")} + args))
-        return ctx.badUsage(commandLineError(parser));
-    const QStringList words = parser.positionalArguments();
-    if (words.size() > maxArguments)
-        return ctx.badUsage(maxArguments == 0 ? QStringLiteral("ztk-cli: %1 is not an option").arg(words.first())
-                                              : QStringLiteral("ztk-cli: unexpected %1").arg(words.value(maxArguments)));
-    if (arguments)
-        *arguments = words;
-    for (const QCommandLineOption &o : options) {
-        if (parser.isSet(o))
-            out.insert(QStringLiteral("--") + o.names().first(), o.valueName().isEmpty() ? QString() : parser.value(o));
-    }
-    return std::nullopt;
-}
-
 QString usageOf(const Command &command)
 {
     QStringList parts{QString::fromUtf8(command.name)};
     if (*command.arguments)
         parts << QString::fromUtf8(command.arguments);
     for (const CommandOption &o : command.options)
-        parts << (o.value ? QStringLiteral("[--%1 %2]").arg(QString::fromUtf8(o.name), QString::fromUtf8(o.value))
-                          : QStringLiteral("[--%1]").arg(QString::fromUtf8(o.name)));
+        parts << usageOf(o);
     return parts.join(QLatin1Char(' '));
 }
 

@@ -3,13 +3,15 @@
 // registers itself with what its help and manual page say of it:
 //
 //   ZTK_CLI_COMMAND(readProducts, {.name = "read-products", .summary = "reads products from the scale",
-//                                  .options = {{"from", "A", "the first product (default 1)"}}})
+//                                  .options = {FromOption}})
 //   int readProducts(ztk::cli::CliContext &ctx, const QStringList &args) { ... }
 //
-// The options a command declares are the ones parseOptions() accepts.
+// The options a command declares are the ones parseOptions() accepts (CommandOptions.h).
 //
 // A command returns ExitOk, ExitNoAnswer (the scale did not answer; the message has
 // been shown) or ExitBadUsage (bad usage or bad input).
+
+#include "cli/CommandOptions.h"
 
 #include "link/ScaleLink.h"
 #include "link/ScaleRunner.h"
@@ -17,7 +19,6 @@
 #include "shared/Seams.h"
 
 #include <QList>
-#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -106,21 +107,7 @@ private:
     int m_linkExit = ExitBadUsage;
 };
 
-// The options the command declares, into `out` by "--name": "--name VALUE" or
-// "--name=VALUE" for an option with a value, a bare "--name" for a flag (its value then
-// is empty). The last of a repeated option counts. Up to `maxArguments` other words go
-// into `arguments`. Bad usage (an unknown option, a value missing, a word too many) is
-// shown and its exit code returned.
-std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, QMap<QString, QString> &out,
-                                QStringList *arguments = nullptr, int maxArguments = 0);
-
 using CommandFunction = int (*)(CliContext &, const QStringList &args);
-
-struct CommandOption {
-    const char *name;  // without the dashes
-    const char *value; // the value's name in the help; nullptr for a flag
-    const char *help;
-};
 
 struct Command {
     const char *name;
@@ -131,13 +118,6 @@ struct Command {
     CommandFunction run = nullptr;
     bool gui = false;           // needs a (offscreen) QGuiApplication: fonts, printing
 };
-
-// Options several commands share.
-inline constexpr CommandOption SelectionOption{"selection", "SEL",
-                                               "the products of a selection, in the words of the products command "
-                                               "(default all)"};
-inline constexpr CommandOption ProductListOption{"list", "N,N,...",
-                                                 "only the products of these numbers, as the list window forms them"};
 
 // A command line the parser refused, in the tool's words ("ztk-cli: --from needs a value").
 QString commandLineError(const QCommandLineParser &parser);

@@ -1,4 +1,5 @@
 #include "cli/CliHelp.h"
+#include "cli/ScalesOption.h"
 
 #include "shared/Files.h"
 #include "shared/Seams.h"
@@ -28,18 +29,7 @@ ManualSection commandSection(const Command &c)
 
 const std::vector<CommandOption> &globalOptions()
 {
-    static const std::vector<CommandOption> options{
-        {"dir", "DIR", "the working folder, whose files the command uses (default: the current folder)"},
-        {"port", "NAME|PATH|tcp:HOST:PORT",
-         "the serial port: COMn, a name under /dev (ttyUSB0), a path, or a serial device server's TCP address "
-         "(default: from fbdves.cfg)"},
-        {"baud", "N", "the line speed in bit/s (default: from fbdves.cfg)"},
-        {"db", "URL", "the product table on a PostgreSQL server, postgresql://user@host:port/name, instead of "
-                      "the working folder's database.ini or LM_T.db"},
-        {"scales", "NAME[,NAME...]|all",
-         "runs link-check, scale-number, write-products, common-write, set-clock or totals on these scales of "
-         "scales.ini at once, one link and one thread each; exit 0 only when every scale succeeded"},
-    };
+    static const std::vector<CommandOption> options{DirOption, PortOption, BaudOption, DbOption, ScalesOption};
     return options;
 }
 
@@ -55,8 +45,10 @@ Manual cliManual()
     Manual m;
     m.name = QStringLiteral("ztk-cli");
     m.purpose = QStringLiteral("the product table and the scale exchanges of ztk from the command line");
-    m.synopsis = QStringLiteral("ztk-cli [--dir DIR] [--port NAME|PATH|tcp:HOST:PORT] [--baud N] [--db URL] "
-                                "[--scales NAME[,NAME...]|all] COMMAND [ARGUMENTS]");
+    QStringList synopsis{m.name};
+    for (const CommandOption &o : globalOptions())
+        synopsis << usageOf(o);
+    m.synopsis = (synopsis << QStringLiteral("COMMAND [ARGUMENTS]")).join(QLatin1Char(' '));
     m.version = QStringLiteral(ZTK_VERSION_TEXT);
 
     ManualSection about{QStringLiteral("DESCRIPTION"), {}, {}, {}};

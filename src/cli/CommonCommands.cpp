@@ -2,6 +2,7 @@
 // the scale's clock. Each runs the common-data window's own rules (CommonDataForm).
 
 #include "cli/CliCommand.h"
+#include "cli/ScalesOption.h"
 
 #include "common/CommonData.h"
 #include "common/CommonDataForm.h"
@@ -10,11 +11,11 @@
 #include "shared/Files.h"
 #include "shared/Messages.h"
 #include "shared/OutputFile.h"
-#include "shared/WholeNumber.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <mutex>
 
 using namespace ztk;
@@ -22,54 +23,58 @@ using namespace ztk::cli;
 using ztk::common::CommonDataForm;
 using ztk::common::Controls;
 
-#define ZTK_SCALE_OPTION {"scale", "N", "the scale's number, 1..99 (default: the last one used, from fbdves.cfg)"}
+constexpr CommandOption ScaleNumberOption{"scale", "N",
+                                          "the scale's number, 1..99 (default: the last one used, from fbdves.cfg)"};
+constexpr CommandOption CompanyOption{"company", "TEXT", "the shop's name printed on the labels"};
+constexpr CommandOption LabelOption{"label", "N", "the label format number"};
+constexpr CommandOption ReportLabelOption{"report-label", "N", "the label format number of the reports"};
+constexpr CommandOption WeightKeysOption{"weight-keys", "N,N,...", "the products of the 28 keys of the weighed goods"};
+constexpr CommandOption PieceKeysOption{"piece-keys", "N,N,...", "the products of the 28 keys of the piece goods"};
+constexpr CommandOption AutoLabelOption{"auto-label", "on|off",
+                                        "the block's automatic-label flag, as the window's check box sets it (default off)"};
+constexpr CommandOption BlockOutOption{"out", "FILE", "keeps the 512 bytes received in FILE"};
+constexpr CommandOption SaveSettingsOption{"save-settings", nullptr,
+                                           "carries the fields into the settings of the block's scale number and saves them"};
+constexpr CommandOption AtOption{"at", "\"YYYY-MM-DD HH:MM:SS\"", "the moment to set (default: now)"};
+
 ZTK_CLI_COMMAND(commonSettings,
                 {.name = "common-settings",
                  .summary = "shows the settings VL<N>.cfg; given values are saved into it",
-                 .options = {ZTK_SCALE_OPTION,
-                             {"company", "TEXT", "the shop's name printed on the labels"},
-                             {"label", "N", "the label format number"},
-                             {"report-label", "N", "the label format number of the reports"},
-                             {"weight-keys", "N,N,...", "the products of the 28 keys of the weighed goods"},
-                             {"piece-keys", "N,N,...", "the products of the 28 keys of the piece goods"}},
+                 .options = {ScaleNumberOption, CompanyOption, LabelOption, ReportLabelOption, WeightKeysOption,
+                             PieceKeysOption},
                  .details = "Loads VL<N>.cfg as the common-data window does, applies the values given (a key list "
                             "shorter than 28 repeats its first product on the other keys), saves the file when "
                             "something was given, and prints the settings."})
 ZTK_CLI_COMMAND(commonWrite, {.name = "common-write",
                               .summary = "writes the common data of scale N's settings into the scale",
-                              .options = {ZTK_SCALE_OPTION,
-                                          {"auto-label", "on|off", "the block's automatic-label flag, as the window's "
-                                                                   "check box sets it (default off)"}},
+                              .options = {ScaleNumberOption, AutoLabelOption},
                               .details = "Asks the scale's number and refuses (exit 2) when it is not N; builds the "
                                          "block from scale N's settings, writes BDpost.pd and sends it (about 9 s, "
                                          "progress on standard error)."})
 ZTK_CLI_COMMAND(commonRead, {.name = "common-read",
                              .summary = "reads the scale's common data (35 s) and shows it",
-                             .options = {{"out", "FILE", "keeps the 512 bytes received in FILE"},
-                                         {"save-settings", nullptr, "carries the fields into the settings of the "
-                                                                    "block's scale number and saves them"}},
+                             .options = {BlockOutOption, SaveSettingsOption},
                              .details = "Prints the fields as the common-data viewer shows them."})
 ZTK_CLI_COMMAND(setClock, {.name = "set-clock",
                            .summary = "sets the scale's clock",
-                           .options = {{"at", "\"YYYY-MM-DD HH:MM:SS\"", "the moment to set (default: now)"}}})
-#undef ZTK_SCALE_OPTION
+                           .options = {AtOption}})
 
 namespace {
 
-const QString ScaleOpt = QStringLiteral("--scale");
-
 // --scale N within `max`, by default the last scale number of "fbdves.cfg" (1 without it).
-std::optional<int> scaleOption(CliContext &ctx, const QMap<QString, QString> &o, int max)
+std::optional<int> scaleOption(CliContext &ctx, const Options &o, int max)
 {
-    if (!o.contains(ScaleOpt))
+    const std::optional<QString> text = o.value(ScaleNumberOption);
+    if (!text)
         return ctx.portConfigMissing ? 1 : int(ctx.port.lastScaleNumber);
-    const std::optional<std::int32_t> n = wholeNumber(o[ScaleOpt]);
-    if (!n) {
-        ctx.prompter.message(msg::text(msg::NotAnInteger).arg(o[ScaleOpt]));
+    const std::optional<std::int32_t> n = wholeNumberArgument(ctx, *text, Refusal::Message);
+    if (!n)
         return std::nullopt;
-    }
     if (*n < Controls::ScaleMin || *n > max) {
-        ctx.badUsage(QStringLiteral("ztk-cli: --scale takes %1..%2").arg(Controls::ScaleMin).arg(max));
+        ctx.badUsage(QStringLiteral("ztk-cli: %1 takes %2..%3")
+                         .arg(dashedName(ScaleNumberOption))
+                         .arg(Controls::ScaleMin)
+                         .arg(max));
         return std::nullopt;
     }
     return *n;
@@ -87,13 +92,13 @@ struct WindowState {
 // "--weight-keys 10,20,30": the cells of the layout as "Выполнить" makes them, the
 // first product repeated on the keys beyond the list. Nothing (the message shown) for
 // an empty list or one of more than 28.
-std::optional<QStringList> keyCells(CliContext &ctx, const QString &option, const QString &text)
+std::optional<QStringList> keyCells(CliContext &ctx, const CommandOption &option, const QString &text)
 {
     QStringList cells;
     for (const QString &part : text.split(QLatin1Char(',')))
         cells << part.trimmed();
     if (text.trimmed().isEmpty() || cells.size() > common::KeyCount) {
-        ctx.badUsage(QStringLiteral("ztk-cli: %1 takes 1 to %2 product numbers").arg(option).arg(common::KeyCount));
+        ctx.badUsage(QStringLiteral("ztk-cli: %1 takes 1 to %2 product numbers").arg(dashedName(option)).arg(common::KeyCount));
         return std::nullopt;
     }
     while (cells.size() < common::KeyCount)
@@ -117,10 +122,7 @@ void printSettings(CliContext &ctx, const CommonDataForm &form)
 
 int commonSettings(CliContext &ctx, const QStringList &args)
 {
-    const QString company = QStringLiteral("--company"), label = QStringLiteral("--label"),
-                  report = QStringLiteral("--report-label"), weight = QStringLiteral("--weight-keys"),
-                  piece = QStringLiteral("--piece-keys");
-    QMap<QString, QString> o;
+    Options o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     const std::optional<int> scale = scaleOption(ctx, o, Controls::LoadableScaleMax);
@@ -129,34 +131,39 @@ int commonSettings(CliContext &ctx, const QStringList &args)
     WindowState state(ctx, *scale);
     CommonDataForm &form = state.form;
 
-    if (o.contains(company))
-        form.controls.companyText = o[company];
-    for (const QString &spin : {label, report}) {
-        if (!o.contains(spin))
-            continue;
-        const std::optional<std::int32_t> n = wholeNumber(o[spin]);
-        if (!n) {
-            ctx.prompter.message(msg::text(msg::NotAnInteger).arg(o[spin]));
+    if (const std::optional<QString> company = o.value(CompanyOption))
+        form.controls.companyText = *company;
+    if (const std::optional<QString> label = o.value(LabelOption)) {
+        const std::optional<std::int32_t> n = wholeNumberArgument(ctx, *label, Refusal::Message);
+        if (!n)
             return ExitBadUsage;
-        }
-        if (spin == label) {
-            form.setLabelSpin(*n);
-        } else if (*n < Controls::ReportMin || *n > Controls::ReportMax) {
-            return ctx.badUsage(QStringLiteral("ztk-cli: --report-label takes %1..%2").arg(Controls::ReportMin).arg(Controls::ReportMax));
-        } else {
-            form.setReportSpin(*n);
-        }
+        form.setLabelSpin(*n);
     }
-    for (const QString &keys : {weight, piece}) {
-        if (!o.contains(keys))
+    if (const std::optional<QString> report = o.value(ReportLabelOption)) {
+        const std::optional<std::int32_t> n = wholeNumberArgument(ctx, *report, Refusal::Message);
+        if (!n)
+            return ExitBadUsage;
+        if (*n < Controls::ReportMin || *n > Controls::ReportMax)
+            return ctx.badUsage(QStringLiteral("ztk-cli: %1 takes %2..%3")
+                                    .arg(dashedName(ReportLabelOption))
+                                    .arg(Controls::ReportMin)
+                                    .arg(Controls::ReportMax));
+        form.setReportSpin(*n);
+    }
+    for (const CommandOption *keys : {&WeightKeysOption, &PieceKeysOption}) {
+        const std::optional<QString> text = o.value(*keys);
+        if (!text)
             continue;
-        const std::optional<QStringList> cells = keyCells(ctx, keys, o[keys]);
+        const std::optional<QStringList> cells = keyCells(ctx, *keys, *text);
         if (!cells)
             return ExitBadUsage;
-        form.setLayoutCells(keys == weight, *cells);
+        form.setLayoutCells(keys == &WeightKeysOption, *cells);
     }
 
-    const bool given = o.size() > (o.contains(ScaleOpt) ? 1 : 0);
+    // The file is saved when anything besides the scale's number was given.
+    const auto settings = {&CompanyOption, &LabelOption, &ReportLabelOption, &WeightKeysOption, &PieceKeysOption};
+    const bool given = std::any_of(settings.begin(), settings.end(),
+                                   [&o](const CommandOption *setting) { return o.value(*setting).has_value(); });
     if (given) {
         if (const std::optional<QString> error = form.save(form.settingsPath())) {
             ctx.prompter.message(*error);
@@ -169,19 +176,19 @@ int commonSettings(CliContext &ctx, const QStringList &args)
 
 int commonWrite(CliContext &ctx, const QStringList &args)
 {
-    const QString autoLabel = QStringLiteral("--auto-label");
-    QMap<QString, QString> o;
+    Options o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     // With --scales each scale has its own number, and so its own settings file.
-    if (ctx.manyScales() && o.contains(ScaleOpt))
-        return ctx.badUsage(QStringLiteral("ztk-cli: --scale goes with one scale, not with --scales"));
+    if (ctx.manyScales() && o.value(ScaleNumberOption))
+        return ctx.badUsage(QStringLiteral("ztk-cli: %1 goes with one scale, not with %2")
+                                .arg(dashedName(ScaleNumberOption), dashedName(ScalesOption)));
     const std::optional<int> scale = scaleOption(ctx, o, Controls::ScaleMax);
     if (!scale)
         return ExitBadUsage;
-    const QString onOff = o.value(autoLabel, QStringLiteral("off"));
+    const QString onOff = o.value(AutoLabelOption, QStringLiteral("off"));
     if (onOff != QLatin1String("on") && onOff != QLatin1String("off"))
-        return ctx.badUsage(QStringLiteral("ztk-cli: --auto-label takes on or off"));
+        return ctx.badUsage(QStringLiteral("ztk-cli: %1 takes on or off").arg(dashedName(AutoLabelOption)));
     const bool many = ctx.manyScales();
     const int single = *scale;
     return ctx.onScales(
@@ -239,13 +246,13 @@ int commonWrite(CliContext &ctx, const QStringList &args)
 
 int commonRead(CliContext &ctx, const QStringList &args)
 {
-    const QString out = QStringLiteral("--out"), save = QStringLiteral("--save-settings");
-    QMap<QString, QString> o;
+    Options o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     // A relative path is taken in the working folder; a refused one costs no reading.
-    const QString outPath = o.contains(out) ? QDir(ctx.workDir).filePath(o[out]) : QString();
-    if (const QString refused = o.contains(out) ? refusedOutput(ctx.workDir, outPath, msg::CannotWriteFile) : QString();
+    const std::optional<QString> out = o.value(BlockOutOption);
+    const QString outPath = out ? QDir(ctx.workDir).filePath(*out) : QString();
+    if (const QString refused = out ? refusedOutput(ctx.workDir, outPath, msg::CannotWriteFile) : QString();
         !refused.isEmpty()) {
         ctx.prompter.message(refused);
         return ExitBadUsage;
@@ -263,14 +270,14 @@ int commonRead(CliContext &ctx, const QStringList &args)
     for (const QString &line : common::viewerLines(view))
         ctx.print(line);
 
-    if (o.contains(out)) {
+    if (out) {
         const QByteArray bytes(reinterpret_cast<const char *>(block->data()), qsizetype(block->size()));
         if (const QString error = writeOutputFile(ctx.workDir, outPath, bytes, msg::CannotWriteFile); !error.isEmpty()) {
             ctx.prompter.message(error);
             return ExitBadUsage;
         }
     }
-    if (o.contains(save)) {
+    if (o.flag(SaveSettingsOption)) {
         // As "Внести данные" after the reading, then "Сохранить" into the settings of the
         // scale number carried over.
         WindowState state(ctx, ctx.portConfigMissing ? 1 : ctx.port.lastScaleNumber);
@@ -291,15 +298,14 @@ int commonRead(CliContext &ctx, const QStringList &args)
 
 int setClock(CliContext &ctx, const QStringList &args)
 {
-    const QString atOpt = QStringLiteral("--at");
-    QMap<QString, QString> o;
+    Options o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     QDateTime moment = ctx.clock.now();
-    if (o.contains(atOpt)) {
-        moment = QDateTime::fromString(o[atOpt], QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (const std::optional<QString> at = o.value(AtOption)) {
+        moment = QDateTime::fromString(*at, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (!moment.isValid())
-            return ctx.badUsage(QStringLiteral("ztk-cli: --at takes \"YYYY-MM-DD HH:MM:SS\""));
+            return ctx.badUsage(QStringLiteral("ztk-cli: %1 takes %2").arg(dashedName(AtOption), QString::fromUtf8(AtOption.value)));
     }
     return ctx.onScales([moment](ScaleJob &j) {
         // Nothing comes back, but a line that took nothing is no success.

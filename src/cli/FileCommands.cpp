@@ -27,6 +27,8 @@
 using namespace ztk;
 using namespace ztk::cli;
 
+constexpr CommandOption ReportOutOption{"out", "FILE", "writes the report into FILE instead of standard output"};
+
 ZTK_CLI_COMMAND(exportProducts, {.name = "export",
                                  .arguments = "FILE",
                                  .summary = "writes a selection into a product text file",
@@ -44,33 +46,17 @@ ZTK_CLI_GUI_COMMAND(reportProducts,
                     {.name = "report",
                      .summary = "the printed report: as text, or into FILE (.pdf: as printed, landscape; "
                                 "any other name: RTF)",
-                     .options = {SelectionOption, ProductListOption,
-                                 {"out", "FILE", "writes the report into FILE instead of standard output"}}})
+                     .options = {SelectionOption, ProductListOption, ReportOutOption}})
 
 namespace {
 
-struct FileOptions {
-    QString file;
-    QString selection = QStringLiteral("all");
-    std::optional<QString> list;
-    std::optional<QString> out;
-};
-
-// The command's options and at most `files` file names; on bad usage the exit code to give.
-std::optional<int> parseFileOptions(CliContext &ctx, const QStringList &args, FileOptions &o, int files)
+// The command's options and its one file name; on bad usage the exit code to give.
+std::optional<int> parseFileOptions(CliContext &ctx, const QStringList &args, Options &o)
 {
-    QMap<QString, QString> given;
-    QStringList names;
-    if (const auto bad = parseOptions(ctx, args, given, &names, files))
+    if (const auto bad = parseOptions(ctx, args, o, 1))
         return bad;
-    if (names.size() < files)
+    if (o.words().isEmpty())
         return ctx.badUsage(QStringLiteral("ztk-cli: FILE is missing"));
-    o.file = names.value(0);
-    o.selection = given.value(QStringLiteral("--selection"), o.selection);
-    if (given.contains(QStringLiteral("--list")))
-        o.list = given.value(QStringLiteral("--list"));
-    if (given.contains(QStringLiteral("--out")))
-        o.out = given.value(QStringLiteral("--out"));
     return std::nullopt;
 }
 
@@ -98,14 +84,14 @@ QString inWorkDir(const CliContext &ctx, const QString &file)
 
 int exportProducts(CliContext &ctx, const QStringList &args)
 {
-    FileOptions o;
-    if (const auto bad = parseFileOptions(ctx, args, o, 1))
+    Options o;
+    if (const auto bad = parseFileOptions(ctx, args, o))
         return *bad;
     ProductStore store;
-    const auto rows = selectedRows(ctx, store, o.selection);
+    const auto rows = selectedRows(ctx, store, selectionOf(o));
     if (!rows)
         return ExitBadUsage;
-    const QString error = writeOutputFile(ctx.workDir, inWorkDir(ctx, o.file),
+    const QString error = writeOutputFile(ctx.workDir, inWorkDir(ctx, o.words().first()),
                                           productTextFileBytes(*rows, programLocale()), msg::FileNotWritten);
     if (!error.isEmpty()) {
         ctx.prompter.message(error);
@@ -117,10 +103,10 @@ int exportProducts(CliContext &ctx, const QStringList &args)
 
 int importProducts(CliContext &ctx, const QStringList &args)
 {
-    FileOptions o;
-    if (const auto bad = parseFileOptions(ctx, args, o, 1))
+    Options o;
+    if (const auto bad = parseFileOptions(ctx, args, o))
         return *bad;
-    QFile file(inWorkDir(ctx, o.file));
+    QFile file(inWorkDir(ctx, o.words().first()));
     if (!openImportFile(file)) {
         ctx.prompter.message(msg::text(msg::FileDoesNotOpen));
         return ExitBadUsage;
@@ -149,23 +135,24 @@ int importProducts(CliContext &ctx, const QStringList &args)
 
 int reportProducts(CliContext &ctx, const QStringList &args)
 {
-    FileOptions o;
-    if (const auto bad = parseFileOptions(ctx, args, o, 0))
+    Options o;
+    if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
-    const auto filter = listFilter(ctx, o.list);
+    const auto filter = listFilter(ctx, o);
     if (!filter)
         return ExitBadUsage;
     ProductStore store;
-    const auto rows = selectedRows(ctx, store, o.selection);
+    const auto rows = selectedRows(ctx, store, selectionOf(o));
     if (!rows)
         return ExitBadUsage;
     const QString report = buildReport(*rows, *filter, ctx.clock.now());
-    if (!o.out) {
+    const std::optional<QString> outFile = o.value(ReportOutOption);
+    if (!outFile) {
         std::fputs(report.toUtf8().constData(), stdout);
         std::fflush(stdout);
         return ExitOk;
     }
-    const QString out = inWorkDir(ctx, *o.out);
+    const QString out = inWorkDir(ctx, *outFile);
     const QByteArray bytes = out.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)
         ? reportPdf(report)
         : rtfDocument(report, QString::fromLatin1(ReportFontDesignFamily), ReportPointSize);

@@ -5,8 +5,9 @@
 
 namespace ztk::cli {
 
-std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const std::optional<QString> &text)
+std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const Options &options)
 {
+    const std::optional<QString> text = options.value(ProductListOption);
     if (!text)
         return std::optional<QSet<int>>();
     QStringList entries;
@@ -16,7 +17,7 @@ std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const std::o
     }
     // An empty list would mean every product: a list asked for names at least one.
     if (entries.isEmpty()) {
-        ctx.badUsage(QStringLiteral("ztk-cli: --list names no product"));
+        ctx.badUsage(QStringLiteral("ztk-cli: %1 names no product").arg(dashedName(ProductListOption)));
         return std::nullopt;
     }
     ProductList list;

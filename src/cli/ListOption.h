@@ -10,8 +10,8 @@
 
 namespace ztk::cli {
 
-// "--list 3,7": a list formed in the list window with "Список" ticked; no list without
-// the option. Nothing on bad input (the message has been shown).
-std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const std::optional<QString> &text);
+// "--list 3,7" (ProductListOption): a list formed in the list window with "Список"
+// ticked; no list without the option. Nothing on bad input (the message has been shown).
+std::optional<std::optional<QSet<int>>> listFilter(CliContext &ctx, const Options &options);
 
 } // namespace ztk::cli

@@ -21,14 +21,16 @@
 using namespace ztk;
 using namespace ztk::cli;
 
+constexpr CommandOption FromOption{"from", "A", "the first product number to read (default 1)"};
+constexpr CommandOption ToOption{"to", "B", "the last product number to read (default 5000)"};
+constexpr CommandOption RecordsOutOption{"out", "FILE", "keeps the records received (256 bytes each) in FILE"};
+constexpr CommandOption SaveOption{"save", nullptr,
+                                   "stores the products read into the product table, as the read-back window's save does"};
+
 ZTK_CLI_COMMAND(readProducts,
                 {.name = "read-products",
                  .summary = "reads products A..B (1..5000) from the scale and lists them; --save stores them",
-                 .options = {{"from", "A", "the first product number to read (default 1)"},
-                             {"to", "B", "the last product number to read (default 5000)"},
-                             {"out", "FILE", "keeps the records received (256 bytes each) in FILE"},
-                             {"save", nullptr, "stores the products read into the product table, as the read-back "
-                                               "window's save does"}},
+                 .options = {FromOption, ToOption, RecordsOutOption, SaveOption},
                  .details = "Prints a header line, then the twelve cells of each product read, tab-separated."})
 ZTK_CLI_COMMAND(clearProducts, {.name = "clear-products",
                                 .arguments = "A[-B]",
@@ -56,53 +58,47 @@ bool validRange(int first, int last)
     return first >= readback::FirstNumber && first <= last && last <= readback::LastNumber;
 }
 
-struct ReadOptions {
-    int first = readback::FirstNumber;
-    int last = readback::LastNumber;
-    std::optional<QString> out;
-    bool save = false;
-};
-
-std::optional<int> parseReadOptions(CliContext &ctx, const QStringList &args, ReadOptions &o)
+// --from and --to, by default the whole of 1..5000; nothing on bad usage (shown).
+std::optional<readback::Range> readRange(CliContext &ctx, const Options &o)
 {
-    const QString from = QStringLiteral("--from"), to = QStringLiteral("--to"), out = QStringLiteral("--out"),
-                  save = QStringLiteral("--save");
-    QMap<QString, QString> given;
-    if (const auto bad = cli::parseOptions(ctx, args, given))
-        return bad;
-    for (const QString &bound : {from, to}) {
-        if (!given.contains(bound))
+    readback::Range range{readback::FirstNumber, readback::LastNumber};
+    for (const CommandOption *bound : {&FromOption, &ToOption}) {
+        const std::optional<QString> text = o.value(*bound);
+        if (!text)
             continue;
-        const QString value = given.value(bound);
-        const auto n = readback::fieldNumber(value);
+        const std::optional<std::int32_t> n = wholeNumberArgument(ctx, *text, Refusal::BadUsage);
         if (!n)
-            return ctx.badUsage(msg::text(msg::NotAnInteger).arg(value));
-        (bound == from ? o.first : o.last) = *n;
+            return std::nullopt;
+        (bound == &FromOption ? range.first : range.last) = *n;
     }
-    if (given.contains(out))
-        o.out = given.value(out);
-    o.save = given.contains(save);
-    if (!validRange(o.first, o.last))
-        return ctx.badUsage(QStringLiteral("ztk-cli: the range must lie within 1..5000, first not above last"));
-    return std::nullopt;
+    if (!validRange(range.first, range.last)) {
+        ctx.badUsage(QStringLiteral("ztk-cli: the range must lie within 1..5000, first not above last"));
+        return std::nullopt;
+    }
+    return range;
 }
 
 } // namespace
 
 int readProducts(CliContext &ctx, const QStringList &args)
 {
-    ReadOptions o;
-    if (const auto bad = parseReadOptions(ctx, args, o))
+    Options o;
+    if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
+    const std::optional<readback::Range> range = readRange(ctx, o);
+    if (!range)
+        return ExitBadUsage;
+    const std::optional<QString> outFile = o.value(RecordsOutOption);
+    const bool save = o.flag(SaveOption);
     // The store and the output are checked before the scale is asked, so that they cost no read.
-    const QString out = o.out ? QDir(ctx.workDir).filePath(*o.out) : QString();
-    if (const QString refused = o.out ? refusedOutput(ctx.workDir, out, msg::CannotWriteFile) : QString();
+    const QString out = outFile ? QDir(ctx.workDir).filePath(*outFile) : QString();
+    if (const QString refused = outFile ? refusedOutput(ctx.workDir, out, msg::CannotWriteFile) : QString();
         !refused.isEmpty()) {
         ctx.prompter.message(refused);
         return ExitBadUsage;
     }
     ProductStore store;
-    if (o.save && !ctx.openStore(store))
+    if (save && !ctx.openStore(store))
         return ExitBadUsage;
     ScaleLink *link = ctx.link();
     if (!link)
@@ -110,7 +106,7 @@ int readProducts(CliContext &ctx, const QStringList &args)
 
     const QLocale locale = programLocale();
     const QDate today = ctx.clock.now().date();
-    const int count = o.last - o.first + 1;
+    const int count = range->count();
     std::vector<QStringList> rows;
     std::vector<readback::RowFields> toSave;
     QByteArray records;
@@ -119,7 +115,7 @@ int readProducts(CliContext &ctx, const QStringList &args)
         std::fprintf(stderr, "\r%s %d/%d", msg::ReadCaption, step.done, step.total);
         std::fflush(stderr);
     });
-    const ExchangeResult r = readProducts(session, o.first, o.last, [&](int, int number, const ProductRecord &record) {
+    const ExchangeResult r = readProducts(session, range->first, range->last, [&](int, int number, const ProductRecord &record) {
         rows.push_back(readback::cellsOf(number, record, locale));
         if (!readback::skippedBySave(record))
             toSave.push_back(readback::fieldsOf(number, record, today));
@@ -136,13 +132,13 @@ int readProducts(CliContext &ctx, const QStringList &args)
         return ExitNoAnswer;
     }
 
-    if (o.out) {
+    if (outFile) {
         if (const QString error = writeOutputFile(ctx.workDir, out, records, msg::CannotWriteFile); !error.isEmpty()) {
             ctx.prompter.message(error);
             return ExitBadUsage;
         }
     }
-    if (o.save) {
+    if (save) {
         ReadbackSaver saver(store, ctx.clock, ctx.prompter, TypeRule::Keep, locale);
         const SaveResult saved = saver.save(toSave);
         if (!saved.error.isEmpty())

@@ -10,13 +10,16 @@
 using namespace ztk;
 using namespace ztk::cli;
 
+constexpr CommandOption AddPortOption{"port", "PORT",
+                                      "add: the scale's port, a serial name, a path or tcp:HOST:PORT (needed)"};
+constexpr CommandOption AddSpeedOption{"speed", "N", "add: the line speed in bit/s (default 9600)"};
+constexpr CommandOption AddNumberOption{"number", "N", "add: the scale's number, 0..255 (default 1)"};
+
 ZTK_CLI_COMMAND(scales,
                 {.name = "scales",
                  .arguments = "list | add NAME | remove NAME",
                  .summary = "the scales list scales.ini (port: a serial name, a path or tcp:HOST:PORT)",
-                 .options = {{"port", "PORT", "add: the scale's port, a serial name, a path or tcp:HOST:PORT (needed)"},
-                             {"speed", "N", "add: the line speed in bit/s (default 9600)"},
-                             {"number", "N", "add: the scale's number, 0..255 (default 1)"}},
+                 .options = {AddPortOption, AddSpeedOption, AddNumberOption},
                  .details = "list prints the scales, one a line; a broken line of the file is named with its line "
                             "number and its scale left out. add and remove rewrite the file, and refuse while it "
                             "has broken lines."})
@@ -42,8 +45,9 @@ ScaleList loadList(CliContext &ctx)
 std::optional<int> ztk::cli::useScales(CliContext &ctx, const QString &names)
 {
     if (!ManyScaleCommands.contains(QString::fromUtf8(ctx.command->name)))
-        return ctx.badUsage(QStringLiteral("ztk-cli: %1 runs on one scale, not with --scales (they are: %2)")
-                                .arg(QString::fromUtf8(ctx.command->name), ManyScaleCommands.join(QStringLiteral(", "))));
+        return ctx.badUsage(QStringLiteral("ztk-cli: %1 runs on one scale, not with %2 (they are: %3)")
+                                .arg(QString::fromUtf8(ctx.command->name), dashedName(ScalesOption),
+                                     ManyScaleCommands.join(QStringLiteral(", "))));
     const ScaleList list = loadList(ctx);
     QString error;
     const std::optional<QList<ScaleEntry>> picked = list.pick(names, error);
@@ -87,22 +91,25 @@ int scales(CliContext &ctx, const QStringList &args)
         if (!list.remove(name))
             return ctx.badUsage(msg::text(msg::ScalesUnknownName).arg(name));
     } else {
-        const QString port = QStringLiteral("--port"), speed = QStringLiteral("--speed"), number = QStringLiteral("--number");
-        QMap<QString, QString> o;
+        Options o;
         if (const auto bad = parseOptions(ctx, args.mid(2), o))
             return *bad;
-        if (!o.contains(port))
-            return ctx.badUsage(QStringLiteral("ztk-cli: scales add needs --port"));
-        ScaleEntry scale{name, o[port], DefaultLineSpeed, 1};
+        const std::optional<QString> port = o.value(AddPortOption);
+        if (!port)
+            return ctx.badUsage(QStringLiteral("ztk-cli: scales add needs %1").arg(dashedName(AddPortOption)));
+        ScaleEntry scale{name, *port, DefaultLineSpeed, 1};
         if (NetworkPort::isAddress(scale.port) && !NetworkPort::parse(scale.port))
             return ctx.badUsage(QStringLiteral("ztk-cli: %1 is not tcp:HOST:PORT").arg(scale.port));
-        for (const QString &key : {speed, number}) {
-            if (!o.contains(key))
+        for (const CommandOption *key : {&AddSpeedOption, &AddNumberOption}) {
+            const std::optional<QString> text = o.value(*key);
+            if (!text)
                 continue;
-            const std::optional<std::int32_t> n = wholeNumber(o[key]);
-            if (!n || (key == speed ? *n <= 0 : *n < 0 || *n > 255))
-                return ctx.badUsage(QStringLiteral("ztk-cli: %1 %2 is out of range").arg(key, o[key]));
-            (key == speed ? scale.speed : scale.number) = *n;
+            const bool speed = key == &AddSpeedOption;
+            // A word is refused as out of range, as a number too big is.
+            const std::optional<std::int32_t> n = wholeNumber(*text);
+            if (!n || (speed ? *n <= 0 : *n < 0 || *n > 255))
+                return ctx.badUsage(QStringLiteral("ztk-cli: %1 %2 is out of range").arg(dashedName(*key), *text));
+            (speed ? scale.speed : scale.number) = *n;
         }
         if (!list.add(scale, error))
             return ctx.badUsage(error);

@@ -13,28 +13,34 @@
 using namespace ztk;
 using namespace ztk::cli;
 
+constexpr CommandOption ToServerOption{"to", "URL",
+                                       "copies LM_T.db of the working folder into the table at URL "
+                                       "(postgresql://user@host:port/name)"};
+constexpr CommandOption FromServerOption{"from", "URL", "copies the table at URL into LM_T.db of the working folder"};
+constexpr CommandOption ReplaceOption{"replace", nullptr,
+                                      "replaces the rows the table copied into holds; without it a table that is not "
+                                      "empty is refused"};
+
 ZTK_CLI_COMMAND(dbCopy,
                 {.name = "db-copy",
                  .summary = "copies the products of LM_T.db into a server's table (--to), or back (--from)",
-                 .options = {{"to", "URL", "copies LM_T.db of the working folder into the table at URL "
-                                           "(postgresql://user@host:port/name)"},
-                             {"from", "URL", "copies the table at URL into LM_T.db of the working folder"},
-                             {"replace", nullptr, "replaces the rows the table copied into holds; without it a "
-                                                  "table that is not empty is refused"}},
+                 .options = {ToServerOption, FromServerOption, ReplaceOption},
                  .details = "Exactly one of --to and --from. The copy is one transaction: all rows or none. "
                             "database.ini is not consulted."})
 
 int dbCopy(CliContext &ctx, const QStringList &args)
 {
-    QMap<QString, QString> o;
+    Options o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
-    const bool to = o.contains(QStringLiteral("--to"));
-    if (to == o.contains(QStringLiteral("--from")))
-        return ctx.badUsage(QStringLiteral("ztk-cli: db-copy needs either --to URL or --from URL"));
+    const std::optional<QString> toUrl = o.value(ToServerOption), fromUrl = o.value(FromServerOption);
+    const bool to = toUrl.has_value();
+    if (to == fromUrl.has_value())
+        return ctx.badUsage(QStringLiteral("ztk-cli: db-copy needs either %1 URL or %2 URL")
+                                .arg(dashedName(ToServerOption), dashedName(FromServerOption)));
     StoreLocation server;
     QString error;
-    if (!parseStoreUrl(o.value(to ? QStringLiteral("--to") : QStringLiteral("--from")), server, error))
+    if (!parseStoreUrl(to ? *toUrl : *fromUrl, server, error))
         return ctx.badUsage(error);
 
     // The working folder's file on the one side (made when copying into it), whatever
@@ -53,7 +59,7 @@ int dbCopy(CliContext &ctx, const QStringList &args)
         ctx.prompter.message(onServer.errorText());
         return ExitBadUsage;
     }
-    const bool replace = o.contains(QStringLiteral("--replace"));
+    const bool replace = o.flag(ReplaceOption);
     // Rows of the folder's table about to be replaced are copied aside first, as an
     // import does; the server keeps its own backups.
     if (!to && replace && file.count() != 0) {

@@ -2,6 +2,7 @@
 // totals text, and clearing totals in the scale.
 
 #include "cli/CliCommand.h"
+#include "cli/ScalesOption.h"
 
 #include "products/ProductDataset.h"
 #include "products/ProductStore.h"
@@ -25,13 +26,15 @@
 using namespace ztk;
 using namespace ztk::cli;
 
+constexpr CommandOption ImageOption{"image", "FILE", "reads a kept reception instead of asking the scale"};
+constexpr CommandOption TotalsOutOption{"out", "FILE",
+                                        "writes the totals file (code page 1251, CR LF) as the totals window saves it"};
+constexpr CommandOption ClearOption{"clear", nullptr, "then clears the totals of every listed product in the scale"};
+
 ZTK_CLI_COMMAND(totals,
                 {.name = "totals",
                  .summary = "receives the totals (or reads a kept image) and prints the totals text",
-                 .options = {SelectionOption,
-                             {"image", "FILE", "reads a kept reception instead of asking the scale"},
-                             {"out", "FILE", "writes the totals file (code page 1251, CR LF) as the totals window saves it"},
-                             {"clear", nullptr, "then clears the totals of every listed product in the scale"}},
+                 .options = {SelectionOption, ImageOption, TotalsOutOption, ClearOption},
                  .details = "Every complete reception is kept as its raw bytes in totals/YYYY-MM-DD_HH-MM-SS.bin of "
                             "the working folder, so that totals cleared in the scale without being saved can still be "
                             "shown and saved with --image."})
@@ -40,32 +43,6 @@ ZTK_CLI_COMMAND(totalsClear, {.name = "totals-clear",
                               .summary = "clears the totals of the products in the scale"})
 
 namespace {
-
-struct TotalsOptions {
-    QString selection = QStringLiteral("all");
-    std::optional<QString> image;
-    std::optional<QString> out;
-    bool clear = false;
-};
-
-std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, TotalsOptions &o)
-{
-    const QString selection = QStringLiteral("--selection"), image = QStringLiteral("--image"),
-                  out = QStringLiteral("--out"), clear = QStringLiteral("--clear");
-    QMap<QString, QString> given;
-    if (const auto bad = cli::parseOptions(ctx, args, given))
-        return bad;
-    o.selection = given.value(selection, o.selection);
-    if (given.contains(image))
-        o.image = given.value(image);
-    if (given.contains(out))
-        o.out = given.value(out);
-    o.clear = given.contains(clear);
-    // A kept image is an old state of the scale: clearing by it could wipe newer sales.
-    if (o.image && o.clear)
-        return ctx.badUsage(QStringLiteral("ztk-cli: --clear needs a reception, not --image"));
-    return std::nullopt;
-}
 
 // The selection's products; nothing on bad input (the message has been shown).
 std::optional<std::vector<TotalsProduct>> selectionProducts(CliContext &ctx, const QString &selection)
@@ -99,10 +76,16 @@ QString scaleFileName(const QString &file, const QString &scale)
 
 int totals(CliContext &ctx, const QStringList &args)
 {
-    TotalsOptions o;
+    Options o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
-    const auto products = selectionProducts(ctx, o.selection);
+    const std::optional<QString> imageFile = o.value(ImageOption), outFile = o.value(TotalsOutOption);
+    const bool clear = o.flag(ClearOption);
+    // A kept image is an old state of the scale: clearing by it could wipe newer sales.
+    if (imageFile && clear)
+        return ctx.badUsage(QStringLiteral("ztk-cli: %1 needs a reception, not %2")
+                                .arg(dashedName(ClearOption), dashedName(ImageOption)));
+    const auto products = selectionProducts(ctx, selectionOf(o));
     if (!products)
         return ExitBadUsage;
 
@@ -121,27 +104,28 @@ int totals(CliContext &ctx, const QStringList &args)
         return true;
     };
 
-    if (o.image) {
+    if (imageFile) {
         if (ctx.manyScales())
-            return ctx.badUsage(QStringLiteral("ztk-cli: --image shows a kept image, not the totals of --scales"));
-        LoadedTotals loaded = loadKeptTotals(QDir(ctx.workDir).filePath(*o.image));
+            return ctx.badUsage(QStringLiteral("ztk-cli: %1 shows a kept image, not the totals of %2")
+                                    .arg(dashedName(ImageOption), dashedName(ScalesOption)));
+        LoadedTotals loaded = loadKeptTotals(QDir(ctx.workDir).filePath(*imageFile));
         if (!loaded.image) {
             ctx.prompter.message(loaded.error);
             return ExitBadUsage;
         }
         TotalsTable table;
         return show(*loaded.image, [&ctx](const QString &line) { ctx.print(line); }, ctx.prompter,
-                    o.out.value_or(QString()), table)
+                    outFile.value_or(QString()), table)
             ? ExitOk
             : ExitBadUsage;
     }
     // A refused output costs no reception: each scale's file is looked at first.
-    if (o.out) {
+    if (outFile) {
         QStringList targets;
         for (const ScaleEntry &s : ctx.scales)
-            targets << scaleFileName(*o.out, s.name);
+            targets << scaleFileName(*outFile, s.name);
         if (targets.isEmpty())
-            targets << *o.out;
+            targets << *outFile;
         for (const QString &target : targets) {
             const QString refused = refusedOutput(ctx.workDir, QDir(ctx.workDir).filePath(target), msg::TotalsCannotWrite);
             if (!refused.isEmpty()) {
@@ -163,13 +147,13 @@ int totals(CliContext &ctx, const QStringList &args)
             const KeepResult kept = keepTotals(ctx.workDir, *image, j.clock.now(), j.scale.name);
             if (!kept.ok) {
                 j.prompter.message(kept.error);
-                if (o.clear)
+                if (clear)
                     return ScaleStatus::BadInput;
             }
             TotalsTable table;
-            if (!show(*image, j.print, j.prompter, o.out ? scaleFileName(*o.out, j.scale.name) : QString(), table))
+            if (!show(*image, j.print, j.prompter, outFile ? scaleFileName(*outFile, j.scale.name) : QString(), table))
                 return ScaleStatus::BadInput; // not saved: nothing is cleared either
-            if (o.clear) {
+            if (clear) {
                 std::vector<int> numbers;
                 for (const TotalsRow &row : table.rows)
                     numbers.push_back(row.number);
@@ -189,13 +173,12 @@ int totalsClear(CliContext &ctx, const QStringList &args)
         return ctx.badUsage(QStringLiteral("ztk-cli: totals-clear takes one list of product numbers"));
     std::vector<int> numbers;
     for (const QString &part : args.first().split(QLatin1Char(','))) {
-        bool ok = false;
-        const int n = part.trimmed().toInt(&ok);
-        if (!ok)
-            return ctx.badUsage(msg::text(msg::NotAnInteger).arg(part));
-        if (!clearableTotals(n))
-            return ctx.badUsage(QStringLiteral("ztk-cli: product number %1 is not 1..5000").arg(n));
-        numbers.push_back(n);
+        const std::optional<std::int32_t> n = wholeNumberArgument(ctx, part, Refusal::BadUsage);
+        if (!n)
+            return ExitBadUsage;
+        if (!clearableTotals(*n))
+            return ctx.badUsage(QStringLiteral("ztk-cli: product number %1 is not 1..5000").arg(*n));
+        numbers.push_back(*n);
     }
     ScaleLink *link = ctx.link();
     if (!link)

@@ -19,10 +19,11 @@
 using namespace ztk;
 using namespace ztk::cli;
 
+constexpr CommandOption ImageOutOption{"out", "FILE", "the image file (default BDforVes.bd in the working folder)"};
+
 ZTK_CLI_COMMAND(buildImage, {.name = "build-image",
                              .summary = "writes the product image of a selection (default BDforVes.bd)",
-                             .options = {SelectionOption, ProductListOption,
-                                         {"out", "FILE", "the image file (default BDforVes.bd in the working folder)"}},
+                             .options = {SelectionOption, ProductListOption, ImageOutOption},
                              .details = "Prints the number of products in the image."})
 ZTK_CLI_COMMAND(writeProducts, {.name = "write-products",
                                 .summary = "builds the product image and writes it to the scale",
@@ -32,39 +33,16 @@ ZTK_CLI_COMMAND(writeProducts, {.name = "write-products",
 
 namespace {
 
-struct ImageOptions {
-    QString selection = QStringLiteral("all");
-    std::optional<QString> list;
-    std::optional<QString> out;
-};
-
-// Parses the options; on bad usage returns the exit code to give.
-std::optional<int> parseOptions(CliContext &ctx, const QStringList &args, ImageOptions &o)
-{
-    const QString selection = QStringLiteral("--selection"), list = QStringLiteral("--list"),
-                  out = QStringLiteral("--out");
-    QMap<QString, QString> given;
-    if (const auto bad = cli::parseOptions(ctx, args, given))
-        return bad;
-    o.selection = given.value(selection, o.selection);
-    if (given.contains(list))
-        o.list = given.value(list);
-    if (given.contains(out))
-        o.out = given.value(out);
-    return std::nullopt;
-}
-
-
 // Builds the image of the options' selection and list; nothing on bad input.
-std::unique_ptr<ProductImage> buildFromStore(CliContext &ctx, const ImageOptions &o)
+std::unique_ptr<ProductImage> buildFromStore(CliContext &ctx, const Options &o)
 {
     const QDate today = ctx.clock.now().date();
-    const ParsedSelection sel = parseSelectionArgument(o.selection, today);
+    const ParsedSelection sel = parseSelectionArgument(selectionOf(o), today);
     if (!sel.ok) {
         ctx.prompter.message(sel.error);
         return nullptr;
     }
-    const auto filter = listFilter(ctx, o.list);
+    const auto filter = listFilter(ctx, o);
     if (!filter)
         return nullptr;
     ProductStore store;
@@ -80,14 +58,15 @@ std::unique_ptr<ProductImage> buildFromStore(CliContext &ctx, const ImageOptions
 
 int buildImage(CliContext &ctx, const QStringList &args)
 {
-    ImageOptions o;
+    Options o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     const auto image = buildFromStore(ctx, o);
     if (!image)
         return ExitBadUsage;
     // A relative --out is taken in the working folder, where the image normally lives.
-    const QString out = o.out ? QDir(ctx.workDir).filePath(*o.out) : ctx.path(files::ProductImage);
+    const std::optional<QString> outFile = o.value(ImageOutOption);
+    const QString out = outFile ? QDir(ctx.workDir).filePath(*outFile) : ctx.path(files::ProductImage);
     const QString refused = storeImageFile(*image, ctx.workDir, out);
     if (!refused.isEmpty()) {
         ctx.prompter.message(refused);
@@ -99,7 +78,7 @@ int buildImage(CliContext &ctx, const QStringList &args)
 
 int writeProducts(CliContext &ctx, const QStringList &args)
 {
-    ImageOptions o;
+    Options o;
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     const auto image = buildFromStore(ctx, o);

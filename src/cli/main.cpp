@@ -92,37 +92,31 @@ int main(int argc, char **argv)
     // The options before the command; what follows the command is the command's own.
     QCommandLineParser line;
     line.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-    for (const CommandOption &o : globalOptions())
-        line.addOption({QString::fromUtf8(o.name), QString::fromUtf8(o.help), QString::fromUtf8(o.value)});
-    const auto given = [&](const char *name) { return line.isSet(QString::fromUtf8(name)); };
-    const auto value = [&](const char *name) { return line.value(QString::fromUtf8(name)); };
+    addOptions(line, globalOptions());
     addStandardOptions(line);
     if (!line.parse(QCoreApplication::arguments()))
         return fail(commandLineError(line));
     if (answerStandardOptions(line, cliManual()))
         return ExitOk;
-    QStringList args = line.positionalArguments();
+    const Options global(globalOptions(), line);
+    QStringList args = global.words();
     // The shared product table on a server: --db postgresql://user@host:port/name.
-    const QString storeUrl = value("db");
-    if (given("db")) {
+    const std::optional<QString> db = global.value(DbOption);
+    if (db) {
         StoreLocation location;
         QString error;
-        if (!parseStoreUrl(storeUrl, location, error))
+        if (!parseStoreUrl(*db, location, error))
             return fail(error);
     }
-    const QString dir = given("dir") ? value("dir") : QDir::currentPath();
-    std::optional<QString> scales;
-    if (given("scales"))
-        scales = value("scales");
-    std::optional<QString> port;
-    if (given("port"))
-        port = value("port");
+    const QString dir = global.value(DirOption, QDir::currentPath());
+    const std::optional<QString> scales = global.value(ScalesOption);
+    const std::optional<QString> port = global.value(PortOption);
     std::optional<std::int32_t> baud;
-    if (given("baud")) {
+    if (const std::optional<QString> speed = global.value(BaudOption)) {
         bool ok = false;
-        baud = value("baud").toInt(&ok);
+        baud = speed->toInt(&ok);
         if (!ok) {
-            std::fputs((msg::text(msg::NotAnInteger).arg(value("baud")).toUtf8() + '\n').constData(), stderr);
+            std::fputs((msg::text(msg::NotAnInteger).arg(*speed).toUtf8() + '\n').constData(), stderr);
             return ExitBadUsage;
         }
     }
@@ -154,7 +148,7 @@ int main(int argc, char **argv)
     NullEventPump pump;
     CliContext ctx(defaultClock(), pump, prompter);
     ctx.workDir = QDir(dir).absolutePath();
-    ctx.storeUrl = storeUrl;
+    ctx.storeUrl = db.value_or(QString());
     ctx.command = command;
 
     // As at the program's start-up: without "fbdves.cfg" the port is COM1 at speed 0.

@@ -1,6 +1,7 @@
 #include "cli/CliCommand.h"
 
 #include "products/ProductDataset.h"
+#include "transfer/ScaleState.h"
 
 #include "products/ProductStore.h"
 #include "products/Selection.h"
@@ -134,14 +135,42 @@ ScaleLink *CliContext::link()
     return m_link.get();
 }
 
+QString CliContext::scaleName(const ScaleEntry &scale) const
+{
+    if (!scale.name.isEmpty())
+        return scale.name;
+    return ScaleList::load(workDir, port).nameOfPort(scale.port);
+}
+
+std::unique_ptr<OwnScaleState> CliContext::keepState(ScaleJob &job) const
+{
+    auto state = std::make_unique<OwnScaleState>(workDir, storeUrl, scaleName(job.scale), job.clock, &job.prompter);
+    if (!state->state())
+        job.prompter.message(msg::text(msg::StateNotKept).arg(state->error()));
+    job.watcher = state->state();
+    return state;
+}
+
+std::unique_ptr<OwnScaleState> CliContext::keepState() const
+{
+    auto state = std::make_unique<OwnScaleState>(workDir, storeUrl, scaleName(singleScale()), clock, &prompter);
+    if (!state->state())
+        prompter.message(msg::text(msg::StateNotKept).arg(state->error()));
+    return state;
+}
+
+ScaleEntry CliContext::singleScale() const
+{
+    return ScaleEntry{QString(), QString::fromLocal8Bit(port.portName), port.baudRate, int(port.lastScaleNumber)};
+}
+
 int CliContext::onScales(const ScaleRunner::Job &job, const QString &caption)
 {
     if (!manyScales()) {
         ScaleLink *one = link();
         if (!one)
             return linkFailure();
-        const ScaleEntry scale{QString(), QString::fromLocal8Bit(port.portName), port.baudRate,
-                               int(port.lastScaleNumber)};
+        const ScaleEntry scale = singleScale();
         bool lineOpen = false;
         AfterProgressPrompter shown(prompter, lineOpen);
         ScaleJob j(scale, *one, shown, clock, pump);

@@ -30,6 +30,7 @@
 class QCommandLineParser;
 
 namespace ztk {
+class OwnScaleState;
 class ProductDataset;
 class ProductStore;
 struct ParsedSelection;
@@ -86,6 +87,17 @@ public:
     // scale led by its name). The exit code: the worst outcome. `caption` leads the
     // progress lines.
     int onScales(const ScaleRunner::Job &job, const QString &caption = QString());
+    // The scale's name in the state of what each scale holds: its name in the list, or
+    // for the one scale of the port the list's scale on that port (else one made of it).
+    QString scaleName(const ScaleEntry &scale) const;
+    // The state of the job's scale, kept on the job's thread with a connection of its
+    // own, and told of what the job's exchanges do to the slots (j.watcher). A state that
+    // cannot be kept is said once; the exchange goes on without it.
+    std::unique_ptr<OwnScaleState> keepState(ScaleJob &job) const;
+    // The same for an exchange on the one scale of `port`, on this thread.
+    std::unique_ptr<OwnScaleState> keepState() const;
+    // The one scale of `port`, as --scales would name it.
+    ScaleEntry singleScale() const;
     bool manyScales() const { return !scales.isEmpty(); }
     // The product store of the working folder (--db, else "database.ini", else
     // "LM_T.db"), created when missing. False with the message shown.

@@ -1,10 +1,12 @@
 // Reading products back from the scale (and storing them), clearing products in the scale.
 
 #include "cli/CliCommand.h"
+#include "cli/RangeOption.h"
 
 #include "products/ProductStore.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "transfer/ScaleState.h"
 #include "shared/OutputFile.h"
 #include "transfer/ProductClearer.h"
 #include "transfer/ProductReader.h"
@@ -21,8 +23,6 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-constexpr CommandOption FromOption{"from", "A", "the first product number to read (default 1)"};
-constexpr CommandOption ToOption{"to", "B", "the last product number to read (default 5000)"};
 constexpr CommandOption RecordsOutOption{"out", "FILE", "keeps the records received (256 bytes each) in FILE"};
 constexpr CommandOption SaveOption{"save", nullptr,
                                    "stores the products read into the product table, as the read-back window's save does"};
@@ -58,25 +58,6 @@ bool validRange(int first, int last)
     return first >= readback::FirstNumber && first <= last && last <= readback::LastNumber;
 }
 
-// --from and --to, by default the whole of 1..5000; nothing on bad usage (shown).
-std::optional<readback::Range> readRange(CliContext &ctx, const Options &o)
-{
-    readback::Range range{readback::FirstNumber, readback::LastNumber};
-    for (const CommandOption *bound : {&FromOption, &ToOption}) {
-        const std::optional<QString> text = o.value(*bound);
-        if (!text)
-            continue;
-        const std::optional<std::int32_t> n = wholeNumberArgument(ctx, *text, Refusal::BadUsage);
-        if (!n)
-            return std::nullopt;
-        (bound == &FromOption ? range.first : range.last) = *n;
-    }
-    if (!validRange(range.first, range.last)) {
-        ctx.badUsage(QStringLiteral("ztk-cli: the range must lie within 1..5000, first not above last"));
-        return std::nullopt;
-    }
-    return range;
-}
 
 } // namespace
 
@@ -111,10 +92,12 @@ int readProducts(CliContext &ctx, const QStringList &args)
     std::vector<readback::RowFields> toSave;
     QByteArray records;
     rows.reserve(std::size_t(count));
+    const auto state = ctx.keepState();
     ExchangeSession session(*link, ctx.clock, ctx.pump, [](const ProgressStep &step) {
         std::fprintf(stderr, "\r%s %d/%d", msg::ReadCaption, step.done, step.total);
         std::fflush(stderr);
     });
+    session.watcher = state->state();
     const ExchangeResult r = readProducts(session, range->first, range->last, [&](int, int number, const ProductRecord &record) {
         rows.push_back(readback::cellsOf(number, record, locale));
         if (!readback::skippedBySave(record))
@@ -165,11 +148,13 @@ int clearProducts(CliContext &ctx, const QStringList &args)
         return ctx.linkFailure();
     bool shown = false;
     const int from = *first;
+    const auto state = ctx.keepState();
     ExchangeSession session(*link, ctx.clock, ctx.pump, [&shown, from](const ProgressStep &step) {
         std::fprintf(stderr, "\r%d %3d%%", from + step.done - 1, step.percent);
         std::fflush(stderr);
         shown = true;
     });
+    session.watcher = state->state();
     const ExchangeResult r = clearProducts(session, *first, *last);
     if (shown)
         std::fputc('\n', stderr);

@@ -4,7 +4,11 @@
 
 #include "link/NetworkPort.h"
 #include "link/ScaleList.h"
+#include "products/ProductStore.h"
 #include "shared/Messages.h"
+#include "transfer/ScaleState.h"
+
+#include <QFileInfo>
 #include "shared/WholeNumber.h"
 
 using namespace ztk;
@@ -29,7 +33,8 @@ namespace {
 // The exchanges that run on several scales at once.
 const QStringList ManyScaleCommands{QStringLiteral("link-check"),   QStringLiteral("scale-number"),
                                     QStringLiteral("write-products"), QStringLiteral("common-write"),
-                                    QStringLiteral("set-clock"),    QStringLiteral("totals")};
+                                    QStringLiteral("set-clock"),    QStringLiteral("totals"),
+                                    QStringLiteral("sync"),         QStringLiteral("compare")};
 
 // The list of the working folder, its broken lines shown.
 ScaleList loadList(CliContext &ctx)
@@ -117,6 +122,17 @@ int scales(CliContext &ctx, const QStringList &args)
     if (!list.save(ctx.workDir, error)) {
         ctx.prompter.message(error);
         return ExitBadUsage;
+    }
+    // A scale removed takes what is known of it along: a new one under its name starts
+    // from nothing. A store that cannot be opened has nothing of it to forget.
+    if (action == QLatin1String("remove")) {
+        ProductStore store;
+        StoreLocation location;
+        QString why;
+        if (storeLocationOf(ctx.workDir, ctx.storeUrl, location, why)
+            && (location.isServer() || QFileInfo::exists(location.path)) && store.open(location)
+            && ScaleState::prepare(store) && !ScaleState::forgetScale(store, name))
+            ctx.prompter.message(store.errorText());
     }
     return ExitOk;
 }

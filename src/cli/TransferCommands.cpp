@@ -8,6 +8,7 @@
 #include "products/Selection.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "transfer/ScaleState.h"
 #include "transfer/ProductImage.h"
 #include "transfer/ProductList.h"
 #include "transfer/ProductWriter.h"
@@ -93,7 +94,8 @@ int writeProducts(CliContext &ctx, const QStringList &args)
         return ExitBadUsage;
     }
     return ctx.onScales(
-        [&path](ScaleJob &j) {
+        [&path, &ctx](ScaleJob &j) {
+            const auto state = ctx.keepState(j);
             ExchangeSession session = j.session();
             const ExchangeResult r = writeProductFile(session, path);
             if (!r.ok) {

@@ -64,6 +64,23 @@ struct ExchangeResult {
     static ExchangeResult noLink(int done = 0, int total = 0);
 };
 
+// Told what the scale's product slots (0-based) hold as the exchanges change them, so
+// that what each scale holds can be known without reading it back. It never hears of
+// more than the scale acknowledged: a record is announced before it goes (unknown
+// from then on) and held only once acknowledged or read.
+class SlotWatcher {
+public:
+    virtual ~SlotWatcher() = default;
+    // These slots are about to be written or cleared: their content is unknown now.
+    virtual void sending(std::span<const int> slots) = 0;
+    // The slot holds this record (all 0xFF: empty): the scale acknowledged it, or gave
+    // it back when it was read.
+    enum class Source { Acknowledged, Read };
+    virtual void holds(int slot, std::span<const std::uint8_t> record, Source source) = 0;
+    // The slot was cleared.
+    virtual void cleared(int slot) = 0;
+};
+
 // Everything an exchange is given. The references outlive the session.
 class ExchangeSession {
 public:
@@ -93,6 +110,9 @@ public:
     bool requestAlone(Reception reception, const Frame &frame, WaitLimit limit, bool discardFirst = false,
                       const std::function<void(int received)> &received = {}) const;
     std::span<const std::uint8_t> reply(Reception reception) const { return link.received(reception); }
+
+    // What is told of the slots; none by default.
+    SlotWatcher *watcher = nullptr;
 
 private:
     Progress m_progress;

@@ -23,7 +23,7 @@ QString badPort(const QString &port)
 }
 
 // A scale name made of a port: its letters and digits, `other` for the rest.
-QString nameFor(const QString &port, QChar other)
+QString portAsName(const QString &port, QChar other)
 {
     QString name;
     for (const QChar c : port)
@@ -162,7 +162,7 @@ ScaleList ScaleList::load(const QString &workDir, const PortConfig &single, bool
     }
     ScaleList one;
     const QString port = QString::fromLocal8Bit(single.portName);
-    const QString name = nameFor(port, QLatin1Char('_'));
+    const QString name = portAsName(port, QLatin1Char('_'));
     one.m_scales << ScaleEntry{validName(name) ? name : QStringLiteral("scale"), port, single.baudRate,
                                int(single.lastScaleNumber)};
     return one;
@@ -182,9 +182,19 @@ bool ScaleList::keepPort(const QString &workDir, const PortConfig &single, const
     }
     // A device path is named by its last part, which tells the adapter.
     const QString named = port.startsWith(QLatin1Char('/')) ? port.section(QLatin1Char('/'), -1) : port;
-    ScaleEntry scale{nameFor(named, QLatin1Char('-')), port, single.baudRate, int(single.lastScaleNumber)};
+    ScaleEntry scale{portAsName(named, QLatin1Char('-')), port, single.baudRate, int(single.lastScaleNumber)};
     scale.name.truncate(MaxNameLength);
     return list.add(scale, error) && list.save(workDir, error);
+}
+
+QString ScaleList::nameOfPort(const QString &port) const
+{
+    for (const ScaleEntry &s : m_scales) {
+        if (s.port == port)
+            return s.name;
+    }
+    const QString name = portAsName(port, QLatin1Char('_'));
+    return validName(name) ? name : QStringLiteral("scale");
 }
 
 const ScaleEntry *ScaleList::find(const QString &name) const

@@ -52,6 +52,8 @@ public:
     const QList<ScaleEntry> &scales() const { return m_scales; }
     const QStringList &problems() const { return m_problems; }
     const ScaleEntry *find(const QString &name) const;
+    // The name of the scale on `port`: the listed one, else one made of the port.
+    QString nameOfPort(const QString &port) const;
     // "all", or names separated by commas; nothing with `error` set for an unknown name.
     std::optional<QList<ScaleEntry>> pick(const QString &names, QString &error) const;
 

@@ -34,10 +34,15 @@ public:
     std::function<void(int percent)> progress = [](int) {};
     std::function<void(const QString &line)> print = [](const QString &) {};
 
+    // What is told of the scale's slots; none unless the command keeps its state.
+    SlotWatcher *watcher = nullptr;
+
     // The session of an exchange on this scale, its gauge into `progress`.
     ExchangeSession session()
     {
-        return ExchangeSession(link, clock, pump, [this](const ProgressStep &step) { progress(step.percent); });
+        ExchangeSession s(link, clock, pump, [this](const ProgressStep &step) { progress(step.percent); });
+        s.watcher = watcher;
+        return s;
     }
 };
 

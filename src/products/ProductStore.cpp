@@ -8,6 +8,7 @@
 #include <QAtomicInt>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 namespace ztk {
@@ -298,6 +299,77 @@ bool ProductStore::reload(Product &product)
     }
     product = rows.front();
     return true;
+}
+
+bool ProductStore::exec(const QString &sql, const QVariantList &binds, std::vector<QVariantList> *rows)
+{
+    return retried([&] {
+        m_error.clear();
+        if (rows)
+            rows->clear();
+        QSqlDatabase db = database();
+        if (!db.isOpen()) {
+            m_error = msg::text(msg::StoreNotOpen);
+            return false;
+        }
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        bool ok;
+        if (binds.isEmpty()) { // a server prepares no table definitions
+            ok = q.exec(sql);
+        } else {
+            ok = q.prepare(sql);
+            for (const QVariant &v : binds)
+                q.addBindValue(v);
+            ok = ok && q.exec();
+        }
+        if (!ok) {
+            m_error = q.lastError().text();
+            return false;
+        }
+        if (rows) {
+            const int columns = q.record().count();
+            while (q.next()) {
+                QVariantList row;
+                row.reserve(columns);
+                for (int c = 0; c < columns; ++c)
+                    row << q.value(c);
+                rows->push_back(std::move(row));
+            }
+            if (q.lastError().isValid()) {
+                m_error = q.lastError().text();
+                rows->clear();
+                return false;
+            }
+        }
+        return true;
+    });
+}
+
+bool ProductStore::ensureTable(const QString &table, const QString &createSql, const QStringList &columns)
+{
+    std::vector<QVariantList> found;
+    // A table of that name: its columns, by the row of a select that returns none.
+    {
+        QSqlDatabase db = database();
+        QSqlQuery q(db);
+        if (q.exec(QStringLiteral("select * from %1 where 1=0").arg(table))) {
+            const QSqlRecord rec = q.record();
+            for (const QString &column : columns) {
+                if (rec.indexOf(column) < 0) {
+                    m_error = msg::text(msg::TableShape).arg(table, column);
+                    return false;
+                }
+            }
+            return true;
+        }
+    }
+    // Inside a transaction the failed select above has spoilt it on a server.
+    if (m_inTransaction && isServer()) {
+        m_error = msg::text(msg::TableShape).arg(table, columns.value(0));
+        return false;
+    }
+    return exec(createSql);
 }
 
 bool ProductStore::execute(const QString &sql)

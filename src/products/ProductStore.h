@@ -10,6 +10,8 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <QVariantList>
 
 #include <functional>
 #include <memory>
@@ -78,6 +80,17 @@ public:
 
     // How the selections' SQL spells its case-blind LIKE here.
     const SqlDialect &dialect() const;
+
+    // --- the program's own tables beside "lm_t1" (what each scale holds, the journal,
+    // the sales): the same SQL on either kind of store.
+
+    // One statement with `binds` in order; a select's rows into `rows` when given. False
+    // with errorText().
+    bool exec(const QString &sql, const QVariantList &binds = {}, std::vector<QVariantList> *rows = nullptr);
+    // Makes `table` from `createSql` when the store lacks it; false with errorText() when
+    // it is there without one of `columns` (it is then left as it is).
+    bool ensureTable(const QString &table, const QString &createSql, const QStringList &columns);
+    bool inTransaction() const { return m_inTransaction; }
 
 private:
     friend class StoreTransaction;

@@ -95,6 +95,8 @@ inline constexpr const char StoreUrlBad[] =
     "Адрес БД %1 не понят; ожидается postgresql://пользователь@сервер:порт/база";
 // %1 the server's database, %2 the column missing.
 inline constexpr const char ServerTableShape[] = "Таблица lm_t1 в базе %1 другого вида: нет столбца %2";
+// One of the program's own tables of another shape: %1 the table, %2 the column missing.
+inline constexpr const char TableShape[] = "Таблица %1 другого вида: нет столбца %2";
 // %1 the database, %2 its encoding.
 inline constexpr const char ServerNotUtf8[] = "База %1 не в кодировке UTF8 (%2)";
 // %1 the store copied into.
@@ -117,6 +119,28 @@ inline constexpr const char CannotOpenForReading[] = "Не могу открыт
 // %1 the file, %2 the system's reason.
 inline constexpr const char CannotWriteFile[] = "Не могу записать файл %1: %2";
 inline constexpr const char ProtectedFile[] = "Файл %1 не перезаписывается: это файл БД или настроек";
+
+// Keeping the scales in step with the table (%1.. the counts).
+inline constexpr const char SyncDone[] = "Записано: %1, удалено: %2, без изменений: %3, неизвестно: %4";
+inline constexpr const char SyncWouldWrite[] = "записать товар %1 %2";
+inline constexpr const char SyncWouldClear[] = "удалить товар %1";
+// %1 the number the scale gave, %2 the one the list gives it.
+inline constexpr const char SyncOtherNumber[] =
+    "Весы ответили номером %1, а не %2: известное о них забыто, записываются все товары";
+// %1 the number the state is from, %2 the scale's.
+inline constexpr const char SyncOtherState[] =
+    "Известное о весах относится к весам номер %1, а ответили весы номер %2: записываются все товары";
+// %1 the store's reason.
+inline constexpr const char StateNotKept[] = "Что хранится в весах, не записано в БД: %1";
+// %1 who holds the scale: "host:pid".
+inline constexpr const char SyncHeldBy[] = "Весы синхронизирует другое рабочее место: %1";
+inline constexpr const char SyncCaption[] = "Синхронизировать весы";
+// compare: %1 the product number.
+inline constexpr const char CompareDiffers[] = "товар %1 отличается";
+inline constexpr const char CompareOnlyScale[] = "товар %1 есть только в весах";
+inline constexpr const char CompareOnlyTable[] = "товар %1 есть только в БД";
+// %1 products read, %2 differ, %3 only in the scale, %4 only in the table.
+inline constexpr const char CompareDone[] = "Сравнено товаров: %1, отличаются: %2, только в весах: %3, только в БД: %4";
 
 // Product list
 inline constexpr const char ListTooMany[] =

@@ -24,8 +24,13 @@ ExchangeResult clearEach(ExchangeSession &session, std::span<const int> numbers,
     // One schedule for all, so that late wake-ups do not add up.
     PacedSchedule schedule(session.clock, session.pump);
     for (std::size_t k = 0; k < numbers.size(); ++k) {
+        const int slot[] = {numbers[k] - 1};
+        if (session.watcher)
+            session.watcher->sending(slot);
         if (!session.send(Frame(cmd::ClearProduct).word(std::uint16_t(numbers[k]))))
             return ExchangeResult::noLink(int(k), total);
+        if (session.watcher)
+            session.watcher->cleared(slot[0]);
         session.progress(gauge(k), int(k) + 1, total);
         schedule.waitUntil(qint64(k + 1) * ClearPauseMs);
         if (cleared)

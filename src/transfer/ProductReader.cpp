@@ -69,6 +69,8 @@ ExchangeResult readProducts(ExchangeSession &session, int first, int last, const
             session.link.discardAll();
             return ExchangeResult::failure(msg::text(msg::RecordImplausible).arg(i), read, count);
         }
+        if (session.watcher)
+            session.watcher->holds(int(i - 1), record.value.bytes, SlotWatcher::Source::Read);
         if (received)
             received(read, int(i), record.value);
         ++read;

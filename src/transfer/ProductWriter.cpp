@@ -50,6 +50,13 @@ ExchangeResult writeRecords(ExchangeSession &session, std::span<const SlotRecord
     // scale never took: the line must be quiet first.
     if (!link.settleLine(stages.front().acks, session.pump))
         return ExchangeResult::failure(msg::noLinkAtStage(failedStage(0)), 0, announced);
+    if (session.watcher && !records.empty()) {
+        std::vector<int> slots;
+        slots.reserve(records.size());
+        for (const SlotRecord &r : records)
+            slots.push_back(r.slot);
+        session.watcher->sending(slots);
+    }
     link.discardAll();
     ScaleLink::AckSession ackSession(link); // stray bytes during the pause are dropped uncounted
     link.sendByte(cmd::WriteProducts);
@@ -60,8 +67,12 @@ ExchangeResult writeRecords(ExchangeSession &session, std::span<const SlotRecord
     const auto progress = [&](int stagesDone) {
         const int done = stagesDone >= 1 ? (stagesDone - 1) / 2 : 0;
         for (; reported < done; ++reported) {
+            const SlotRecord &record = records[std::size_t(reported)];
+            if (session.watcher)
+                session.watcher->holds(record.slot, record.bytes.first(std::size_t(ProductRecord::Size)),
+                                       SlotWatcher::Source::Acknowledged);
             if (acknowledged)
-                acknowledged(records[std::size_t(reported)].slot);
+                acknowledged(record.slot);
             session.progress(announced > 0 ? reported * 100 / announced : 0, reported + 1, announced);
         }
     };

@@ -6,6 +6,7 @@
 #include "products/ProductStore.h"
 #include "products/RecordEditing.h"
 #include "transfer/ProductImage.h"
+#include "transfer/ScaleState.h"
 
 namespace ztk {
 
@@ -23,6 +24,28 @@ Workspace::~Workspace()
     // The reader must be gone before the buffers it fills.
     m_link->stopReader();
     m_link->setLinkStateHandler({});
+    m_scaleState.reset(); // stored before the store goes
+}
+
+bool Workspace::reopenLink()
+{
+    const bool opened = m_link->open(m_portConfig, *m_context.prompter).port == SerialPort::Opened;
+    Q_EMIT linkReopened(opened);
+    return opened;
+}
+
+SlotWatcher *Workspace::slotWatcher() const
+{
+    return m_scaleState.get();
+}
+
+void Workspace::followScale()
+{
+    m_scaleState.reset();
+    if (!m_store->isOpen() || !ScaleState::prepare(*m_store))
+        return;
+    const QString name = scales().nameOfPort(QString::fromLocal8Bit(m_portConfig.portName));
+    m_scaleState = std::make_unique<ScaleState>(*m_store, name, *m_context.clock);
 }
 
 void Workspace::setImage(std::unique_ptr<ProductImage> image)

@@ -23,6 +23,8 @@ class ProductDataset;
 class ProductImage;
 class ProductStore;
 class ScaleLink;
+class ScaleState;
+class SlotWatcher;
 struct CopyBuffer;
 
 class Workspace : public QObject {
@@ -51,6 +53,13 @@ public:
     void setImage(std::unique_ptr<ProductImage> image);
     // The scales of "scales.ini", or the one of the port settings without it.
     ScaleList scales() const;
+    // Opens the link on the port settings again (after the port was let go of for
+    // several scales at once); tells linkReopened.
+    bool reopenLink();
+    // What the link's scale holds, kept as the exchanges change it: made once the store
+    // is open and again when the port changes. Nothing when the store cannot keep it.
+    SlotWatcher *slotWatcher() const;
+    void followScale();
 
     // --- what the windows ask of each other
 
@@ -79,6 +88,7 @@ Q_SIGNALS:
     void scaleNumberRequested();
     void scaleNumberAnswered(std::int8_t number);
     void exchangeDone(const QString &line);
+    void linkReopened(bool opened);
 
 private:
     AppContext m_context;
@@ -90,6 +100,7 @@ private:
     ExchangeLock m_exchange;
     std::unique_ptr<ProductImage> m_image;
     std::unique_ptr<CopyBuffer> m_copyBuffer;
+    std::unique_ptr<ScaleState> m_scaleState;
 };
 
 } // namespace ztk

@@ -11,7 +11,7 @@ namespace ztk::common {
 
 ExchangeResult readBlock(ExchangeSession &session, Block &block)
 {
-    if (!session.requestAlone(Reception::CommonData, Frame(cmd::ReadCommonData), {cmd::CommonDataWaitSeconds}))
+    if (!session.request(Reception::CommonData, Frame(cmd::ReadCommonData), {cmd::CommonDataWaitSeconds}))
         return ExchangeResult::noLink();
     const std::span<const std::uint8_t> reply = session.reply(Reception::CommonData);
     std::copy_n(reply.begin(), std::min(reply.size(), block.size()), block.begin());

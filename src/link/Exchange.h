@@ -79,6 +79,8 @@ public:
     virtual void holds(int slot, std::span<const std::uint8_t> record, Source source) = 0;
     // The slot was cleared.
     virtual void cleared(int slot) = 0;
+    // Keeps what it was told and has not kept yet; false when it could not.
+    virtual bool flush() = 0;
 };
 
 // Everything an exchange is given. The references outlive the session.

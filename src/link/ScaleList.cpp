@@ -1,5 +1,6 @@
 #include "link/ScaleList.h"
 
+#include "link/LinkPort.h"
 #include "link/NetworkPort.h"
 #include "shared/Messages.h"
 #include "shared/OutputFile.h"
@@ -189,8 +190,9 @@ bool ScaleList::keepPort(const QString &workDir, const PortConfig &single, const
 
 QString ScaleList::nameOfPort(const QString &port) const
 {
+    // "pts/3" in "fbdves.cfg" and "/dev/pts/3" in the list are one port.
     for (const ScaleEntry &s : m_scales) {
-        if (s.port == port)
+        if (s.port == port || LinkPort::pathFor(s.port) == LinkPort::pathFor(port))
             return s.name;
     }
     const QString name = portAsName(port, QLatin1Char('_'));

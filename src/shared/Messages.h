@@ -135,6 +135,20 @@ inline constexpr const char StateNotKept[] = "Что хранится в вес�
 // %1 who holds the scale: "host:pid".
 inline constexpr const char SyncHeldBy[] = "Весы синхронизирует другое рабочее место: %1";
 inline constexpr const char SyncCaption[] = "Синхронизировать весы";
+// The unattended sync: %1 seconds to the next try; %1 the PID of the running one.
+inline constexpr const char WatchRetry[] = "нет связи, следующая попытка через %1 с";
+inline constexpr const char WatchRunning[] = "Синхронизация этой папки уже запущена (процесс %1)";
+inline constexpr const char WatchStarted[] = "Синхронизация запущена: весов %1";
+inline constexpr const char WatchStopped[] = "Синхронизация остановлена";
+inline constexpr const char WatchTableUnreadable[] = "Таблица товаров не читается, повтор через секунду: %1";
+// The scales' window: how a scale stands (%1 to write, %2 to clear, %3 unknown).
+inline constexpr const char StandingsCaption[] = "Состояние весов";
+inline constexpr const char StandingInStep[] = "в порядке";
+inline constexpr const char StandingWaiting[] = "записать: %1, удалить: %2, неизвестно: %3";
+inline constexpr const char LinkUpShort[] = "есть";
+inline constexpr const char LinkDownShort[] = "нет";
+// %1 how many scales were synced.
+inline constexpr const char SyncAllDone[] = "Синхронизировано весов: %1";
 // compare: %1 the product number.
 inline constexpr const char CompareDiffers[] = "товар %1 отличается";
 inline constexpr const char CompareOnlyScale[] = "товар %1 есть только в весах";

@@ -83,7 +83,7 @@ public:
     void sending(std::span<const int> slots) override;
     void holds(int slot, std::span<const std::uint8_t> record, Source source) override;
     void cleared(int slot) override;
-    bool flush();
+    bool flush() override;
 
 private:
     bool ensureScaleRow();

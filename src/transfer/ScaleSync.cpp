@@ -1,11 +1,23 @@
 #include "transfer/ScaleSync.h"
 
 #include "shared/Messages.h"
+
+#include <algorithm>
 #include "transfer/ProductClearer.h"
 #include "transfer/ProductImage.h"
 #include "transfer/ProductWriter.h"
 
+#include <QCoreApplication>
+#include <QSysInfo>
+
 namespace ztk {
+
+namespace {
+
+// A sync on another PC that has not been seen for this long has gone.
+constexpr int StaleSyncSeconds = 120;
+
+} // namespace
 
 SyncPlan planSync(const ProductImage &table, const std::vector<SlotContent> &known)
 {
@@ -28,6 +40,33 @@ SyncPlan planSync(const ProductImage &table, const std::vector<SlotContent> &kno
             plan.write.push_back(slot);
     }
     return plan;
+}
+
+Difference differenceOf(const ProductImage &table, int slot, const ProductRecord &read)
+{
+    const bool inTable = !table.slotEmpty(slot);
+    const bool inScale = !read.isEmpty();
+    if (inTable && inScale)
+        return std::equal(read.bytes.begin(), read.bytes.end(), table.slotData(slot)) ? Difference::None
+                                                                                      : Difference::Differs;
+    if (inScale)
+        return Difference::OnlyInScale;
+    return inTable ? Difference::OnlyInTable : Difference::None;
+}
+
+QString differenceText(Difference difference, int number)
+{
+    switch (difference) {
+    case Difference::None:
+        break;
+    case Difference::Differs:
+        return msg::text(msg::CompareDiffers).arg(number);
+    case Difference::OnlyInScale:
+        return msg::text(msg::CompareOnlyScale).arg(number);
+    case Difference::OnlyInTable:
+        return msg::text(msg::CompareOnlyTable).arg(number);
+    }
+    return QString();
 }
 
 QString SyncReport::line() const
@@ -116,6 +155,38 @@ ExchangeResult syncScale(ExchangeSession &session, ScaleState &state, const Prod
     }
     state.flush();
     return ExchangeResult::success(report.written + report.cleared, total);
+}
+
+QString syncHolder()
+{
+    return QStringLiteral("%1:%2").arg(QSysInfo::machineHostName()).arg(QCoreApplication::applicationPid());
+}
+
+ScaleStatus syncOnScale(ScaleJob &job, const SyncJob &sync, const QString &stateName, int expectedNumber)
+{
+    OwnScaleState own(sync.workDir, sync.storeUrl, stateName, job.clock, &job.prompter);
+    ScaleState *state = own.state();
+    if (!state) {
+        job.prompter.message(msg::text(msg::StateNotKept).arg(own.error()));
+        return ScaleStatus::BadInput;
+    }
+    // Two PCs at one scale would each send what the other already sent.
+    QString heldBy;
+    if (!state->claim(syncHolder(), StaleSyncSeconds, heldBy)) {
+        job.prompter.message(msg::text(msg::SyncHeldBy).arg(heldBy.isEmpty() ? state->error() : heldBy));
+        return ScaleStatus::BadInput;
+    }
+    ExchangeSession session = job.session();
+    SyncReport report;
+    const ExchangeResult r = syncScale(session, *state, *sync.table, SyncSettings{expectedNumber, sync.full}, report);
+    if (!report.note.isEmpty())
+        job.prompter.message(report.note);
+    if (!r.ok)
+        job.prompter.message(r.message);
+    job.print(report.line());
+    state->recordSync(r.ok ? report.line() : r.message);
+    state->release();
+    return r.ok ? ScaleStatus::Done : ScaleStatus::NoAnswer;
 }
 
 } // namespace ztk

@@ -5,6 +5,8 @@
 // A slot whose content is unknown and that the table does not hold is left alone.
 
 #include "link/Exchange.h"
+#include "link/ScaleRunner.h"
+#include "shared/ProductRecord.h"
 #include "transfer/ScaleState.h"
 
 #include <QString>
@@ -46,6 +48,27 @@ struct SyncSettings {
 // state kept exactly as acknowledged. The result counts the records and clears sent.
 ExchangeResult syncScale(ExchangeSession &session, ScaleState &state, const ProductImage &table,
                          const SyncSettings &settings, SyncReport &report);
+
+class ScaleJob;
+
+// A sync on one scale of ScaleRunner (or of ztk-cli's one port) as a job: the state of
+// `stateName` kept with a connection of the job's own, the scale claimed for this PC
+// while it runs, the report line printed. `table` outlives the job.
+struct SyncJob {
+    QString workDir, storeUrl;
+    const ProductImage *table = nullptr;
+    bool full = false;
+};
+ScaleStatus syncOnScale(ScaleJob &job, const SyncJob &sync, const QString &stateName, int expectedNumber);
+
+// "host:pid": which PC and process syncs a scale.
+QString syncHolder();
+
+// How a slot read back from the scale stands against the table.
+enum class Difference { None, Differs, OnlyInScale, OnlyInTable };
+Difference differenceOf(const ProductImage &table, int slot, const ProductRecord &read);
+// "товар 4 отличается", and so on; empty for None.
+QString differenceText(Difference difference, int number);
 
 // What a sync would send, without sending: the state as it is, nothing asked.
 SyncReport planOnly(ScaleState &state, const ProductImage &table, bool full, QString *error = nullptr);

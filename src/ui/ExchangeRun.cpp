@@ -31,6 +31,7 @@ ExchangeRun::ExchangeRun(Workspace &workspace, QWidget *owner, const std::option
                         progress(step);
                 })
 {
+    m_session.watcher = workspace.slotWatcher();
     m_hold.emplace(workspace.exchangeLock());
     m_started = m_hold->taken();
     if (m_started && wait)
@@ -42,7 +43,11 @@ ExchangeRun::ExchangeRun(Workspace &workspace, QWidget *owner, Operation operati
 {
 }
 
-ExchangeRun::~ExchangeRun() = default; // the wait window first, then the lock
+ExchangeRun::~ExchangeRun()
+{
+    if (m_session.watcher)
+        m_session.watcher->flush();
+} // then the wait window, then the lock
 
 void ExchangeRun::setText(const QString &text)
 {

@@ -16,6 +16,7 @@
 #include "transfer/ui/Formspisok.h"
 #include "transfer/ui/Sohrdata.h"
 #include "transfer/ui/Vlreadbd.h"
+#include "transfer/ui/Vlsost.h"
 
 #include <QAction>
 #include <memory>
@@ -69,11 +70,13 @@ bool createWindows(const AppContext &context)
     FormGodenDo = secondary(new TFormGodenDo);
     FormPrint = secondary(new TFormPrint(prompter, context.workDir));
     FormSD = secondary(new TFormSD(ws));
+    FormSost = secondary(new TFormSost(ws));
     return true;
 }
 
 void destroyWindows()
 {
+    destroy(FormSost);
     destroy(FormSD);
     destroy(FormPrint);
     destroy(FormGodenDo);

@@ -1,5 +1,5 @@
 #pragma once
-// The thirteen windows of the program, created once in their fixed order and
+// The windows of the program, created once in their fixed order and
 // destroyed together at the end. The main window is created (and initialised)
 // first, so every later window may read its state while it is being created.
 

@@ -137,6 +137,8 @@ void TForm1::initActionsConnections()
     connect(N7, &QAction::triggered, this, &TForm1::N7Click);
     connect(N5, &QAction::triggered, this, &TForm1::N5Click);
     connect(N11, &QAction::triggered, this, &TForm1::N11Click);
+    connect(N12, &QAction::triggered, this, &TForm1::N12Click);
+    connect(N13, &QAction::triggered, this, &TForm1::N13Click);
     connect(N10, &QAction::triggered, this, &TForm1::N10Click);
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
     connect(N8, &QAction::triggered, this, &TForm1::N8Click);
@@ -187,6 +189,7 @@ void TForm1::initActionsConnections()
     connect(&m_ws, &ztk::Workspace::typeSelectionRequested, this, &TForm1::selectByType);
     connect(&m_ws, &ztk::Workspace::gridSuspended, this, [this](bool suspended) { DBGrid1->setHidden(suspended); });
     connect(&m_ws, &ztk::Workspace::exchangeDone, this, [this](const QString &line) { statusBar()->showMessage(line); });
+    connect(&m_ws, &ztk::Workspace::linkReopened, this, &TForm1::setExchangeItemsEnabled);
 
     // The grid follows the dataset; a click or an arrow key in it moves the dataset.
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -310,6 +313,7 @@ void TForm1::FormCreate()
         return;
     }
     m_selection.setDialect(m_ws.store().dialect());
+    m_ws.followScale();
     if (!runSelection())
         return;
     // A table shared on a server: the grid follows what the other PCs store.
@@ -406,6 +410,7 @@ void TForm1::applyExchangeItems()
     for (QAction *item : {N7, N5, N10, N4})
         item->setEnabled(m_linkUp && idle);
     N1->setEnabled(idle); // a new port would pull the line from under the exchange
+    N12->setEnabled(idle);
     if (idle)
         updateAllScalesItem();
     else
@@ -453,6 +458,7 @@ void TForm1::N1Click()
     Label20->setText(portName);
     Label2->setText(QString::number(m_portConfig.baudRate));
     setExchangeItemsEnabled(m_ws.link().open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
+    m_ws.followScale(); // another port, another scale
     updateAllScalesItem();
 }
 

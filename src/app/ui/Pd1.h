@@ -98,6 +98,8 @@ public:
     QAction *N7 = nullptr;  // "Формирование общих данных"
     QAction *N5 = nullptr;  // "Запись БДТ в весы"
     QAction *N11 = nullptr; // "Запись БДТ во все весы": every scale of "scales.ini" at once
+    QAction *N12 = nullptr; // "Синхронизировать весы": every listed scale brought in step at once
+    QAction *N13 = nullptr; // "Состояние весов"
     QAction *N10 = nullptr; // "Чтение БД из весов"
     QAction *N4 = nullptr;  // "Приём итоговых данных из весов"
     QAction *N8 = nullptr;  // "О программе"
@@ -171,6 +173,8 @@ public:
     void N4Click();
     void N5Click();
     void N11Click();
+    void N12Click();
+    void N13Click();
     void N7Click();
     void N8Click();
     void N9Click();

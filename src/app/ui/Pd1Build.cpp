@@ -92,6 +92,10 @@ void TForm1::buildMenu()
     N11 = menuItem(bar, "N11", tr(ztk::msg::WriteAllCaption));
     N10 = menuItem(bar, "N10", tr("Чтение БД из весов"));
     N4 = menuItem(bar, "N4", tr("Приём итоговых данных из весов"));
+    QMenu *service = bar->addMenu(tr("Сервис"));
+    service->setObjectName(QStringLiteral("Service"));
+    N12 = menuItem(service, "N12", ztk::msg::text(ztk::msg::SyncCaption));
+    N13 = menuItem(service, "N13", ztk::msg::text(ztk::msg::StandingsCaption));
     QMenu *help = bar->addMenu(QStringLiteral("?"));
     N8 = menuItem(help, "N8", tr("О программе"));
     N9 = menuItem(help, "N9", tr("Помощь"));

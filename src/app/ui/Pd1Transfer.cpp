@@ -13,6 +13,11 @@
 #include "shared/Messages.h"
 #include "transfer/ProductImage.h"
 #include "transfer/ProductWriter.h"
+#include "transfer/ScaleStanding.h"
+#include "transfer/ScaleState.h"
+#include "transfer/ScaleSync.h"
+#include "transfer/ui/Vlsost.h"
+#include "ui/ScalesRun.h"
 #include "ui/ExchangeRun.h"
 #include "transfer/ui/Formspisok.h"
 
@@ -85,61 +90,55 @@ void TForm1::N11Click()
         updateAllScalesItem();
         return;
     }
-    QStringList names;
-    for (const ScaleEntry &s : list.scales())
-        names << s.name;
-    ExchangeRun run(m_ws, this, std::nullopt);
-    if (!run.started())
+    if (m_exchange.busy() || !storeSelectionImage())
         return;
-    if (Mess1) {
-        Mess1->beginLines(msg::text(msg::WriteAllCaption), msg::text(msg::WritePreparing), names);
-        Mess1->centreOn(this);
-    }
-    const auto closeWait = qScopeGuard([] {
-        if (Mess1)
-            Mess1->end();
-    });
-    if (!storeSelectionImage())
-        return;
-    if (Mess1)
-        Mess1->setText(msg::text(msg::WriteLoading));
-
-    // The window's own link lets go of its port, which is likely one of the list's;
-    // the menu stays off while the scales are at work, the window itself alive.
-    m_ws.link().stopReader();
-    m_ws.link().closePort();
-    menuBar()->setEnabled(false);
     const QString path = m_context.path(files::ProductImage);
-    const ScaleRunner runner(list.scales(), m_portConfig, *m_context.clock);
-    const QList<ScaleOutcome> outcomes = runner.run(
-        [&path](ScaleJob &j) {
-            ExchangeSession session = j.session();
-            const ExchangeResult r = writeProductFile(session, path);
-            if (!r.ok)
-                j.prompter.message(r.message);
-            return r.ok ? ScaleStatus::Done : ScaleStatus::NoAnswer;
-        },
-        *m_context.pump,
-        [](int line, int percent) {
-            if (Mess1)
-                Mess1->setLinePercent(line, percent);
-        });
-    menuBar()->setEnabled(true);
-    if (Mess1)
-        Mess1->end();
-    setExchangeItemsEnabled(m_ws.link().open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
-
-    const QStringList failed = ScaleRunner::failedNames(outcomes);
-    if (failed.isEmpty()) {
+    const auto outcomes = runOnScales(m_ws, this, msg::text(msg::WriteAllCaption), list.scales(), [&](ScaleJob &j) {
+        OwnScaleState state(m_context.workDir, QString(), j.scale.name, j.clock, &j.prompter);
+        j.watcher = state.state();
+        ExchangeSession session = j.session();
+        const ExchangeResult r = writeProductFile(session, path);
+        if (!r.ok)
+            j.prompter.message(r.message);
+        return r.ok ? ScaleStatus::Done : ScaleStatus::NoAnswer;
+    });
+    if (!outcomes)
+        return;
+    const QString failed = failedScalesText(*outcomes);
+    if (failed.isEmpty())
         m_context.prompter->message(msg::text(msg::ScalesDone));
+    else
+        m_context.prompter->message(ztk::MessageKind::Warning, failed);
+}
+
+void TForm1::N12Click()
+{
+    const ScaleList list = m_ws.scales();
+    if (!list.problems().isEmpty())
+        m_context.prompter->message(ztk::MessageKind::Warning, list.problems().join(QLatin1Char('\n')));
+    QString error;
+    m_ws.dataset().first(); // a pending edit is stored first, so the scales get what is on screen
+    const std::unique_ptr<ProductImage> table = tableImage(m_ws.store(), m_context.clock->now().date(), error);
+    if (!table) {
+        m_context.prompter->message(ztk::MessageKind::Error, error);
         return;
     }
-    QString text = msg::text(msg::ScalesFailed).arg(failed.join(QStringLiteral(", ")));
-    for (const ScaleOutcome &o : outcomes) {
-        for (const QString &m : o.messages)
-            text += QStringLiteral("\n%1: %2").arg(o.name, m);
-    }
-    m_context.prompter->message(ztk::MessageKind::Warning, text);
+    const SyncJob sync{m_context.workDir, QString(), table.get(), false};
+    const auto outcomes = runOnScales(m_ws, this, msg::text(msg::SyncCaption), list.scales(),
+                                      [&](ScaleJob &j) { return syncOnScale(j, sync, j.scale.name, j.scale.number); });
+    if (!outcomes)
+        return;
+    const QString failed = failedScalesText(*outcomes);
+    if (failed.isEmpty())
+        m_ws.announceDone(msg::text(msg::SyncAllDone).arg(outcomes->size()));
+    else
+        m_context.prompter->message(ztk::MessageKind::Warning, failed);
+}
+
+void TForm1::N13Click()
+{
+    if (FormSost)
+        FormSost->exec();
 }
 
 void TForm1::CheckBox2Click()

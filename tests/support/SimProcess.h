@@ -18,9 +18,10 @@
 
 namespace ztk::test {
 
-// How the PC reaches the simulator: a pseudo-terminal, or TCP on the loopback as a
-// serial device server is reached.
-enum class Transport { Pty, Tcp };
+// How the PC reaches the simulator: a pseudo-terminal; TCP on the loopback as a
+// serial device server is reached (the simulator listening itself); or a real serial
+// device server (Debian's ser2net, raw TCP) in front of the simulator's pseudo-terminal.
+enum class Transport { Pty, Tcp, Ser2net };
 
 // A test that runs once over each transport: TEST_P(Suite, Name) with SimProcess
 // sim(GetParam()), and ZTK_OVER_EACH_TRANSPORT(Suite) once in the file.
@@ -49,6 +50,8 @@ public:
     void kill();
 
     bool running() const;
+    // The simulator's own pseudo-terminal when a device server stands in front of it.
+    const QString &device() const { return m_device; }
     const QString &port() const { return m_port; } // a device path, or "tcp:127.0.0.1:PORT"
     Transport transport() const { return m_transport; }
     const QString &error() const { return m_error; }
@@ -68,12 +71,15 @@ public:
     QByteArray slot(int index) const;
 
 private:
+    bool startDeviceServer(quint16 port);
     void signalAndReap(int signal, int graceMs);
 
     QTemporaryDir m_dir;
     Transport m_transport = Transport::Pty;
     mutable int m_pid = -1; // -1 once reaped
+    int m_serverPid = -1;   // ser2net, when it stands in front
     QString m_port;
+    QString m_device;
     QString m_error;
 };
 

@@ -4,35 +4,48 @@
 #include "cli/CliCommand.h"
 #include "cli/RangeOption.h"
 
-#include "products/ProductDataset.h"
 #include "products/ProductStore.h"
-#include "products/Selection.h"
 #include "shared/Messages.h"
 #include "transfer/ProductImage.h"
 #include "transfer/ProductReader.h"
 #include "transfer/ScaleState.h"
+#include "transfer/ScaleStanding.h"
 #include "transfer/ScaleSync.h"
 
-#include <QCoreApplication>
-#include <QSysInfo>
+#include "transfer/ScaleWatch.h"
 
+#include <QCoreApplication>
+#include <QLockFile>
+#include <QThread>
+
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <memory>
+#include <mutex>
+#include <utility>
 
 using namespace ztk;
 using namespace ztk::cli;
 
 constexpr CommandOption FullOption{"full", nullptr, "forgets what the scale is known to hold and writes every product"};
 constexpr CommandOption DryRunOption{"dry-run", nullptr, "prints what would be written and cleared, and sends nothing"};
+constexpr CommandOption WatchOption{"watch", nullptr,
+                                    "keeps the scales in step until stopped (SIGTERM, SIGINT): a sync whenever the table "
+                                    "changes, a scale that does not answer tried again after 2 s up to once a minute"};
 
 ZTK_CLI_COMMAND(sync,
                 {.name = "sync",
                  .summary = "brings each scale in step with the product table, sending only what changed",
-                 .options = {FullOption, DryRunOption},
+                 .options = {FullOption, DryRunOption, WatchOption},
                  .details = "Asks the scale's number, writes the products whose record differs from what the scale "
                             "is known to hold (or whose slot is unknown), then clears the products it holds that the "
                             "table no longer has. What each scale holds is kept in the product store. A scale whose "
                             "number is not the list's is forgotten and written whole. Prints one line per scale: "
-                            "written, cleared, unchanged, unknown slots."})
+                            "written, cleared, unchanged, unknown slots. With --watch it runs until stopped, one line per sync "
+                            "on standard error; one watch per working folder. The user unit ztk-sync.service of the "
+                            "package runs it in ~/ztk (systemctl --user enable --now ztk-sync.service)."})
 ZTK_CLI_COMMAND(compare,
                 {.name = "compare",
                  .summary = "reads products A..B back and lists those that differ from the product table",
@@ -43,19 +56,18 @@ ZTK_CLI_COMMAND(compare,
 
 namespace {
 
-// A sync on another PC that has not been seen for this long has gone.
-constexpr int StaleSyncSeconds = 120;
-
-// Every product of the table as the image build makes it; nothing on bad input (shown).
-std::unique_ptr<ProductImage> tableImage(CliContext &ctx, ProductStore &store)
+// Every product of the table as the image build makes it, the state's tables made;
+// nothing on bad input (shown).
+std::unique_ptr<ProductImage> tableOf(CliContext &ctx, ProductStore &store)
 {
-    ProductDataset dataset(store, ctx.clock, ctx.prompter);
-    if (!ctx.openSelection(parseSelectionArgument(QStringLiteral("all"), ctx.clock.now().date()), store, dataset))
+    if (!ctx.openStoreForReading(store))
         return nullptr;
-    auto image = std::make_unique<ProductImage>();
-    image->build(selectionRows(dataset), std::nullopt, ctx.clock.now().date());
-    if (!ScaleState::prepare(store)) {
-        ctx.prompter.message(store.errorText());
+    QString error;
+    std::unique_ptr<ProductImage> image = tableImage(store, ctx.clock.now().date(), error);
+    if (image && !ScaleState::prepare(store))
+        error = store.errorText();
+    if (!error.isEmpty()) {
+        ctx.prompter.message(error);
         return nullptr;
     }
     return image;
@@ -68,16 +80,107 @@ int expectedNumber(const CliContext &ctx, const ScaleEntry &scale)
     if (!scale.name.isEmpty())
         return scale.number;
     const ScaleList list = ScaleList::load(ctx.workDir, ctx.port);
-    for (const ScaleEntry &s : list.scales()) {
-        if (s.port == scale.port)
-            return s.number;
-    }
-    return int(ctx.port.lastScaleNumber);
+    const ScaleEntry *listed = list.find(list.nameOfPort(scale.port));
+    return listed ? listed->number : int(ctx.port.lastScaleNumber);
 }
 
-QString thisHolder()
+std::atomic<bool> stopAsked{false};
+extern "C" void askStop(int) { stopAsked.store(true); }
+
+// Whether the table changed since the last look: the server's notifications, or the
+// file's data version (changed by every other connection's commit).
+class TableChanges {
+public:
+    explicit TableChanges(ProductStore &store) : m_store(store)
+    {
+        m_notified = store.isServer() && store.watchChanges([this] { m_changed = true; });
+        version();
+    }
+    bool changed()
+    {
+        if (m_store.isServer()) {
+            // Without notifications, or after a lost connection, look at the table now and then.
+            const bool look = !m_notified || ++m_looks % 50 == 0;
+            return std::exchange(m_changed, false) || look;
+        }
+        const qint64 before = m_version;
+        return version() != before;
+    }
+
+private:
+    qint64 version()
+    {
+        std::vector<QVariantList> rows;
+        if (m_store.exec(QStringLiteral("pragma data_version"), {}, &rows) && !rows.empty())
+            m_version = rows.front().value(0).toLongLong();
+        return m_version;
+    }
+    ProductStore &m_store;
+    bool m_notified = false;
+    bool m_changed = false;
+    int m_looks = 0;
+    qint64 m_version = -1;
+};
+
+int watchScales(CliContext &ctx, ProductStore &store, std::unique_ptr<ProductImage> first)
 {
-    return QStringLiteral("%1:%2").arg(QSysInfo::machineHostName()).arg(QCoreApplication::applicationPid());
+    QLockFile lock(ctx.path(files::WatchLock));
+    lock.setStaleLockTime(0); // a lock whose process is gone is taken over
+    if (!lock.tryLock(0)) {
+        qint64 pid = 0;
+        QString host, application;
+        lock.getLockInfo(&pid, &host, &application);
+        ctx.prompter.message(msg::text(msg::WatchRunning).arg(pid));
+        return ExitBadUsage;
+    }
+    QList<ScaleWatch::Scale> scales;
+    for (const ScaleEntry &scale : ctx.manyScales() ? ctx.scales : QList<ScaleEntry>{ctx.singleScale()})
+        scales.append({scale, ctx.scaleName(scale), expectedNumber(ctx, scale)});
+    std::signal(SIGTERM, askStop);
+    std::signal(SIGINT, askStop);
+    std::mutex out;
+    const auto log = [&out](const QString &line) {
+        std::lock_guard<std::mutex> hold(out);
+        std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+        std::fflush(stderr);
+    };
+    log(msg::text(msg::WatchStarted).arg(scales.size()));
+    ScaleWatch watch(scales, ctx.port, ctx.workDir, ctx.storeUrl, ctx.clock, log);
+    std::shared_ptr<const ProductImage> table(std::move(first));
+    watch.publish(table);
+
+    TableChanges changes(store);
+    bool dirty = false;
+    while (!stopAsked.load()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(100);
+        dirty = changes.changed() || dirty;
+        if (!dirty)
+            continue;
+        QString error;
+        std::shared_ptr<const ProductImage> now(tableImage(store, ctx.clock.now().date(), error));
+        if (!now) {
+            // Locked by another writer, or the server away: look again in a second.
+            log(msg::text(msg::WatchTableUnreadable).arg(error));
+            for (int i = 0; i < 10 && !stopAsked.load(); ++i)
+                QThread::msleep(100);
+            continue;
+        }
+        dirty = false;
+        if (std::equal(now->data(), now->data() + ProductImage::ImageSize, table->data()))
+            continue; // what changed was not the table (the scales' state, say)
+        table = now;
+        watch.publish(table);
+    }
+    watch.stop();
+    // A sync cut here is finished by the next one; nothing acknowledged goes again.
+    if (!watch.waitEnded(800)) {
+        log(msg::text(msg::WatchStopped));
+        lock.unlock();
+        std::_Exit(ExitOk);
+    }
+    log(msg::text(msg::WatchStopped));
+    return ExitOk;
 }
 
 } // namespace
@@ -88,7 +191,7 @@ int sync(CliContext &ctx, const QStringList &args)
     if (const auto bad = parseOptions(ctx, args, o))
         return *bad;
     ProductStore store;
-    const std::unique_ptr<ProductImage> table = tableImage(ctx, store);
+    std::unique_ptr<ProductImage> table = tableOf(ctx, store);
     if (!table)
         return ExitBadUsage;
 
@@ -110,34 +213,12 @@ int sync(CliContext &ctx, const QStringList &args)
         return ExitOk;
     }
 
-    const bool full = o.flag(FullOption);
+    if (o.flag(WatchOption))
+        return watchScales(ctx, store, std::move(table));
+
+    const SyncJob job{ctx.workDir, ctx.storeUrl, table.get(), o.flag(FullOption)};
     return ctx.onScales(
-        [&](ScaleJob &j) {
-            OwnScaleState own(ctx.workDir, ctx.storeUrl, ctx.scaleName(j.scale), j.clock, &j.prompter);
-            ScaleState *state = own.state();
-            if (!state) {
-                j.prompter.message(msg::text(msg::StateNotKept).arg(own.error()));
-                return ScaleStatus::BadInput;
-            }
-            // Two PCs at one scale would each send what the other already sent.
-            QString heldBy;
-            if (!state->claim(thisHolder(), StaleSyncSeconds, heldBy)) {
-                j.prompter.message(msg::text(msg::SyncHeldBy).arg(heldBy.isEmpty() ? state->error() : heldBy));
-                return ScaleStatus::BadInput;
-            }
-            ExchangeSession session = j.session();
-            SyncReport report;
-            const ExchangeResult r =
-                syncScale(session, *state, *table, SyncSettings{expectedNumber(ctx, j.scale), full}, report);
-            if (!report.note.isEmpty())
-                j.prompter.message(report.note);
-            if (!r.ok)
-                j.prompter.message(r.message);
-            j.print(report.line());
-            state->recordSync(r.ok ? report.line() : r.message);
-            state->release();
-            return r.ok ? ScaleStatus::Done : ScaleStatus::NoAnswer;
-        },
+        [&](ScaleJob &j) { return syncOnScale(j, job, ctx.scaleName(j.scale), expectedNumber(ctx, j.scale)); },
         msg::text(msg::SyncCaption));
 }
 
@@ -150,37 +231,30 @@ int compare(CliContext &ctx, const QStringList &args)
     if (!range)
         return ExitBadUsage;
     ProductStore store;
-    const std::unique_ptr<ProductImage> table = tableImage(ctx, store);
+    const std::unique_ptr<ProductImage> table = tableOf(ctx, store);
     if (!table)
         return ExitBadUsage;
     return ctx.onScales(
         [&](ScaleJob &j) {
             const auto state = ctx.keepState(j);
             ExchangeSession session = j.session();
-            int differs = 0, onlyScale = 0, onlyTable = 0;
+            int counts[4] = {};
             const ExchangeResult r = readProducts(session, range->first, range->last,
                                                   [&](int, int number, const ProductRecord &record) {
-                const int slot = number - 1;
-                const bool inTable = !table->slotEmpty(slot);
-                const bool inScale = !record.isEmpty();
-                if (inTable && inScale) {
-                    if (std::equal(record.bytes.begin(), record.bytes.end(), table->slotData(slot))) // alike
-                        return;
-                    ++differs;
-                    j.print(msg::text(msg::CompareDiffers).arg(number));
-                } else if (inScale) {
-                    ++onlyScale;
-                    j.print(msg::text(msg::CompareOnlyScale).arg(number));
-                } else if (inTable) {
-                    ++onlyTable;
-                    j.print(msg::text(msg::CompareOnlyTable).arg(number));
-                }
-            });
+                                                      const Difference d = differenceOf(*table, number - 1, record);
+                                                      ++counts[int(d)];
+                                                      if (d != Difference::None)
+                                                          j.print(differenceText(d, number));
+                                                  });
             if (!r.ok) {
                 j.prompter.message(r.message);
                 return ScaleStatus::NoAnswer;
             }
-            j.print(msg::text(msg::CompareDone).arg(r.done).arg(differs).arg(onlyScale).arg(onlyTable));
+            j.print(msg::text(msg::CompareDone)
+                        .arg(r.done)
+                        .arg(counts[int(Difference::Differs)])
+                        .arg(counts[int(Difference::OnlyInScale)])
+                        .arg(counts[int(Difference::OnlyInTable)]));
             return ScaleStatus::Done;
         },
         msg::text(msg::ReadCaption));

@@ -11,4 +11,6 @@ inline constexpr const char TableName[] = "lm_t1";
 inline constexpr const char ServerSettings[] = "database.ini";
 // The shop's scales, one group each.
 inline constexpr const char ScalesList[] = "scales.ini";
+// Held by the running `sync --watch` of the folder (its PID inside).
+inline constexpr const char WatchLock[] = "ztk-sync.lock";
 } // namespace ztk::files

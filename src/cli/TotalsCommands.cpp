@@ -37,7 +37,9 @@ ZTK_CLI_COMMAND(totals,
                  .options = {SelectionOption, ImageOption, TotalsOutOption, ClearOption},
                  .details = "Every complete reception is kept as its raw bytes in totals/YYYY-MM-DD_HH-MM-SS.bin of "
                             "the working folder, so that totals cleared in the scale without being saved can still be "
-                            "shown and saved with --image."})
+                            "shown and saved with --image. The package's user timer ztk-totals.timer receives and "
+                            "keeps the totals of every listed scale each night at 23:30 (cleared after, with "
+                            "ZTK_TOTALS_OPTIONS=--clear in ~/.config/ztk/totals.env)."})
 ZTK_CLI_COMMAND(totalsClear, {.name = "totals-clear",
                               .arguments = "N[,N,...]",
                               .summary = "clears the totals of the products in the scale"})

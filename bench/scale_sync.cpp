@@ -1,0 +1,194 @@
+// Bringing scales in step with a table of 5000 products after a morning's ten changes.
+//   (a) what to send: the table built into records and compared with the state of a
+//       scale that holds all of it. Target: under 50 ms.
+//   (b) the sync of 10 changed products into one simulator at an emulated 115200 baud:
+//       wall time against the wire time of the number question and the 10 records
+//       (10 bits a byte) with the 100 ms pause the write command needs.
+//       Target: at most 1.05 and under 1 s. The full write of 5000 is given for scale.
+//   (c) the same into 4 simulators at once.
+//
+//   bench_scale_sync [--rounds N]   (default 3)
+
+#include "BenchSupport.h"
+#include "SimLauncher.h"
+
+#include "link/ScaleRunner.h"
+#include "products/ProductStore.h"
+#include "shared/Messages.h"
+#include "shared/ProductRecord.h"
+#include "shared/Seams.h"
+#include "transfer/ProductImage.h"
+#include "transfer/ScaleStanding.h"
+#include "transfer/ScaleState.h"
+#include "transfer/ScaleSync.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+using namespace ztk;
+using namespace ztk::bench;
+
+namespace {
+
+constexpr int Products = 5000;
+constexpr int Changed = 10;
+constexpr double Baud = 115200;
+
+bool fillStore(ProductStore &store, int count)
+{
+    QSqlDatabase db = store.database();
+    db.transaction();
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("insert into lm_t1 (N, Name, SK5, Префикс, Цена, ГоденДо, ТипТ) values (?,?,?,?,?,?,?)"));
+    for (int n = 1; n <= count; ++n) {
+        const QVariant values[] = {n, QStringLiteral("Колбаса варёная %1").arg(n), 20000 + n, QStringLiteral("21"),
+                                   123.45 + n, QStringLiteral("27.01.15"), QString::number(n % 2)};
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        if (!q.exec())
+            return false;
+    }
+    return db.commit();
+}
+
+// The state of scale `name`: it holds every record of `image`, as a read-back leaves it.
+bool holdsAll(ProductStore &store, const QString &name, const ProductImage &image, const Clock &clock)
+{
+    ScaleState state(store, name, clock);
+    state.setNumber(1);
+    for (int slot = 0; slot < ScaleState::SlotCount; ++slot)
+        state.holds(slot, {image.slotData(slot), std::size_t(ProductRecord::Size)}, SlotWatcher::Source::Read);
+    return state.flush() && state.error().isEmpty();
+}
+
+bool saveImage(const ProductImage &image, const QString &stateDir)
+{
+    QDir().mkpath(stateDir);
+    QFile f(QDir(stateDir).filePath(QStringLiteral("products.bin")));
+    const QByteArray bytes(reinterpret_cast<const char *>(image.slotData(0)), qsizetype(Products) * ProductRecord::Size);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = int(longOption(argc, argv, "--rounds", 3));
+    QTemporaryDir dir;
+    SystemClock clock;
+    ProductStore store;
+    if (!store.open(dir.filePath(QStringLiteral("LM_T.db"))) || !fillStore(store, Products)
+        || !ScaleState::prepare(store)) {
+        std::fprintf(stderr, "bench_scale_sync: cannot fill the store\n");
+        return 1;
+    }
+    QString error;
+    std::unique_ptr<ProductImage> table = tableImage(store, clock.now().date(), error);
+    if (!table) {
+        std::fprintf(stderr, "bench_scale_sync: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    // Four scales holding the whole table, their simulators loaded with it.
+    QList<ScaleEntry> scales;
+    std::vector<std::unique_ptr<SimLauncher>> sims;
+    for (int i = 0; i < 4; ++i) {
+        const QString name = QStringLiteral("Весы %1").arg(i + 1);
+        const QString stateDir = dir.filePath(QStringLiteral("sim%1").arg(i));
+        if (!holdsAll(store, name, *table, clock) || !saveImage(*table, stateDir)) {
+            std::fprintf(stderr, "bench_scale_sync: cannot prepare %s\n", qPrintable(name));
+            return 1;
+        }
+        sims.push_back(std::make_unique<SimLauncher>(QStringList{"--baud", "115200", "--state", stateDir}));
+        if (sims.back()->port().isEmpty()) {
+            std::fprintf(stderr, "bench_scale_sync: the simulator did not start\n");
+            return 1;
+        }
+        scales.append(ScaleEntry{name, sims.back()->port(), std::int32_t(Baud), 1});
+    }
+
+    // (a) build and compare, best of 5, with the state loaded from the store each time.
+    double best = 1e9;
+    std::size_t toSend = 0;
+    for (int round = 0; round < 5; ++round) {
+        const auto t0 = std::chrono::steady_clock::now();
+        std::unique_ptr<ProductImage> image = tableImage(store, clock.now().date(), error);
+        ScaleState state(store, scales.front().name, clock);
+        const SyncReport report = planOnly(state, *image, false);
+        best = std::min(best, since(t0));
+        toSend = report.plan.write.size();
+    }
+    std::printf("scale_sync (a): what to send for %d products (build, state, compare): %.1f ms best of 5, %zu to send"
+                " (target < 50 ms)\n",
+                Products, best * 1000, toSend);
+
+    // The line time of one sync: 0x13 and its byte back; 0x07, the count, per record its
+    // slot and 256 bytes; back 2 for the count and 3 per record; and the 100 ms pause.
+    const double bytes = 1 + 1 + 1 + 2 + Changed * (2 + 256) + 2 + Changed * 3;
+    const double wire = bytes * 10 / Baud;
+    const double pause = 0.1;
+    const double fullWire = (1 + 2 + Products * (2 + 256) + 2 + Products * 3) * 10 / Baud + pause;
+
+    const PortConfig base;
+    const auto syncRound = [&](int count, int round, double &wall) {
+        // Ten prices of this round: different from every earlier round.
+        QSqlQuery q(store.database());
+        q.prepare(QStringLiteral("update lm_t1 set Цена=? where N % 500 = 7"));
+        q.addBindValue(1000 + round);
+        if (!q.exec())
+            return false;
+        std::unique_ptr<ProductImage> image = tableImage(store, clock.now().date(), error);
+        if (!image)
+            return false;
+        const SyncJob job{dir.path(), QString(), image.get(), false};
+        ScaleRunner runner(scales.mid(0, count), base, clock);
+        NullEventPump pump;
+        const auto t0 = std::chrono::steady_clock::now();
+        const QList<ScaleOutcome> outcomes =
+            runner.run([&](ScaleJob &j) { return syncOnScale(j, job, j.scale.name, 1); }, pump);
+        wall = since(t0);
+        for (const ScaleOutcome &o : outcomes) {
+            if (o.status != ScaleStatus::Done || o.lines.isEmpty()
+                || !o.lines.front().startsWith(msg::text(msg::SyncDone).section(QLatin1Char('%'), 0, 0)
+                                               + QString::number(Changed))) {
+                std::fprintf(stderr, "bench_scale_sync: %s: %s %s\n", qPrintable(o.name), qPrintable(o.lines.join(' ')),
+                             qPrintable(o.messages.join(' ')));
+                return false;
+            }
+        }
+        return true;
+    };
+    int round = 0;
+    for (const int count : {1, 4}) {
+        std::vector<double> walls;
+        for (int i = 0; i < rounds; ++i) {
+            double wall = 0;
+            if (!syncRound(count, ++round, wall))
+                return 1;
+            walls.push_back(wall);
+        }
+        const double wall = median(walls);
+        std::printf("scale_sync (%c): %d changed of %d into %d scale%s at 115200 baud: wall %.3f s (median of %d), "
+                    "wire %.3f s + pause %.3f s, ratio %.4f (target <= 1.05, < 1 s); the full write of %d: %.1f s "
+                    "of wire\n",
+                    count == 1 ? 'b' : 'c', Changed, Products, count, count == 1 ? "" : "s at once", wall, rounds, wire,
+                    pause, wall / (wire + pause), Products, fullWire);
+    }
+    return 0;
+}

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -55,6 +56,8 @@ ScaleLink::~ScaleLink()
 {
     stopReader();
     closePort();
+    if (m_stopFd >= 0)
+        ::close(m_stopFd);
 }
 
 SerialPort::OpenResult ScaleLink::openPort(const QString &devicePath, std::int32_t baud, std::int32_t stopBitsIndex,
@@ -204,8 +207,17 @@ void ScaleLink::stopReader()
         m_stop.store(true, std::memory_order_release);
     }
     m_stopWake.notify_all();
+    // The reader may be in poll(): the event ends it now, not at its time-out.
+    if (m_stopFd >= 0) {
+        const std::uint64_t one = 1;
+        (void)!::write(m_stopFd, &one, sizeof one);
+    }
     if (m_thread.joinable())
         m_thread.join();
+    if (m_stopFd >= 0) {
+        std::uint64_t drained = 0;
+        (void)!::read(m_stopFd, &drained, sizeof drained);
+    }
 }
 
 void ScaleLink::setLinkStateHandler(std::function<void(bool)> handler)
@@ -326,8 +338,9 @@ void ScaleLink::readerLoop()
         }
         reportLinkState(true, lastUp);
 
-        pollfd p{port.fd(), POLLIN, 0};
-        const int r = ::poll(&p, 1, ReaderPollMs);
+        pollfd polled[2] = {{port.fd(), POLLIN, 0}, {m_stopFd, POLLIN, 0}};
+        const int r = ::poll(polled, m_stopFd >= 0 ? 2 : 1, ReaderPollMs);
+        const pollfd &p = polled[0];
         if (r <= 0)
             continue; // time-out or a signal: next pass
         if (p.revents & POLLIN) {

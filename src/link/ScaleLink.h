@@ -24,6 +24,7 @@
 #include <mutex>
 #include <optional>
 #include <span>
+#include <sys/eventfd.h>
 #include <thread>
 #include <vector>
 
@@ -219,6 +220,7 @@ private:
     std::atomic<bool> m_stop{false};
     std::mutex m_stopMutex;
     std::condition_variable m_stopWake;
+    int m_stopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); // wakes the reader's poll() for a stop
     std::mutex m_handlerMutex; // the handler may be replaced while the reader runs
     std::function<void(bool)> m_linkStateHandler;
     std::array<std::uint8_t, ReceiveBufferSize> m_receiveBuffer{};

@@ -6,8 +6,12 @@
 //       (10 bits a byte) with the 100 ms pause the write command needs.
 //       Target: at most 1.05 and under 1 s. The full write of 5000 is given for scale.
 //   (c) the same into 4 simulators at once.
+//   (d) ztk-cli sync --watch on those 4 scales: from the commit of a price to the
+//       record kept by the first scale (target < 2 s); the watch's CPU while idle over
+//       --idle seconds (target < 0.5 % of a core); its resident memory after 10 syncs
+//       and after --syncs syncs (flat).
 //
-//   bench_scale_sync [--rounds N]   (default 3)
+//   bench_scale_sync [--rounds N] [--idle S] [--syncs N]   (defaults 3, 60, 1000)
 
 #include "BenchSupport.h"
 #include "SimLauncher.h"
@@ -23,6 +27,9 @@
 #include "transfer/ScaleSync.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QThread>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
@@ -33,6 +40,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 using namespace ztk;
 using namespace ztk::bench;
@@ -78,6 +86,67 @@ bool saveImage(const ProductImage &image, const QString &stateDir)
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// The watch's CPU seconds and resident kilobytes, from /proc.
+double cpuOf(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = f.readAll().split(' ');
+    return fields.size() > 15 ? double(fields[13].toLongLong() + fields[14].toLongLong()) / double(sysconf(_SC_CLK_TCK)) : 0;
+}
+
+long rssOf(qint64 pid)
+{
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLong();
+    }
+    return 0;
+}
+
+// A watch of ztk-cli on the folder, its syncs counted from its log.
+class Watch {
+public:
+    explicit Watch(const QString &dir)
+    {
+        m_process.start(QStringLiteral(ZTK_CLI_PATH), {"--dir", dir, "--scales", "all", "sync", "--watch"});
+        m_process.waitForStarted();
+    }
+    ~Watch()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(5000);
+    }
+    qint64 pid() const { return m_process.processId(); }
+    // Waits until `count` syncs are logged.
+    bool syncsDone(int count, int ms = 30000)
+    {
+        const QString done = msg::text(msg::SyncDone).section(QLatin1Char(':'), 0, 0);
+        QDeadlineTimer deadline(ms);
+        while (m_syncs < count && !deadline.hasExpired()) {
+            m_process.waitForReadyRead(50);
+            m_log += QString::fromUtf8(m_process.readAllStandardError());
+            int at;
+            while ((at = m_log.indexOf(QLatin1Char('\n'))) >= 0) {
+                if (m_log.left(at).contains(done))
+                    ++m_syncs;
+                m_log.remove(0, at + 1);
+            }
+        }
+        return m_syncs >= count;
+    }
+    int syncs() const { return m_syncs; }
+
+private:
+    QProcess m_process;
+    QString m_log;
+    int m_syncs = 0;
+};
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -109,7 +178,7 @@ int main(int argc, char **argv)
     QList<ScaleEntry> scales;
     std::vector<std::unique_ptr<SimLauncher>> sims;
     for (int i = 0; i < 4; ++i) {
-        const QString name = QStringLiteral("Весы %1").arg(i + 1);
+        const QString name = QStringLiteral("scale%1").arg(i + 1);
         const QString stateDir = dir.filePath(QStringLiteral("sim%1").arg(i));
         if (!holdsAll(store, name, *table, clock) || !saveImage(*table, stateDir)) {
             std::fprintf(stderr, "bench_scale_sync: cannot prepare %s\n", qPrintable(name));
@@ -122,6 +191,7 @@ int main(int argc, char **argv)
         }
         scales.append(ScaleEntry{name, sims.back()->port(), std::int32_t(Baud), 1});
     }
+    const QList<ScaleEntry> listed = scales;
 
     // (a) build and compare, best of 5, with the state loaded from the store each time.
     double best = 1e9;
@@ -190,5 +260,69 @@ int main(int argc, char **argv)
                     count == 1 ? 'b' : 'c', Changed, Products, count, count == 1 ? "" : "s at once", wall, rounds, wire,
                     pause, wall / (wire + pause), Products, fullWire);
     }
+
+    // (d) the watch, on the scales list of the folder.
+    QFile list(dir.filePath(QStringLiteral("scales.ini")));
+    if (!list.open(QIODevice::WriteOnly))
+        return 1;
+    for (const ScaleEntry &scale : listed)
+        list.write(QStringLiteral("[%1]\nport=%2\nspeed=115200\nnumber=1\n\n").arg(scale.name, scale.port).toUtf8());
+    list.close();
+    const int idleSeconds = int(longOption(argc, argv, "--idle", 60));
+    const int syncCount = int(longOption(argc, argv, "--syncs", 1000));
+    Watch watch(dir.path());
+    if (!watch.syncsDone(4)) {
+        std::fprintf(stderr, "bench_scale_sync: the watch did not sync\n");
+        return 1;
+    }
+    const QString held = dir.filePath(QStringLiteral("sim0/products.bin"));
+    const auto slotOf = [&](int slot) {
+        QFile f(held);
+        if (!f.open(QIODevice::ReadOnly) || !f.seek(qint64(slot) * ProductRecord::Size))
+            return QByteArray();
+        return f.read(ProductRecord::Size);
+    };
+    std::vector<double> latencies;
+    QSqlQuery price(store.database());
+    price.prepare(QStringLiteral("update lm_t1 set Цена=? where N=7"));
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray before = slotOf(6);
+        price.addBindValue(2000 + i);
+        const auto t0 = std::chrono::steady_clock::now();
+        if (!price.exec())
+            return 1;
+        QDeadlineTimer deadline(10000);
+        while (slotOf(6) == before && !deadline.hasExpired())
+            QThread::msleep(2);
+        latencies.push_back(since(t0));
+        watch.syncsDone(watch.syncs() + 4);
+    }
+    std::printf("scale_sync (d): from the commit of a price to the record kept by the scale, SQLite: median %.3f s, "
+                "max %.3f s over 5 (target < 2 s)\n",
+                median(latencies), *std::max_element(latencies.begin(), latencies.end()));
+
+    const double cpu0 = cpuOf(watch.pid());
+    const auto idle0 = std::chrono::steady_clock::now();
+    QThread::sleep(unsigned(idleSeconds));
+    const double idle = (cpuOf(watch.pid()) - cpu0) / since(idle0);
+    std::printf("scale_sync (d): the watch idle with 4 scales over %d s: %.3f %% of a core (target < 0.5 %%)\n",
+                idleSeconds, idle * 100);
+
+    // Syncs, four at a time: a price changed, every scale takes it.
+    long rssAt10 = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; watch.syncs() < syncCount; ++i) {
+        price.addBindValue(3000 + i);
+        if (!price.exec() || !watch.syncsDone(watch.syncs() + 4)) {
+            std::fprintf(stderr, "bench_scale_sync: the watch stopped syncing\n");
+            return 1;
+        }
+        if (rssAt10 == 0 && watch.syncs() >= 10)
+            rssAt10 = rssOf(watch.pid());
+        if (watch.syncs() / 200 != (watch.syncs() - 4) / 200)
+            std::printf("scale_sync (d): the watch's memory after %d syncs: %ld kB\n", watch.syncs(), rssOf(watch.pid()));
+    }
+    std::printf("scale_sync (d): the watch's memory after 10 syncs %ld kB, after %d syncs %ld kB (%.0f s)\n", rssAt10,
+                watch.syncs(), rssOf(watch.pid()), since(t0));
     return 0;
 }

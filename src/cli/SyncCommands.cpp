@@ -100,7 +100,7 @@ public:
     {
         if (m_store.isServer()) {
             // Without notifications, or after a lost connection, look at the table now and then.
-            const bool look = !m_notified || ++m_looks % 50 == 0;
+            const bool look = !m_notified || ++m_looks % 20 == 0;
             return std::exchange(m_changed, false) || look;
         }
         const qint64 before = m_version;
@@ -151,10 +151,11 @@ int watchScales(CliContext &ctx, ProductStore &store, std::unique_ptr<ProductIma
 
     TableChanges changes(store);
     bool dirty = false;
-    while (!stopAsked.load()) {
+    // A stop is seen within 100 ms; the table is looked at every 300 ms.
+    for (int tick = 1; !stopAsked.load(); ++tick) {
         QCoreApplication::processEvents();
         QThread::msleep(100);
-        dirty = changes.changed() || dirty;
+        dirty = (tick % 3 == 0 && changes.changed()) || dirty;
         if (!dirty)
             continue;
         QString error;

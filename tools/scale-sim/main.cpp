@@ -151,9 +151,12 @@ int main(int argc, char **argv)
         const int r = ::poll(fds, 3, timeoutMs);
         if (r < 0 && errno != EINTR)
             break;
-        if (fds[1].revents & POLLIN)
+        // A stop still takes in what the PC has already sent: the last command of an
+        // exchange may be in the port when the signal comes.
+        const bool stopping = fds[1].revents & POLLIN;
+        if (stopping && !(fds[0].revents & POLLIN))
             break;
-        if (fds[2].revents & POLLIN) {
+        if (!stopping && (fds[2].revents & POLLIN)) {
             const int conn = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
             if (conn >= 0) {
                 dropConnection();
@@ -183,6 +186,8 @@ int main(int argc, char **argv)
                     port.send(out);
                     lastByteNs = nowNs();
                 }
+            } else if (stopping) {
+                break;
             } else if (listenFd >= 0 && (n == 0 || (errno != EAGAIN && errno != EINTR))) {
                 dropConnection();
             } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {

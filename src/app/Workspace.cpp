@@ -5,6 +5,8 @@
 #include "products/ProductFields.h"
 #include "products/ProductStore.h"
 #include "products/RecordEditing.h"
+#include "shared/Messages.h"
+#include "transfer/ExchangeJournal.h"
 #include "transfer/ProductImage.h"
 #include "transfer/ScaleState.h"
 
@@ -15,7 +17,8 @@ Workspace::Workspace(const AppContext &context)
       m_link(std::make_unique<ScaleLink>()),
       m_store(std::make_unique<ProductStore>()),
       m_dataset(std::make_unique<ProductDataset>(*m_store, *context.clock, *context.prompter)),
-      m_copyBuffer(std::make_unique<CopyBuffer>())
+      m_copyBuffer(std::make_unique<CopyBuffer>()),
+      m_journal(std::make_unique<ExchangeJournal>())
 {
 }
 
@@ -25,6 +28,31 @@ Workspace::~Workspace()
     m_link->stopReader();
     m_link->setLinkStateHandler({});
     m_scaleState.reset(); // stored before the store goes
+    if (m_store->isOpen())
+        m_journal->keep(*m_store);
+}
+
+ExchangeLog *Workspace::journalLog()
+{
+    const QString port = QString::fromLocal8Bit(m_portConfig.portName);
+    return m_journal->scale(scales().nameOfPort(port), port);
+}
+
+ExchangeLog *Workspace::journalLog(const ScaleEntry &scale)
+{
+    return m_journal->scale(scale.name, scale.port);
+}
+
+void Workspace::keepJournal()
+{
+    if (m_journal->waiting() == 0)
+        return;
+    if (!m_journal->keep(*m_store)) {
+        if (const QString why = m_journal->failureToTell(); !why.isEmpty())
+            prompter().message(MessageKind::Warning, msg::text(msg::JournalNotKept).arg(why));
+        return;
+    }
+    Q_EMIT journalKept();
 }
 
 bool Workspace::reopenLink()
@@ -42,7 +70,12 @@ SlotWatcher *Workspace::slotWatcher() const
 void Workspace::followScale()
 {
     m_scaleState.reset();
-    if (!m_store->isOpen() || !ScaleState::prepare(*m_store))
+    if (!m_store->isOpen())
+        return;
+    // Once the store is open: what is older than a year goes.
+    if (!m_journalPruned)
+        m_journalPruned = ExchangeJournal::prune(*m_store, m_context.clock->now());
+    if (!ScaleState::prepare(*m_store))
         return;
     const QString name = scales().nameOfPort(QString::fromLocal8Bit(m_portConfig.portName));
     m_scaleState = std::make_unique<ScaleState>(*m_store, name, *m_context.clock);

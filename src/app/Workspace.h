@@ -22,6 +22,8 @@ namespace ztk {
 class ProductDataset;
 class ProductImage;
 class ProductStore;
+class ExchangeJournal;
+class ExchangeLog;
 class ScaleLink;
 class ScaleState;
 class SlotWatcher;
@@ -60,6 +62,11 @@ public:
     // is open and again when the port changes. Nothing when the store cannot keep it.
     SlotWatcher *slotWatcher() const;
     void followScale();
+    // Where the exchanges of the windows are journalled: the link's scale, or `scale`.
+    ExchangeLog *journalLog();
+    ExchangeLog *journalLog(const ScaleEntry &scale);
+    // Keeps the journal's rows in the store (a failure is said once); tells journalKept.
+    void keepJournal();
 
     // --- what the windows ask of each other
 
@@ -89,6 +96,7 @@ Q_SIGNALS:
     void scaleNumberAnswered(std::int8_t number);
     void exchangeDone(const QString &line);
     void linkReopened(bool opened);
+    void journalKept();
 
 private:
     AppContext m_context;
@@ -101,6 +109,8 @@ private:
     std::unique_ptr<ProductImage> m_image;
     std::unique_ptr<CopyBuffer> m_copyBuffer;
     std::unique_ptr<ScaleState> m_scaleState;
+    std::unique_ptr<ExchangeJournal> m_journal;
+    bool m_journalPruned = false;
 };
 
 } // namespace ztk

@@ -1,12 +1,12 @@
 #include "cli/CliCommand.h"
 
 #include "products/ProductDataset.h"
-#include "transfer/ScaleState.h"
-
 #include "products/ProductStore.h"
 #include "products/Selection.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
+#include "transfer/ExchangeJournal.h"
+#include "transfer/ScaleState.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -96,6 +96,11 @@ QString StderrPrompter::saveFileName(const QString &, const QString &, const QSt
     return QString();
 }
 
+CliContext::CliContext(const Clock &clock, EventPump &pump, Prompter &prompter)
+    : clock(clock), pump(pump), prompter(prompter)
+{
+}
+
 CliContext::~CliContext() = default; // the link stops its reader and closes the port
 
 QString CliContext::path(const char *fileName) const
@@ -103,15 +108,28 @@ QString CliContext::path(const char *fileName) const
     return QDir(workDir).filePath(QString::fromUtf8(fileName));
 }
 
-ScaleLink *CliContext::link()
+ScaleLink *CliContext::link(Operation operation)
 {
     if (m_link)
         return m_link.get();
     if (m_linkFailed)
         return nullptr;
     m_linkFailed = true;
+    // A port that does not open is an exchange that failed at once.
+    const QDateTime started = clock.now();
+    QString why;
+    ScaleLink *opened = openLink(why);
+    if (!opened)
+        journalOf(singleScale())->exchanged({operation, started, clock.now(), {}, false,
+                                             why.isEmpty() ? msg::text(msg::NoLink) : why});
+    return opened;
+}
+
+ScaleLink *CliContext::openLink(QString &why)
+{
     if (!portConfigUnreadable.isEmpty()) {
-        prompter.message(QStringLiteral("%1: %2").arg(path(files::PortConfig), portConfigUnreadable));
+        why = QStringLiteral("%1: %2").arg(path(files::PortConfig), portConfigUnreadable);
+        prompter.message(why);
         m_linkExit = ExitBadUsage;
         return nullptr;
     }
@@ -123,16 +141,41 @@ ScaleLink *CliContext::link()
         // A port that does not open is bad input, not a silent scale.
         if (opened.port != SerialPort::InUse)
             prompter.message(opened.failure);
+        why = opened.failure;
         m_linkExit = ExitBadUsage;
         return nullptr;
     }
     if (!opened.readerStarted) {
+        why = opened.failure;
         m_linkExit = ExitNoAnswer;
         return nullptr;
     }
     m_linkFailed = false;
     m_link = std::move(link);
     return m_link.get();
+}
+
+ExchangeLog *CliContext::journalOf(const ScaleEntry &scale)
+{
+    if (!m_journal)
+        m_journal = std::make_unique<ExchangeJournal>();
+    return m_journal->scale(scaleName(scale), scale.port);
+}
+
+void CliContext::keepJournal()
+{
+    if (!m_journal || m_journal->waiting() == 0)
+        return;
+    // A folder without a product store gets none for its journal.
+    StoreLocation location;
+    QString error;
+    if (!storeLocationOf(workDir, storeUrl, location, error)
+        || (!location.isServer() && !QFileInfo::exists(location.path)))
+        return;
+    ProductStore store;
+    store.open(location);
+    if (!m_journal->keep(store))
+        prompter.message(msg::text(msg::JournalNotKept).arg(m_journal->failureToTell()));
 }
 
 QString CliContext::scaleName(const ScaleEntry &scale) const
@@ -164,16 +207,17 @@ ScaleEntry CliContext::singleScale() const
     return ScaleEntry{QString(), QString::fromLocal8Bit(port.portName), port.baudRate, int(port.lastScaleNumber)};
 }
 
-int CliContext::onScales(const ScaleRunner::Job &job, const QString &caption)
+int CliContext::onScales(Operation operation, const ScaleRunner::Job &job, const QString &caption)
 {
     if (!manyScales()) {
-        ScaleLink *one = link();
+        ScaleLink *one = link(operation);
         if (!one)
             return linkFailure();
         const ScaleEntry scale = singleScale();
         bool lineOpen = false;
         AfterProgressPrompter shown(prompter, lineOpen);
         ScaleJob j(scale, *one, shown, clock, pump);
+        j.log = journalOf(scale);
         int last = -1;
         j.progress = [&](int percent) {
             if (percent == last)
@@ -191,7 +235,18 @@ int CliContext::onScales(const ScaleRunner::Job &job, const QString &caption)
 
     // Progress in steps of a tenth: a line per step and scale is enough to follow.
     std::vector<int> tenth(std::size_t(scales.size()), -1);
-    const ScaleRunner runner(scales, port, clock);
+    ScaleRunner runner(scales, port, clock);
+    // Made here, on this thread: the jobs only hand their rows in.
+    std::vector<ExchangeLog *> logs;
+    for (const ScaleEntry &scale : scales)
+        logs.push_back(journalOf(scale));
+    runner.setJournal({[this, logs](const ScaleEntry &scale) {
+                           for (qsizetype i = 0; i < scales.size(); ++i)
+                               if (scales[i].name == scale.name && scales[i].port == scale.port)
+                                   return logs[std::size_t(i)];
+                           return logs.front();
+                       },
+                       operation});
     const QList<ScaleOutcome> outcomes = runner.run(job, pump, [&](int index, int percent) {
         if (percent < 0 || percent / 10 == tenth[std::size_t(index)])
             return;

@@ -30,6 +30,7 @@
 class QCommandLineParser;
 
 namespace ztk {
+class ExchangeJournal;
 class OwnScaleState;
 class ProductDataset;
 class ProductStore;
@@ -56,8 +57,7 @@ struct Command;
 // What a command is given: the working directory, the port to use and the seams.
 class CliContext {
 public:
-    CliContext(const Clock &clock, EventPump &pump, Prompter &prompter)
-        : clock(clock), pump(pump), prompter(prompter) {}
+    CliContext(const Clock &clock, EventPump &pump, Prompter &prompter);
     ~CliContext();
     CliContext(const CliContext &) = delete;
     CliContext &operator=(const CliContext &) = delete;
@@ -79,14 +79,20 @@ public:
     QString path(const char *fileName) const;
     // The link, opened on first use with its reader running and every mode off.
     // nullptr when the port does not open ("ERROR: Opening COM-Port failed!" and a
-    // line with the device and the reason shown); the command then returns linkFailure().
-    ScaleLink *link();
+    // line with the device and the reason shown, and journalled as a failed
+    // `operation`); the command then returns linkFailure().
+    ScaleLink *link(Operation operation);
     int linkFailure() const { return m_linkExit; }
     // Runs `job` on the scale of `port`, or with --scales on every named scale at once
     // (a progress line and a summary line per scale on standard error, each line of a
     // scale led by its name). The exit code: the worst outcome. `caption` leads the
     // progress lines.
-    int onScales(const ScaleRunner::Job &job, const QString &caption = QString());
+    int onScales(Operation operation, const ScaleRunner::Job &job, const QString &caption = QString());
+    // Where the exchanges with `scale` are journalled (kept when the command ends).
+    ExchangeLog *journalOf(const ScaleEntry &scale);
+    // Keeps the journal's rows in the working folder's store, when it has one; a row
+    // that cannot be kept is said once. Never changes the command's outcome.
+    void keepJournal();
     // The scale's name in the state of what each scale holds: its name in the list, or
     // for the one scale of the port the list's scale on that port (else one made of it).
     QString scaleName(const ScaleEntry &scale) const;
@@ -114,6 +120,9 @@ public:
     int badUsage(const QString &why) const;
 
 private:
+    ScaleLink *openLink(QString &why);
+
+    std::unique_ptr<ExchangeJournal> m_journal;
     std::unique_ptr<ScaleLink> m_link;
     bool m_linkFailed = false;
     int m_linkExit = ExitBadUsage;

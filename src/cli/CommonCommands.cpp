@@ -192,7 +192,7 @@ int commonWrite(CliContext &ctx, const QStringList &args)
     const bool many = ctx.manyScales();
     const int single = *scale;
     return ctx.onScales(
-        [&ctx, many, single, onOff](ScaleJob &j) {
+        Operation::WriteCommonData, [&ctx, many, single, onOff](ScaleJob &j) {
             const int number = many ? j.scale.number : single;
             if (number < Controls::ScaleMin || number > Controls::ScaleMax) {
                 j.prompter.message(QStringLiteral("ztk-cli: the scale number %1 is not %2..%3").arg(number).arg(Controls::ScaleMin).arg(Controls::ScaleMax));
@@ -205,7 +205,8 @@ int commonWrite(CliContext &ctx, const QStringList &args)
             // The scale is asked first; the window takes its number from the last answer.
             ExchangeSession session = j.session();
             std::int8_t answered = 0;
-            if (const ExchangeResult r = askScaleNumber(session, answered); !r.ok) {
+            if (const ExchangeResult r = session.logged(Operation::ScaleNumber, askScaleNumber(session, answered));
+                !r.ok) {
                 j.prompter.message(r.message);
                 return ScaleStatus::NoAnswer;
             }
@@ -235,7 +236,8 @@ int commonWrite(CliContext &ctx, const QStringList &args)
                 j.prompter.message(msg::text(msg::CannotOpenForReading));
                 return ScaleStatus::BadInput;
             }
-            if (const ExchangeResult r = common::writeBlock(session, *block); !r.ok) {
+            if (const ExchangeResult r = session.logged(Operation::WriteCommonData, common::writeBlock(session, *block));
+                !r.ok) {
                 j.prompter.message(r.message);
                 return ScaleStatus::NoAnswer;
             }
@@ -257,12 +259,13 @@ int commonRead(CliContext &ctx, const QStringList &args)
         ctx.prompter.message(refused);
         return ExitBadUsage;
     }
-    ScaleLink *link = ctx.link();
+    ScaleLink *link = ctx.link(Operation::ReadCommonData);
     if (!link)
         return ctx.linkFailure();
     ExchangeSession session(*link, ctx.clock, ctx.pump);
+    session.log = ctx.journalOf(ctx.singleScale());
     std::optional<common::Block> block(std::in_place);
-    if (const ExchangeResult r = common::readBlock(session, *block); !r.ok) {
+    if (const ExchangeResult r = session.logged(Operation::ReadCommonData, common::readBlock(session, *block)); !r.ok) {
         ctx.prompter.message(r.message);
         return ExitNoAnswer;
     }
@@ -307,10 +310,10 @@ int setClock(CliContext &ctx, const QStringList &args)
         if (!moment.isValid())
             return ctx.badUsage(QStringLiteral("ztk-cli: %1 takes %2").arg(dashedName(AtOption), QString::fromUtf8(AtOption.value)));
     }
-    return ctx.onScales([moment](ScaleJob &j) {
+    return ctx.onScales(Operation::SetClock, [moment](ScaleJob &j) {
         // Nothing comes back, but a line that took nothing is no success.
         ExchangeSession session = j.session();
-        if (const ExchangeResult r = common::setClock(session, moment); !r.ok) {
+        if (const ExchangeResult r = session.logged(Operation::SetClock, common::setClock(session, moment)); !r.ok) {
             j.prompter.message(r.message);
             return ScaleStatus::NoAnswer;
         }

@@ -19,9 +19,9 @@ int linkCheck(CliContext &ctx, const QStringList &args)
 {
     if (!args.isEmpty())
         return ctx.badUsage(QStringLiteral("ztk-cli: link-check takes no arguments"));
-    return ctx.onScales([](ScaleJob &j) {
+    return ctx.onScales(Operation::LinkCheck, [](ScaleJob &j) {
         ExchangeSession session = j.session();
-        if (const ExchangeResult r = checkLink(session); !r.ok) {
+        if (const ExchangeResult r = session.logged(Operation::LinkCheck, checkLink(session)); !r.ok) {
             j.prompter.message(r.message);
             return ScaleStatus::NoAnswer;
         }
@@ -34,10 +34,10 @@ int scaleNumber(CliContext &ctx, const QStringList &args)
 {
     if (!args.isEmpty())
         return ctx.badUsage(QStringLiteral("ztk-cli: scale-number takes no arguments"));
-    return ctx.onScales([](ScaleJob &j) {
+    return ctx.onScales(Operation::ScaleNumber, [](ScaleJob &j) {
         ExchangeSession session = j.session();
         std::int8_t number = 0;
-        if (const ExchangeResult r = askScaleNumber(session, number); !r.ok) {
+        if (const ExchangeResult r = session.logged(Operation::ScaleNumber, askScaleNumber(session, number)); !r.ok) {
             j.prompter.message(r.message);
             return ScaleStatus::NoAnswer;
         }

@@ -81,7 +81,7 @@ int readProducts(CliContext &ctx, const QStringList &args)
     ProductStore store;
     if (save && !ctx.openStore(store))
         return ExitBadUsage;
-    ScaleLink *link = ctx.link();
+    ScaleLink *link = ctx.link(Operation::ReadProducts);
     if (!link)
         return ctx.linkFailure();
 
@@ -98,12 +98,15 @@ int readProducts(CliContext &ctx, const QStringList &args)
         std::fflush(stderr);
     });
     session.watcher = state->state();
-    const ExchangeResult r = readProducts(session, range->first, range->last, [&](int, int number, const ProductRecord &record) {
-        rows.push_back(readback::cellsOf(number, record, locale));
-        if (!readback::skippedBySave(record))
-            toSave.push_back(readback::fieldsOf(number, record, today));
-        records.append(reinterpret_cast<const char *>(record.bytes.data()), ProductRecord::Size);
-    });
+    session.log = ctx.journalOf(ctx.singleScale());
+    const ExchangeResult r = session.logged(
+        Operation::ReadProducts,
+        readProducts(session, range->first, range->last, [&](int, int number, const ProductRecord &record) {
+            rows.push_back(readback::cellsOf(number, record, locale));
+            if (!readback::skippedBySave(record))
+                toSave.push_back(readback::fieldsOf(number, record, today));
+            records.append(reinterpret_cast<const char *>(record.bytes.data()), ProductRecord::Size);
+        }));
     std::fprintf(stderr, "\r%s %d/%d\n", msg::ReadCaption, r.done, count);
 
     // What came is listed also after a time-out; nothing is written or stored then.
@@ -143,7 +146,7 @@ int clearProducts(CliContext &ctx, const QStringList &args)
     const auto last = ends.size() == 1 ? first : productNumber(ends.value(1));
     if (ends.size() > 2 || !first || !last || !validRange(*first, *last))
         return ctx.badUsage(QStringLiteral("ztk-cli: bad range '%1' (A or A-B within 1..5000)").arg(args.first()));
-    ScaleLink *link = ctx.link();
+    ScaleLink *link = ctx.link(Operation::ClearProducts);
     if (!link)
         return ctx.linkFailure();
     bool shown = false;
@@ -155,7 +158,8 @@ int clearProducts(CliContext &ctx, const QStringList &args)
         shown = true;
     });
     session.watcher = state->state();
-    const ExchangeResult r = clearProducts(session, *first, *last);
+    session.log = ctx.journalOf(ctx.singleScale());
+    const ExchangeResult r = session.logged(Operation::ClearProducts, clearProducts(session, *first, *last));
     if (shown)
         std::fputc('\n', stderr);
     if (!r.ok) {

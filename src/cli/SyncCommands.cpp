@@ -133,6 +133,7 @@ int watchScales(CliContext &ctx, ProductStore &store, std::unique_ptr<ProductIma
         ctx.prompter.message(msg::text(msg::WatchRunning).arg(pid));
         return ExitBadUsage;
     }
+    ExchangeJournal::prune(store, ctx.clock.now()); // a year is kept; a failure costs nothing here
     QList<ScaleWatch::Scale> scales;
     for (const ScaleEntry &scale : ctx.manyScales() ? ctx.scales : QList<ScaleEntry>{ctx.singleScale()})
         scales.append({scale, ctx.scaleName(scale), expectedNumber(ctx, scale)});
@@ -219,6 +220,7 @@ int sync(CliContext &ctx, const QStringList &args)
 
     const SyncJob job{ctx.workDir, ctx.storeUrl, table.get(), o.flag(FullOption)};
     return ctx.onScales(
+        Operation::Sync,
         [&](ScaleJob &j) { return syncOnScale(j, job, ctx.scaleName(j.scale), expectedNumber(ctx, j.scale)); },
         msg::text(msg::SyncCaption));
 }
@@ -236,17 +238,19 @@ int compare(CliContext &ctx, const QStringList &args)
     if (!table)
         return ExitBadUsage;
     return ctx.onScales(
+        Operation::ReadProducts,
         [&](ScaleJob &j) {
             const auto state = ctx.keepState(j);
             ExchangeSession session = j.session();
             int counts[4] = {};
-            const ExchangeResult r = readProducts(session, range->first, range->last,
-                                                  [&](int, int number, const ProductRecord &record) {
-                                                      const Difference d = differenceOf(*table, number - 1, record);
-                                                      ++counts[int(d)];
-                                                      if (d != Difference::None)
-                                                          j.print(differenceText(d, number));
-                                                  });
+            const ExchangeResult r = session.logged(
+                Operation::ReadProducts,
+                readProducts(session, range->first, range->last, [&](int, int number, const ProductRecord &record) {
+                    const Difference d = differenceOf(*table, number - 1, record);
+                    ++counts[int(d)];
+                    if (d != Difference::None)
+                        j.print(differenceText(d, number));
+                }));
             if (!r.ok) {
                 j.prompter.message(r.message);
                 return ScaleStatus::NoAnswer;

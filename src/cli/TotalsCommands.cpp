@@ -137,10 +137,11 @@ int totals(CliContext &ctx, const QStringList &args)
         }
     }
     return ctx.onScales(
+        Operation::ReceiveTotals,
         [&](ScaleJob &j) {
             ExchangeSession session = j.session();
             std::optional<TotalsImage> image(std::in_place);
-            if (const ExchangeResult r = receiveTotals(session, *image); !r.ok) {
+            if (const ExchangeResult r = session.logged(Operation::ReceiveTotals, receiveTotals(session, *image)); !r.ok) {
                 j.prompter.message(r.message);
                 return ScaleStatus::NoAnswer;
             }
@@ -159,7 +160,7 @@ int totals(CliContext &ctx, const QStringList &args)
                 std::vector<int> numbers;
                 for (const TotalsRow &row : table.rows)
                     numbers.push_back(row.number);
-                if (const ExchangeResult r = clearTotals(session, numbers); !r.ok) {
+                if (const ExchangeResult r = session.logged(Operation::ClearTotals, clearTotals(session, numbers)); !r.ok) {
                     j.prompter.message(r.message);
                     return ScaleStatus::NoAnswer;
                 }
@@ -182,11 +183,12 @@ int totalsClear(CliContext &ctx, const QStringList &args)
             return ctx.badUsage(QStringLiteral("ztk-cli: product number %1 is not 1..5000").arg(*n));
         numbers.push_back(*n);
     }
-    ScaleLink *link = ctx.link();
+    ScaleLink *link = ctx.link(Operation::ClearTotals);
     if (!link)
         return ctx.linkFailure();
     ExchangeSession session(*link, ctx.clock, ctx.pump);
-    if (const ExchangeResult r = clearTotals(session, numbers); !r.ok) {
+    session.log = ctx.journalOf(ctx.singleScale());
+    if (const ExchangeResult r = session.logged(Operation::ClearTotals, clearTotals(session, numbers)); !r.ok) {
         ctx.prompter.message(r.message);
         return ExitNoAnswer;
     }

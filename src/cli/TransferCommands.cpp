@@ -94,10 +94,11 @@ int writeProducts(CliContext &ctx, const QStringList &args)
         return ExitBadUsage;
     }
     return ctx.onScales(
+        Operation::WriteProducts,
         [&path, &ctx](ScaleJob &j) {
             const auto state = ctx.keepState(j);
             ExchangeSession session = j.session();
-            const ExchangeResult r = writeProductFile(session, path);
+            const ExchangeResult r = session.logged(Operation::WriteProducts, writeProductFile(session, path));
             if (!r.ok) {
                 j.prompter.message(r.message);
                 return r.message == msg::text(msg::CannotOpenForReading) ? ScaleStatus::BadInput

@@ -175,5 +175,7 @@ int main(int argc, char **argv)
             return *bad;
     }
 
-    return command->run(ctx, args);
+    const int exit = command->run(ctx, args);
+    ctx.keepJournal();
+    return exit;
 }

@@ -44,6 +44,32 @@ bool ExchangeSession::requestAlone(Reception reception, const Frame &frame, Wait
     return false;
 }
 
+const ExchangeResult &ExchangeSession::logged(Operation operation, const ExchangeResult &result,
+                                              std::optional<ExchangeCounts> counts, const QString &doneLine)
+{
+    const QDateTime ended = clock.now();
+    if (log)
+        log->exchanged({operation, m_since, ended, counts ? *counts : countsOf(operation, result), result.ok,
+                        result.ok ? doneLine : result.message});
+    m_since = ended;
+    return result;
+}
+
+ExchangeCounts countsOf(Operation operation, const ExchangeResult &result)
+{
+    switch (operation) {
+    case Operation::WriteProducts:
+        return {result.done, 0, 0};
+    case Operation::ReadProducts:
+        return {0, result.done, 0};
+    case Operation::ClearProducts:
+    case Operation::ClearTotals:
+        return {0, 0, result.done};
+    default:
+        return {}; // no products: the common data, the totals image, the link's own
+    }
+}
+
 ExchangeResult ExchangeResult::noLink(int done, int total)
 {
     return failure(msg::text(msg::NoLink), done, total);
@@ -63,6 +89,7 @@ const OperationInfo Operations[] = {
     {Operation::SetClock, "set-clock", msg::CommonCaption},
     {Operation::ReceiveTotals, "totals", msg::TotalsCaption},
     {Operation::ClearTotals, "totals-clear", msg::TotalsCaption},
+    {Operation::Sync, "sync", msg::SyncCaption},
 };
 
 } // namespace

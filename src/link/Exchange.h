@@ -13,11 +13,13 @@
 #include "link/ScaleLink.h"
 #include "shared/Seams.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 
 namespace ztk {
@@ -64,6 +66,52 @@ struct ExchangeResult {
     static ExchangeResult noLink(int done = 0, int total = 0);
 };
 
+// What an exchange does, for the journal and the windows' captions.
+enum class Operation {
+    LinkCheck,
+    ScaleNumber,
+    WriteProducts,
+    ReadProducts,
+    ClearProducts,
+    ReadCommonData,
+    WriteCommonData,
+    SetClock,
+    ReceiveTotals,
+    ClearTotals,
+    Sync,
+};
+
+struct OperationInfo {
+    Operation operation;
+    const char *name;    // as the journal and ztk-cli name it: "write-products"
+    const char *caption; // the wait window's caption (UTF-8)
+};
+const OperationInfo &operationInfo(Operation operation);
+
+// How many products an exchange wrote, read and cleared, as the journal counts them.
+struct ExchangeCounts {
+    int written = 0;
+    int read = 0;
+    int cleared = 0;
+};
+// What an exchange of `operation` that did `result.done` counts as.
+ExchangeCounts countsOf(Operation operation, const ExchangeResult &result);
+
+// Told of every exchange with one scale as it ends: the journal of exchanges. Called
+// on the thread of the exchange; it must not hold the line up.
+class ExchangeLog {
+public:
+    struct Entry {
+        Operation operation = Operation::LinkCheck;
+        QDateTime started, ended;
+        ExchangeCounts counts;
+        bool ok = false;
+        QString message; // the failure's message, or a line on what was done
+    };
+    virtual ~ExchangeLog() = default;
+    virtual void exchanged(const Entry &entry) = 0;
+};
+
 // Told what the scale's product slots (0-based) hold as the exchanges change them, so
 // that what each scale holds can be known without reading it back. It never hears of
 // more than the scale acknowledged: a record is announced before it goes (unknown
@@ -87,7 +135,7 @@ public:
 class ExchangeSession {
 public:
     ExchangeSession(ScaleLink &link, const Clock &clock, EventPump &pump, Progress progress = {})
-        : link(link), clock(clock), pump(pump), m_progress(std::move(progress)) {}
+        : link(link), clock(clock), pump(pump), m_progress(std::move(progress)), m_since(clock.now()) {}
 
     ScaleLink &link;
     const Clock &clock;
@@ -115,31 +163,22 @@ public:
 
     // What is told of the slots; none by default.
     SlotWatcher *watcher = nullptr;
+    // Where each exchange is journalled; none by default.
+    ExchangeLog *log = nullptr;
+
+    // Journals the exchange that ended with `result`: begun when the session was made
+    // or the last one was journalled. `counts` by default as countsOf() gives them;
+    // `doneLine`: what a success showed. Returns `result`.
+    const ExchangeResult &logged(Operation operation, const ExchangeResult &result,
+                                 std::optional<ExchangeCounts> counts = std::nullopt,
+                                 const QString &doneLine = QString());
 
 private:
     Progress m_progress;
+    QDateTime m_since;
 };
 
-// What an exchange does, for the journal and the windows' captions.
-enum class Operation {
-    LinkCheck,
-    ScaleNumber,
-    WriteProducts,
-    ReadProducts,
-    ClearProducts,
-    ReadCommonData,
-    WriteCommonData,
-    SetClock,
-    ReceiveTotals,
-    ClearTotals,
-};
 
-struct OperationInfo {
-    Operation operation;
-    const char *name;    // as the journal and ztk-cli name it: "write-products"
-    const char *caption; // the wait window's caption (UTF-8)
-};
-const OperationInfo &operationInfo(Operation operation);
 
 // --- the link's own exchanges
 

@@ -60,14 +60,20 @@ QList<ScaleOutcome> ScaleRunner::run(const Job &job, EventPump &pump, const Prog
         out.name = scale.name;
         KeepingPrompter prompter(out.messages);
         NullEventPump quiet; // this thread has no windows to keep alive
+        ExchangeLog *log = m_journal.logOf ? m_journal.logOf(scale) : nullptr;
+        const QDateTime started = m_clock.now();
         ScaleLink link;
         const LinkOpenResult opened = link.open(scale.portConfig(m_base), prompter);
         if (!opened.ok()) {
             if (!opened.failure.isEmpty() && opened.port != SerialPort::InUse)
                 out.messages << opened.failure;
             out.status = opened.port != SerialPort::Opened ? ScaleStatus::BadInput : ScaleStatus::NoAnswer;
+            if (log)
+                log->exchanged({m_journal.operation, started, m_clock.now(), {}, false,
+                                out.messages.isEmpty() ? msg::text(msg::NoLink) : out.messages.join(QLatin1Char(' '))});
         } else {
             ScaleJob j(scale, link, prompter, m_clock, quiet);
+            j.log = log;
             j.progress = [&](int percent) {
                 slot.percent.store(percent, std::memory_order_relaxed);
             };

@@ -36,12 +36,15 @@ public:
 
     // What is told of the scale's slots; none unless the command keeps its state.
     SlotWatcher *watcher = nullptr;
+    // Where the exchanges on this scale are journalled; none unless given.
+    ExchangeLog *log = nullptr;
 
     // The session of an exchange on this scale, its gauge into `progress`.
     ExchangeSession session()
     {
         ExchangeSession s(link, clock, pump, [this](const ProgressStep &step) { progress(step.percent); });
         s.watcher = watcher;
+        s.log = log;
         return s;
     }
 };
@@ -57,6 +60,12 @@ class ScaleRunner {
 public:
     using Job = std::function<ScaleStatus(ScaleJob &job)>;
     using Progress = std::function<void(int index, int percent)>;
+    // The journal of each scale's exchanges, and the operation a scale whose port does
+    // not open is journalled under.
+    struct Journal {
+        std::function<ExchangeLog *(const ScaleEntry &scale)> logOf;
+        Operation operation = Operation::LinkCheck;
+    };
 
     // `base`: the stop bits and parity each scale's port is opened with.
     ScaleRunner(QList<ScaleEntry> scales, const PortConfig &base, const Clock &clock);
@@ -65,6 +74,7 @@ public:
     // `pump` on this thread and calls `progress` (on this thread) when a scale's percent
     // changes. The outcomes come back in the order of the scales.
     QList<ScaleOutcome> run(const Job &job, EventPump &pump, const Progress &progress = {}) const;
+    void setJournal(Journal journal) { m_journal = std::move(journal); }
 
     // The worst of the outcomes: no answer before bad input before done.
     static ScaleStatus overall(const QList<ScaleOutcome> &outcomes);
@@ -75,6 +85,7 @@ private:
     QList<ScaleEntry> m_scales;
     PortConfig m_base;
     const Clock &m_clock;
+    Journal m_journal;
 };
 
 } // namespace ztk

@@ -132,6 +132,7 @@ inline constexpr const char SyncOtherState[] =
     "Известное о весах относится к весам номер %1, а ответили весы номер %2: записываются все товары";
 // %1 the store's reason.
 inline constexpr const char StateNotKept[] = "Что хранится в весах, не записано в БД: %1";
+inline constexpr const char JournalNotKept[] = "Журнал обмена не записан в БД: %1";
 // %1 who holds the scale: "host:pid".
 inline constexpr const char SyncHeldBy[] = "Весы синхронизирует другое рабочее место: %1";
 inline constexpr const char SyncCaption[] = "Синхронизировать весы";
@@ -145,6 +146,23 @@ inline constexpr const char WatchTableUnreadable[] = "Таблица товар�
 inline constexpr const char StandingsCaption[] = "Состояние весов";
 inline constexpr const char StandingInStep[] = "в порядке";
 inline constexpr const char StandingWaiting[] = "записать: %1, удалить: %2, неизвестно: %3";
+// The status bar: the scales of the list (%1 in step, %2 with changes waiting, %3 whose
+// last exchange failed), then the last exchange (%1 when, %2 the scale, %3 what, %4 how).
+inline constexpr const char ScalesSummary[] = "Весы: в порядке %1, ждут изменений %2, нет связи %3";
+inline constexpr const char LastExchange[] = "последний обмен %1: %2, %3 — %4";
+inline constexpr const char OutcomeOk[] = "выполнен";
+inline constexpr const char OutcomeFailed[] = "не выполнен";
+// The journal's window.
+inline constexpr const char JournalCaption[] = "Журнал обмена";
+inline constexpr const char JournalSince[] = "С даты:";
+inline constexpr const char JournalScale[] = "Весы:";
+inline constexpr const char JournalAllScales[] = "все";
+inline constexpr const char JournalFailedOnly[] = "Только невыполненные";
+inline constexpr const char JournalShow[] = "Показать";
+inline constexpr const char JournalColumns[] =
+    "Начало|Конец|ПК|Пользователь|Весы|Порт|Операция|Записано|Прочитано|Удалено|Итог|Сообщение";
+// %1 rows shown.
+inline constexpr const char JournalCount[] = "Записей: %1";
 inline constexpr const char LinkUpShort[] = "есть";
 inline constexpr const char LinkDownShort[] = "нет";
 // %1 how many scales were synced.

@@ -4,6 +4,7 @@
 // and its last sync. Nothing is asked of the scales.
 
 #include "link/ScaleList.h"
+#include "transfer/ExchangeJournal.h"
 #include "transfer/ScaleState.h"
 #include "transfer/ScaleSync.h"
 
@@ -35,5 +36,18 @@ struct ScaleStanding {
 // The standing of each scale; false with the store's text in `error`.
 bool scaleStandings(ProductStore &store, const QList<ScaleEntry> &scales, const ScaleList &list,
                     const ProductImage &table, const Clock &clock, std::vector<ScaleStanding> &out, QString &error);
+
+// The scales of the list at a glance: in step, with changes waiting, or unreachable
+// (their last exchange failed); and the last exchange with any of them.
+struct ScalesSummary {
+    int inStep = 0;
+    int waiting = 0;
+    int unreachable = 0;
+    std::optional<JournalRow> last;
+    // "Весы: в порядке 2, ждут изменений 1, нет связи 0; последний обмен 10:15: …"
+    QString text() const;
+};
+bool summarizeScales(ProductStore &store, const ScaleList &list, const Clock &clock, ScalesSummary &out,
+                     QString &error);
 
 } // namespace ztk

@@ -179,6 +179,7 @@ ScaleStatus syncOnScale(ScaleJob &job, const SyncJob &sync, const QString &state
     ExchangeSession session = job.session();
     SyncReport report;
     const ExchangeResult r = syncScale(session, *state, *sync.table, SyncSettings{expectedNumber, sync.full}, report);
+    session.logged(Operation::Sync, r, ExchangeCounts{report.written, 0, report.cleared}, report.line());
     if (!report.note.isEmpty())
         job.prompter.message(report.note);
     if (!r.ok)

@@ -1,6 +1,7 @@
 #include "transfer/ScaleWatch.h"
 
 #include "link/ScaleRunner.h"
+#include "products/ProductStore.h"
 #include "shared/Messages.h"
 #include "transfer/ScaleState.h"
 
@@ -14,8 +15,10 @@ ScaleWatch::ScaleWatch(QList<Scale> scales, const PortConfig &base, QString work
       m_clock(clock), m_report(std::move(report))
 {
     m_running = int(m_scales.size());
-    for (const Scale &scale : m_scales)
-        m_threads.emplace_back([this, &scale] { run(scale); });
+    for (const Scale &scale : m_scales) {
+        ExchangeLog *log = m_journal.scale(scale.stateName, scale.entry.port);
+        m_threads.emplace_back([this, &scale, log] { run(scale, log); });
+    }
 }
 
 ScaleWatch::~ScaleWatch()
@@ -56,7 +59,16 @@ int ScaleWatch::syncs() const
     return m_syncs;
 }
 
-void ScaleWatch::run(const Scale &scale)
+void ScaleWatch::keepJournal(const QString &scaleName)
+{
+    ProductStore store;
+    openWorkingStore(store, m_workDir, m_storeUrl);
+    m_journal.keep(store); // a store that did not open keeps the rows waiting
+    if (const QString why = m_journal.failureToTell(); !why.isEmpty())
+        m_report(QStringLiteral("%1: %2").arg(scaleName, msg::text(msg::JournalNotKept).arg(why)));
+}
+
+void ScaleWatch::run(const Scale &scale, ExchangeLog *log)
 {
     using Steady = std::chrono::steady_clock;
     unsigned long inStep = 0; // the generation this scale was last brought in step with
@@ -94,7 +106,8 @@ void ScaleWatch::run(const Scale &scale)
             }
         }
         const SyncJob job{m_workDir, m_storeUrl, table.get(), false};
-        const ScaleRunner runner(one, m_base, m_clock);
+        ScaleRunner runner(one, m_base, m_clock);
+        runner.setJournal({[log](const ScaleEntry &) { return log; }, Operation::Sync});
         NullEventPump pump;
         const ScaleOutcome outcome = runner.run(
             [&](ScaleJob &j) { return syncOnScale(j, job, scale.stateName, scale.expectedNumber); }, pump).front();
@@ -102,6 +115,7 @@ void ScaleWatch::run(const Scale &scale)
             m_report(QStringLiteral("%1: %2").arg(scale.entry.name, message));
         for (const QString &line : outcome.lines)
             m_report(QStringLiteral("%1: %2").arg(scale.entry.name, line));
+        keepJournal(scale.entry.name);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             ++m_syncs;

@@ -8,6 +8,7 @@
 #include "link/ScaleList.h"
 #include "link/ScaleLink.h"
 #include "shared/Seams.h"
+#include "transfer/ExchangeJournal.h"
 #include "transfer/ScaleSync.h"
 
 #include <QList>
@@ -52,13 +53,15 @@ public:
     static constexpr int LastRetrySeconds = 60;
 
 private:
-    void run(const Scale &scale);
+    void run(const Scale &scale, ExchangeLog *log);
+    void keepJournal(const QString &scaleName);
 
     QList<Scale> m_scales;
     PortConfig m_base;
     QString m_workDir, m_storeUrl;
     const Clock &m_clock;
     Report m_report;
+    ExchangeJournal m_journal; // every sync's row, kept by the thread that made it
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;

@@ -21,8 +21,9 @@ void offWhileExchanging(ExchangeLock &lock, QObject *window, std::initializer_li
                      });
 }
 
-ExchangeRun::ExchangeRun(Workspace &workspace, QWidget *owner, const std::optional<Wait> &wait, Progress progress)
-    : m_workspace(workspace),
+ExchangeRun::ExchangeRun(Workspace &workspace, QWidget *owner, Operation operation, const std::optional<Wait> &wait,
+                         Progress progress)
+    : m_workspace(workspace), m_operation(operation),
       m_session(workspace.link(), workspace.clock(), workspace.pump(),
                 [this, progress = std::move(progress)](const ProgressStep &step) {
                     if (m_wait)
@@ -32,6 +33,7 @@ ExchangeRun::ExchangeRun(Workspace &workspace, QWidget *owner, const std::option
                 })
 {
     m_session.watcher = workspace.slotWatcher();
+    m_session.log = workspace.journalLog();
     m_hold.emplace(workspace.exchangeLock());
     m_started = m_hold->taken();
     if (m_started && wait)
@@ -39,7 +41,7 @@ ExchangeRun::ExchangeRun(Workspace &workspace, QWidget *owner, const std::option
 }
 
 ExchangeRun::ExchangeRun(Workspace &workspace, QWidget *owner, Operation operation)
-    : ExchangeRun(workspace, owner, Wait{msg::text(operationInfo(operation).caption), QString(), true})
+    : ExchangeRun(workspace, owner, operation, Wait{msg::text(operationInfo(operation).caption), QString(), true})
 {
 }
 
@@ -47,6 +49,8 @@ ExchangeRun::~ExchangeRun()
 {
     if (m_session.watcher)
         m_session.watcher->flush();
+    if (m_started)
+        m_workspace.keepJournal();
 } // then the wait window, then the lock
 
 void ExchangeRun::setText(const QString &text)
@@ -63,6 +67,7 @@ void ExchangeRun::advance(int points)
 
 bool ExchangeRun::finish(const ExchangeResult &result, const QString &doneLine)
 {
+    m_session.logged(m_operation, result, std::nullopt, doneLine);
     // A failure's message while the wait window still stands, as every exchange has shown it.
     if (!result.ok && !result.message.isEmpty())
         m_workspace.prompter().message(MessageKind::Warning, result.message);

@@ -45,10 +45,12 @@ public:
         bool gauge = true;  // the gauge under it
     };
 
-    ExchangeRun(Workspace &workspace, QWidget *owner, const std::optional<Wait> &wait, Progress progress = {});
+    // `operation`: what the journal calls the run.
+    ExchangeRun(Workspace &workspace, QWidget *owner, Operation operation, const std::optional<Wait> &wait,
+                Progress progress = {});
     // The wait window of the operation's caption, the text line kept, the gauge shown.
     ExchangeRun(Workspace &workspace, QWidget *owner, Operation operation);
-    ~ExchangeRun(); // the wait window closed, the lock let go
+    ~ExchangeRun(); // the journal kept, the wait window closed, the lock let go
     ExchangeRun(const ExchangeRun &) = delete;
     ExchangeRun &operator=(const ExchangeRun &) = delete;
 
@@ -61,7 +63,8 @@ public:
     void advance(int points);
 
     // A failure: its message as a warning (then the wait window closes). A success:
-    // `doneLine` (when given) in the workspace's line of results. Returns r.ok.
+    // `doneLine` (when given) in the workspace's line of results. Either is journalled.
+    // Returns r.ok.
     bool finish(const ExchangeResult &result, const QString &doneLine = QString());
 
 private:
@@ -69,6 +72,7 @@ private:
     std::optional<ExchangeLock::Hold> m_hold;
     std::optional<WaitScope> m_wait;
     bool m_started = false;
+    Operation m_operation;
     ExchangeSession m_session;
 };
 

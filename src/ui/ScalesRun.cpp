@@ -9,8 +9,9 @@
 
 namespace ztk {
 
-std::optional<QList<ScaleOutcome>> runOnScales(Workspace &workspace, QWidget *owner, const QString &caption,
-                                               const QList<ScaleEntry> &scales, const ScaleRunner::Job &job)
+std::optional<QList<ScaleOutcome>> runOnScales(Workspace &workspace, QWidget *owner, Operation operation,
+                                               const QString &caption, const QList<ScaleEntry> &scales,
+                                               const ScaleRunner::Job &job)
 {
     const ExchangeLock::Hold hold(workspace.exchangeLock());
     if (!hold.taken())
@@ -26,11 +27,15 @@ std::optional<QList<ScaleOutcome>> runOnScales(Workspace &workspace, QWidget *ow
     workspace.link().stopReader();
     workspace.link().closePort();
     const auto reopen = qScopeGuard([&workspace] {
+        workspace.keepJournal();
         if (Mess1)
             Mess1->end();
         workspace.reopenLink();
     });
-    const ScaleRunner runner(scales, workspace.portConfig(), workspace.clock());
+    ScaleRunner runner(scales, workspace.portConfig(), workspace.clock());
+    for (const ScaleEntry &s : scales)
+        workspace.journalLog(s); // made here: the scales' threads only find them
+    runner.setJournal({[&workspace](const ScaleEntry &s) { return workspace.journalLog(s); }, operation});
     return runner.run(job, workspace.pump(), [](int line, int percent) {
         if (Mess1)
             Mess1->setLinePercent(line, percent);

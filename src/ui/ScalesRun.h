@@ -17,9 +17,11 @@ namespace ztk {
 
 class Workspace;
 
-// Nothing when another exchange holds the line.
-std::optional<QList<ScaleOutcome>> runOnScales(Workspace &workspace, QWidget *owner, const QString &caption,
-                                               const QList<ScaleEntry> &scales, const ScaleRunner::Job &job);
+// Nothing when another exchange holds the line. Each scale's exchanges are journalled;
+// a scale whose port does not open as a failed `operation`.
+std::optional<QList<ScaleOutcome>> runOnScales(Workspace &workspace, QWidget *owner, Operation operation,
+                                               const QString &caption, const QList<ScaleEntry> &scales,
+                                               const ScaleRunner::Job &job);
 
 // "Не выполнено на весах: a, b" and each failed scale's messages under it; empty when
 // every scale succeeded.

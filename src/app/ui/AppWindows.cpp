@@ -16,6 +16,7 @@
 #include "transfer/ui/Formspisok.h"
 #include "transfer/ui/Sohrdata.h"
 #include "transfer/ui/Vlreadbd.h"
+#include "transfer/ui/Vljourn.h"
 #include "transfer/ui/Vlsost.h"
 
 #include <QAction>
@@ -71,11 +72,13 @@ bool createWindows(const AppContext &context)
     FormPrint = secondary(new TFormPrint(prompter, context.workDir));
     FormSD = secondary(new TFormSD(ws));
     FormSost = secondary(new TFormSost(ws));
+    FormJourn = secondary(new TFormJourn(ws));
     return true;
 }
 
 void destroyWindows()
 {
+    destroy(FormJourn);
     destroy(FormSost);
     destroy(FormSD);
     destroy(FormPrint);

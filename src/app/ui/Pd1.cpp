@@ -139,6 +139,7 @@ void TForm1::initActionsConnections()
     connect(N11, &QAction::triggered, this, &TForm1::N11Click);
     connect(N12, &QAction::triggered, this, &TForm1::N12Click);
     connect(N13, &QAction::triggered, this, &TForm1::N13Click);
+    connect(N14, &QAction::triggered, this, &TForm1::N14Click);
     connect(N10, &QAction::triggered, this, &TForm1::N10Click);
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
     connect(N8, &QAction::triggered, this, &TForm1::N8Click);
@@ -318,6 +319,7 @@ void TForm1::FormCreate()
         return;
     // A table shared on a server: the grid follows what the other PCs store.
     m_ws.dataset().followStoreChanges([this] { showRecordCount(); });
+    followScalesSummary();
 
     showPortStatus();
     m_ws.link().clearModes();
@@ -377,7 +379,8 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
-    ztk::ExchangeRun run(m_ws, this, ztk::ExchangeRun::Wait{ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false});
+    ztk::ExchangeRun run(m_ws, this, ztk::Operation::LinkCheck,
+                         ztk::ExchangeRun::Wait{ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false});
     if (!run.started())
         return;
     setLinkState(run.finish(ztk::checkLink(run.session())));
@@ -430,7 +433,7 @@ void TForm1::SendByte(unsigned char byte)
 
 void TForm1::Button1Click()
 {
-    ztk::ExchangeRun run(m_ws, this, std::nullopt);
+    ztk::ExchangeRun run(m_ws, this, ztk::Operation::ScaleNumber, std::nullopt);
     if (!run.started())
         return;
     std::int8_t number = 0;

@@ -26,6 +26,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -100,6 +101,7 @@ public:
     QAction *N11 = nullptr; // "Запись БДТ во все весы": every scale of "scales.ini" at once
     QAction *N12 = nullptr; // "Синхронизировать весы": every listed scale brought in step at once
     QAction *N13 = nullptr; // "Состояние весов"
+    QAction *N14 = nullptr; // "Журнал обмена"
     QAction *N10 = nullptr; // "Чтение БД из весов"
     QAction *N4 = nullptr;  // "Приём итоговых данных из весов"
     QAction *N8 = nullptr;  // "О программе"
@@ -118,6 +120,7 @@ public:
     QLabel *Label2 = nullptr;  // baud rate or "Не уст"
     QLabel *Label9 = nullptr;  // "Записей " + count
     QLabel *Label1 = nullptr;  // link state text
+    QLabel *Label21 = nullptr; // the status bar's scales: in step, waiting, unreachable, the last exchange
     QCheckBox *CheckBox2 = nullptr; // "Список"
 
     QGroupBox *RadioGroup1 = nullptr; // "Выбор", a frame only
@@ -175,6 +178,9 @@ public:
     void N11Click();
     void N12Click();
     void N13Click();
+    void N14Click();
+    // The scales at a glance in Label21, again from the table, the states and the journal.
+    void refreshScalesSummary();
     void N7Click();
     void N8Click();
     void N9Click();
@@ -253,6 +259,13 @@ private:
     void setExchangeItemsEnabled(bool enabled);
     // The exchange items as the link and the exchange lock allow: off while one runs.
     void applyExchangeItems();
+    // Label21 follows the journal and the table: looked at every few seconds.
+    void followScalesSummary();
+    void lookAtScalesSummary();
+    QTimer *m_summaryTimer = nullptr;
+    std::optional<qint64> m_journalSeen;
+    qint64 m_tableVersion = -1;
+    bool m_summaryDirty = true;
     // N11 is there for a scales list of more than one scale.
     void updateAllScalesItem();
     // N5's first half: the selection's image built and stored in "BDforVes.bd"; false

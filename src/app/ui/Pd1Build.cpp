@@ -96,6 +96,7 @@ void TForm1::buildMenu()
     service->setObjectName(QStringLiteral("Service"));
     N12 = menuItem(service, "N12", ztk::msg::text(ztk::msg::SyncCaption));
     N13 = menuItem(service, "N13", ztk::msg::text(ztk::msg::StandingsCaption));
+    N14 = menuItem(service, "N14", ztk::msg::text(ztk::msg::JournalCaption));
     QMenu *help = bar->addMenu(QStringLiteral("?"));
     N8 = menuItem(help, "N8", tr("О программе"));
     N9 = menuItem(help, "N9", tr("Помощь"));

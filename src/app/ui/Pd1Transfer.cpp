@@ -9,6 +9,8 @@
 #include "link/ScaleRunner.h"
 #include "products/ProductDataset.h"
 #include "products/ProductFields.h"
+#include "products/ProductStore.h"
+#include "transfer/ExchangeJournal.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
 #include "transfer/ProductImage.h"
@@ -16,6 +18,7 @@
 #include "transfer/ScaleStanding.h"
 #include "transfer/ScaleState.h"
 #include "transfer/ScaleSync.h"
+#include "transfer/ui/Vljourn.h"
 #include "transfer/ui/Vlsost.h"
 #include "ui/ScalesRun.h"
 #include "ui/ExchangeRun.h"
@@ -25,7 +28,13 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopeGuard>
+#include <QStatusBar>
 #include <QTableView>
+#include <QTimer>
+
+namespace {
+constexpr int SummaryLookMs = 3000; // how often the status bar looks for others' changes
+}
 
 using namespace ztk;
 
@@ -68,7 +77,7 @@ bool TForm1::storeSelectionImage()
 
 void TForm1::N5Click()
 {
-    ExchangeRun run(m_ws, this, ExchangeRun::Wait{msg::text(msg::WriteCaption), msg::text(msg::WritePreparing)});
+    ExchangeRun run(m_ws, this, Operation::WriteProducts, ExchangeRun::Wait{msg::text(msg::WriteCaption), msg::text(msg::WritePreparing)});
     if (!run.started() || !storeSelectionImage())
         return;
     run.setText(msg::text(msg::WriteLoading));
@@ -93,11 +102,12 @@ void TForm1::N11Click()
     if (m_exchange.busy() || !storeSelectionImage())
         return;
     const QString path = m_context.path(files::ProductImage);
-    const auto outcomes = runOnScales(m_ws, this, msg::text(msg::WriteAllCaption), list.scales(), [&](ScaleJob &j) {
+    const auto outcomes = runOnScales(m_ws, this, Operation::WriteProducts, msg::text(msg::WriteAllCaption),
+                                      list.scales(), [&](ScaleJob &j) {
         OwnScaleState state(m_context.workDir, QString(), j.scale.name, j.clock, &j.prompter);
         j.watcher = state.state();
         ExchangeSession session = j.session();
-        const ExchangeResult r = writeProductFile(session, path);
+        const ExchangeResult r = session.logged(Operation::WriteProducts, writeProductFile(session, path));
         if (!r.ok)
             j.prompter.message(r.message);
         return r.ok ? ScaleStatus::Done : ScaleStatus::NoAnswer;
@@ -124,7 +134,7 @@ void TForm1::N12Click()
         return;
     }
     const SyncJob sync{m_context.workDir, QString(), table.get(), false};
-    const auto outcomes = runOnScales(m_ws, this, msg::text(msg::SyncCaption), list.scales(),
+    const auto outcomes = runOnScales(m_ws, this, Operation::Sync, msg::text(msg::SyncCaption), list.scales(),
                                       [&](ScaleJob &j) { return syncOnScale(j, sync, j.scale.name, j.scale.number); });
     if (!outcomes)
         return;
@@ -139,6 +149,60 @@ void TForm1::N13Click()
 {
     if (FormSost)
         FormSost->exec();
+}
+
+void TForm1::N14Click()
+{
+    if (FormJourn)
+        FormJourn->exec();
+}
+
+void TForm1::followScalesSummary()
+{
+    if (!Label21) {
+        Label21 = new QLabel(this);
+        Label21->setObjectName(QStringLiteral("Label21"));
+        statusBar()->addPermanentWidget(Label21);
+    }
+    const auto dirty = [this] { m_summaryDirty = true; };
+    connect(&m_ws, &Workspace::journalKept, this, dirty);
+    connect(&m_ws.dataset(), &ProductDataset::stored, this, dirty);
+    connect(&m_ws.dataset(), &ProductDataset::reset, this, dirty);
+    m_summaryTimer = new QTimer(this);
+    m_summaryTimer->setInterval(SummaryLookMs);
+    connect(m_summaryTimer, &QTimer::timeout, this, &TForm1::lookAtScalesSummary);
+    m_summaryTimer->start();
+    refreshScalesSummary();
+}
+
+void TForm1::lookAtScalesSummary()
+{
+    // The watch and the other PCs add to the journal and change the table too.
+    ProductStore &store = m_ws.store();
+    if (!store.isOpen() || m_exchange.busy())
+        return;
+    const std::optional<qint64> journal = ExchangeJournal::lastId(store);
+    qint64 version = m_tableVersion;
+    std::vector<QVariantList> rows;
+    if (!store.isServer() && store.exec(QStringLiteral("pragma data_version"), {}, &rows) && !rows.empty())
+        version = rows.front().value(0).toLongLong();
+    if (m_summaryDirty || journal != m_journalSeen || version != m_tableVersion)
+        refreshScalesSummary();
+    m_tableVersion = version;
+}
+
+void TForm1::refreshScalesSummary()
+{
+    if (!Label21 || !m_ws.store().isOpen())
+        return;
+    m_summaryDirty = false;
+    m_journalSeen = ExchangeJournal::lastId(m_ws.store());
+    ScalesSummary summary;
+    QString error;
+    if (summarizeScales(m_ws.store(), m_ws.scales(), m_ws.clock(), summary, error))
+        Label21->setText(summary.text());
+    else
+        Label21->setText(error);
 }
 
 void TForm1::CheckBox2Click()

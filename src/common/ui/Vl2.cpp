@@ -349,7 +349,8 @@ void TForm2::N2Click()
         m_context.prompter->message(MessageKind::Error, msg::text(msg::CannotOpenForReading));
         return;
     }
-    ExchangeRun run(m_ws, this, std::nullopt, [this](const ProgressStep &step) { CGauge1->setValue(step.percent); });
+    ExchangeRun run(m_ws, this, Operation::WriteCommonData, std::nullopt,
+                    [this](const ProgressStep &step) { CGauge1->setValue(step.percent); });
     if (!run.started())
         return;
     m_busy = true;
@@ -363,7 +364,7 @@ void TForm2::COM2Click()
 {
     if (m_busy)
         return;
-    ExchangeRun run(m_ws, this, ExchangeRun::Wait{msg::text(msg::CommonReadCaption), msg::text(msg::WritePreparing)});
+    ExchangeRun run(m_ws, this, Operation::ReadCommonData, ExchangeRun::Wait{msg::text(msg::CommonReadCaption), msg::text(msg::WritePreparing)});
     if (!run.started())
         return;
     m_busy = true;
@@ -397,7 +398,7 @@ void TForm2::UstOfDateTimeClick()
 {
     if (m_busy)
         return;
-    ExchangeRun run(m_ws, this, std::nullopt);
+    ExchangeRun run(m_ws, this, Operation::SetClock, std::nullopt);
     if (run.started())
         run.finish(common::setClock(run.session(), m_context.clock->now()), msg::text(msg::ClockDone));
 }

@@ -398,7 +398,7 @@ void TForm5::N2Click()
 
 void TForm5::clearRows(const std::vector<int> &rows, const std::vector<int> &numbers)
 {
-    ExchangeRun run(m_ws, this, std::nullopt);
+    ExchangeRun run(m_ws, this, Operation::ClearTotals, std::nullopt);
     if (!run.started())
         return;
     const ExchangeResult r = clearTotals(run.session(), numbers);

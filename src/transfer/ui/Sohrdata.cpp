@@ -77,7 +77,7 @@ void TFormSD::Button1Click()
         m_ws.prompter().message(MessageKind::Warning, msg::text(msg::BadClearRange));
         return;
     }
-    ExchangeRun run(m_ws, this, std::nullopt, [this](const ProgressStep &step) { CGauge1->setValue(step.percent); });
+    ExchangeRun run(m_ws, this, Operation::ClearProducts, std::nullopt, [this](const ProgressStep &step) { CGauge1->setValue(step.percent); });
     if (!run.started()) {
         CGauge1->hide();
         return;

@@ -241,7 +241,7 @@ void TForm8::N5Click()
         m_ws.prompter().message(msg::text(msg::TotalsNothingSelected));
         return;
     }
-    ExchangeRun run(m_ws, this, std::nullopt);
+    ExchangeRun run(m_ws, this, Operation::ClearProducts, std::nullopt);
     if (!run.started())
         return;
     if (run.finish(clearProducts(run.session(), m_picked.number, m_picked.number)))

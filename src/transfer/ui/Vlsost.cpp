@@ -144,9 +144,10 @@ void TFormSost::Button1Click()
     QList<ScaleEntry> scales;
     for (const ScaleStanding &s : m_standings)
         scales << s.scale;
-    const auto outcomes = runOnScales(m_ws, this, msg::text(msg::LinkCheckCaption), scales, [](ScaleJob &j) {
+    const auto outcomes = runOnScales(m_ws, this, Operation::LinkCheck, msg::text(msg::LinkCheckCaption), scales,
+                                      [](ScaleJob &j) {
         ExchangeSession session = j.session();
-        return checkLink(session).ok ? ScaleStatus::Done : ScaleStatus::NoAnswer;
+        return session.logged(Operation::LinkCheck, checkLink(session)).ok ? ScaleStatus::Done : ScaleStatus::NoAnswer;
     });
     if (!outcomes)
         return;
@@ -172,7 +173,8 @@ void TFormSost::Button2Click()
         return;
     }
     const SyncJob sync{m_ws.context().workDir, QString(), table.get(), false};
-    const auto outcomes = runOnScales(m_ws, this, msg::text(msg::SyncCaption), scales, [&](ScaleJob &j) {
+    const auto outcomes = runOnScales(m_ws, this, Operation::Sync, msg::text(msg::SyncCaption), scales,
+                                      [&](ScaleJob &j) {
         return syncOnScale(j, sync, stateNames.value(j.scale.name, j.scale.name), j.scale.number);
     });
     if (!outcomes)
@@ -198,16 +200,19 @@ void TFormSost::Button3Click()
         return;
     }
     const QString workDir = m_ws.context().workDir;
-    const auto outcomes = runOnScales(m_ws, this, msg::text(msg::ReadCaption), {standing.scale}, [&](ScaleJob &j) {
+    const auto outcomes = runOnScales(m_ws, this, Operation::ReadProducts, msg::text(msg::ReadCaption),
+                                      {standing.scale}, [&](ScaleJob &j) {
         OwnScaleState state(workDir, QString(), standing.stateName, j.clock, &j.prompter);
         j.watcher = state.state();
         ExchangeSession session = j.session();
-        const ExchangeResult r = readProducts(session, readback::FirstNumber, readback::LastNumber,
-                                              [&](int, int number, const ProductRecord &record) {
-                                                  const Difference d = differenceOf(*table, number - 1, record);
-                                                  if (d != Difference::None)
-                                                      j.print(differenceText(d, number));
-                                              });
+        const ExchangeResult r = session.logged(
+            Operation::ReadProducts,
+            readProducts(session, readback::FirstNumber, readback::LastNumber,
+                         [&](int, int number, const ProductRecord &record) {
+                             const Difference d = differenceOf(*table, number - 1, record);
+                             if (d != Difference::None)
+                                 j.print(differenceText(d, number));
+                         }));
         if (!r.ok) {
             j.prompter.message(r.message);
             return ScaleStatus::NoAnswer;

@@ -110,11 +110,13 @@ bool SalesHistory::prepare()
                                   QStringLiteral("cum_weighings")};
     const QStringList clearColumns{QStringLiteral("scale"), QStringLiteral("moment"), QStringLiteral("product")};
     // Counters as the scale gives them do not fit a server's 32-bit integer: bigint throughout.
+    // The second unique key of a reception is its index by scale and moment, on either store.
     const bool ok =
         m_store.ensureTable(ReceptionTable,
                             QStringLiteral("create table ztk_reception (id bigint primary key, scale text not null, "
                                            "moment text not null, kept text, sold_money bigint not null default 0, "
-                                           "sold_weighings bigint not null default 0, unique (scale, kept))"),
+                                           "sold_weighings bigint not null default 0, unique (scale, kept), "
+                                           "unique (scale, moment, id))"),
                             receptionColumns)
         && m_store.ensureTable(LineTable,
                                QStringLiteral("create table ztk_reception_line (reception bigint not null, "
@@ -127,9 +129,7 @@ bool SalesHistory::prepare()
         && m_store.ensureTable(ClearTable,
                                QStringLiteral("create table ztk_totals_clear (scale text not null, moment text not null, "
                                               "product integer not null, primary key (scale, moment, product))"),
-                               clearColumns)
-        && m_store.exec(QStringLiteral("create index if not exists ztk_reception_scale_moment on ztk_reception "
-                                       "(scale, moment)"));
+                               clearColumns);
     if (!ok)
         return failed();
     m_prepared = true;
@@ -308,7 +308,7 @@ bool SalesHistory::countWithin(const QString &scale, const QString &moment)
     std::optional<qint64> base;
     if (!lastBefore(scale, moment, base))
         return false;
-    QString previousMoment;
+    QString previousMoment = QStringLiteral(""); // bound as a text, not as NULL: before every moment
     std::vector<Line> lines;
     std::vector<QVariantList> rows;
     if (base) {

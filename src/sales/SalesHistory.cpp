@@ -183,7 +183,8 @@ SalesHistory::Stored SalesHistory::storeReception(const QString &scale, const QD
     std::vector<Line> lines;
     for (const auto &[product, counters] : listedProducts(image))
         lines.push_back({product, counters, {}, {}});
-    if (!writeLines(id, lines) || (count && !countWithin(scale, when))) {
+    // Counted now, its lines are written once, counted; else as the scale gave them.
+    if (count ? !countWithin(scale, when, {id, &lines}) : !writeLines(id, lines)) {
         failed();
         return Stored::Failed;
     }
@@ -300,6 +301,11 @@ bool SalesHistory::writeLines(qint64 reception, const std::vector<Line> &lines)
 // caller's transaction.
 bool SalesHistory::countWithin(const QString &scale, const QString &moment)
 {
+    return countWithin(scale, moment, Pending{});
+}
+
+bool SalesHistory::countWithin(const QString &scale, const QString &moment, Pending pending)
+{
     struct Known {
         TotalsCounters raw;
         SoldCounters cum;
@@ -343,7 +349,9 @@ bool SalesHistory::countWithin(const QString &scale, const QString &moment)
     for (const QVariantList &r : receptions) {
         const qint64 id = r.value(0).toLongLong();
         const QString when = r.value(1).toString();
-        if (!linesOf(id, lines, true))
+        if (id == pending.reception)
+            lines = *pending.listed;
+        else if (!linesOf(id, lines, true))
             return false;
         std::map<int, TotalsCounters> listed;
         for (const Line &l : lines)

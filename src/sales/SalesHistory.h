@@ -130,6 +130,12 @@ public:
 private:
     bool scalesOf(const SalesQuery &query, QStringList &out);
     struct Line;
+    // A reception whose listed lines are not written yet.
+    struct Pending {
+        qint64 reception = 0;
+        const std::vector<Line> *listed = nullptr;
+    };
+    bool countWithin(const QString &scale, const QString &moment, Pending pending);
     bool countWithin(const QString &scale, const QString &moment);
     bool lastBefore(const QString &scale, const QString &moment, std::optional<qint64> &id);
     bool linesOf(qint64 reception, std::vector<Line> &out, bool listedOnly);

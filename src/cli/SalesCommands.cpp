@@ -34,7 +34,7 @@ constexpr CommandOption SalesOutOption{"out", "FILE",
     "Each sale is counted once. A scale's counters grow until they are cleared: between two receptions of a scale "   \
     "only the increase counts; after a clear made by this program (the totals window, totals --clear, "              \
     "totals-clear), which the history records, the next reception counts whole; a counter that went down without "  \
-    "such a clear (cleared on the scale's own keyboard) counts whole from that reception on. "
+    "such a clear (cleared on the scale's own keyboard) counts whole from that reception on."
 
 ZTK_CLI_COMMAND(salesImport,
                 {.name = "sales-import",

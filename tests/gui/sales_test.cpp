@@ -68,7 +68,7 @@ QDateTime night(int day)
 
 TFormIstprod *openFromMenu()
 {
-    QAction *item = Form1->findChild<QAction *>(QStringLiteral("N14"));
+    QAction *item = Form1->findChild<QAction *>(QStringLiteral("N15"));
     if (!item)
         return nullptr;
     item->trigger();

@@ -97,7 +97,7 @@ void TForm1::buildMenu()
     service->setObjectName(QStringLiteral("Service"));
     N12 = menuItem(service, "N12", ztk::msg::text(ztk::msg::SyncCaption));
     N13 = menuItem(service, "N13", ztk::msg::text(ztk::msg::StandingsCaption));
-    connect(menuItem(service, "N14", ztk::msg::text(ztk::msg::SalesMenuItem)), &QAction::triggered, this,
+    connect(menuItem(service, "N15", ztk::msg::text(ztk::msg::SalesMenuItem)), &QAction::triggered, this,
             [this] { TFormIstprod::open(m_ws, this); });
     QMenu *help = bar->addMenu(QStringLiteral("?"));
     N8 = menuItem(help, "N8", tr("О программе"));

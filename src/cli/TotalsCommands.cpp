@@ -7,6 +7,7 @@
 #include "products/ProductDataset.h"
 #include "products/ProductStore.h"
 #include "products/Selection.h"
+#include "sales/SalesRecorder.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
 #include "shared/OutputFile.h"
@@ -147,7 +148,10 @@ int totals(CliContext &ctx, const QStringList &args)
             }
             // Totals are cleared only once the reception is kept on disk and the file
             // asked for is written: a full disk must not cost the day's sales.
-            const KeepResult kept = keepTotals(ctx.workDir, *image, j.clock.now(), j.scale.name);
+            const QDateTime completed = j.clock.now();
+            const KeepResult kept = keepTotals(ctx.workDir, *image, completed, j.scale.name);
+            SalesRecorder history(ctx.workDir, ctx.storeUrl, ctx.scaleName(j.scale), j.prompter);
+            history.reception(completed, *image, kept);
             if (!kept.ok) {
                 j.prompter.message(kept.error);
                 if (clear)
@@ -160,7 +164,9 @@ int totals(CliContext &ctx, const QStringList &args)
                 std::vector<int> numbers;
                 for (const TotalsRow &row : table.rows)
                     numbers.push_back(row.number);
-                if (const ExchangeResult r = session.logged(Operation::ClearTotals, clearTotals(session, numbers)); !r.ok) {
+                const ExchangeResult r = session.logged(Operation::ClearTotals, clearTotals(session, numbers));
+                history.cleared(j.clock.now(), std::span(numbers).first(std::size_t(r.done)));
+                if (!r.ok) {
                     j.prompter.message(r.message);
                     return ScaleStatus::NoAnswer;
                 }
@@ -188,7 +194,10 @@ int totalsClear(CliContext &ctx, const QStringList &args)
         return ctx.linkFailure();
     ExchangeSession session(*link, ctx.clock, ctx.pump);
     session.log = ctx.journalOf(ctx.singleScale());
-    if (const ExchangeResult r = session.logged(Operation::ClearTotals, clearTotals(session, numbers)); !r.ok) {
+    const ExchangeResult r = session.logged(Operation::ClearTotals, clearTotals(session, numbers));
+    SalesRecorder(ctx.workDir, ctx.storeUrl, ctx.scaleName(ctx.singleScale()), ctx.prompter)
+        .cleared(ctx.clock.now(), std::span(numbers).first(std::size_t(r.done)));
+    if (!r.ok) {
         ctx.prompter.message(r.message);
         return ExitNoAnswer;
     }

@@ -242,6 +242,47 @@ inline constexpr const char TotalsChartShare[] = "Доля весовых и ш�
 inline constexpr const char TotalsWeighed[] = "Весовые";
 inline constexpr const char TotalsPieces[] = "Штучные";
 
+// The sales history (%1 the store's reason where not said otherwise)
+inline constexpr const char SalesCaption[] = "История продаж";
+inline constexpr const char SalesNotStored[] = "Приём не записан в историю продаж: %1";
+inline constexpr const char SalesClearNotStored[] = "Очистка итоговых данных не записана в историю продаж: %1";
+inline constexpr const char SalesNoReceptionId[] = "номер приёма занят другим рабочим местом";
+// %1 the file or folder skipped.
+inline constexpr const char SalesNotAMoment[] = "Файл %1 пропущен: его имя не время приёма";
+inline constexpr const char SalesNotAScale[] = "Папка %1 пропущена: её имя не имя весов";
+inline constexpr const char SalesImported[] = "Записано приёмов: %1, уже были в истории: %2, пропущено файлов: %3";
+inline constexpr const char SalesNoFolder[] = "Папка %1 не найдена";
+// %1 the text given.
+inline constexpr const char SalesBadDate[] = "Дата %1 не в виде ГГГГ-ММ-ДД";
+// %1 the first day, %2 the last.
+inline constexpr const char SalesBadPeriod[] = "Начало периода %1 позже его конца %2";
+inline constexpr const char SalesUnknownScale[] = "Весы %1 не найдены ни в истории продаж, ни в списке весов";
+inline constexpr const char SalesFrom[] = "с";
+inline constexpr const char SalesTo[] = "по";
+inline constexpr const char SalesToday[] = "Сегодня";
+inline constexpr const char SalesThisWeek[] = "Эта неделя";
+inline constexpr const char SalesThisMonth[] = "Этот месяц";
+inline constexpr const char SalesGroupLabel[] = "Группировка";
+inline constexpr const char SalesByProduct[] = "по товарам";
+inline constexpr const char SalesByDay[] = "по дням";
+inline constexpr const char SalesByScale[] = "по весам";
+inline constexpr const char SalesScalesLabel[] = "Весы";
+inline constexpr const char SalesShow[] = "Показать";
+inline constexpr const char SalesExport[] = "Экспорт";
+inline constexpr const char SalesPrint[] = "Печать";
+inline constexpr const char SalesExit[] = "Выход";
+inline constexpr const char SalesHeaderDay[] = "Дата";
+inline constexpr const char SalesHeaderScale[] = "Весы";
+inline constexpr const char SalesHeaderAmount[] = "Количество";
+inline constexpr const char SalesTotal[] = "Итого";
+inline constexpr const char SalesChartDays[] = "Сумма по дням";
+inline constexpr const char SalesExportTitle[] = "Сохранение истории продаж";
+inline constexpr const char SalesExportFilter[] = "Таблицы (*.csv);;Все файлы (*.*)";
+// %1 the first day, %2 the last; "всё время" without limits.
+inline constexpr const char SalesPeriodLine[] = "Период: %1 — %2";
+inline constexpr const char SalesAllTime[] = "…";
+inline constexpr const char SalesMenuItem[] = "История продаж";
+
 // Text import and export, the printed report
 inline constexpr const char ImportCaption[] = "Импорт БД";
 inline constexpr const char ImportWait[] = "Подождите. Импорт данных...";

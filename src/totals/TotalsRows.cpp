@@ -4,17 +4,12 @@
 
 namespace ztk {
 
-namespace {
-
-// "Префикс" 0 marks weighed goods; any other text, a number of pieces.
 bool prefixIsZero(const QString &prefix)
 {
     bool ok = false;
     const int value = prefix.trimmed().toInt(&ok);
     return ok && value == 0;
 }
-
-} // namespace
 
 TotalsLookup::TotalsLookup(std::vector<TotalsProduct> products) : m_products(std::move(products))
 {

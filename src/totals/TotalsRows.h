@@ -53,6 +53,9 @@ struct TotalsTable {
     std::vector<TotalsCells> cells() const; // the product rows' cells, in order
 };
 
+// "Префикс" 0 marks weighed goods; any other text, a number of pieces.
+bool prefixIsZero(const QString &prefix);
+
 // Weighings outside 1..100,000 (as a signed number) leave a product out.
 inline constexpr std::int32_t MaxWeighings = 100000;
 

@@ -184,7 +184,8 @@ bool PostgresServer::dropTable(QString *error)
     // The program's own tables go with it: each test starts from a store made anew.
     return run(QStringLiteral("drop table if exists lm_t1 cascade; "
                               "drop function if exists ztk_lm_t1_notify, ztk_lm_t1_version cascade; "
-                              "drop table if exists ztk_scale, ztk_slot, ztk_journal cascade"),
+                              "drop table if exists ztk_scale, ztk_slot, ztk_journal, ztk_reception_line, ztk_reception, "
+                              "ztk_totals_clear cascade"),
                error);
 }
 

@@ -22,6 +22,7 @@
 #include "products/ProductStore.h"
 #include "products/ProductTableModel.h"
 #include "products/Selection.h"
+#include "sales/ui/Istprod.h"
 #include "shared/DateText.h"
 #include "shared/Files.h"
 #include "shared/Messages.h"
@@ -97,6 +98,8 @@ void TForm1::buildMenu()
     N12 = menuItem(service, "N12", ztk::msg::text(ztk::msg::SyncCaption));
     N13 = menuItem(service, "N13", ztk::msg::text(ztk::msg::StandingsCaption));
     N14 = menuItem(service, "N14", ztk::msg::text(ztk::msg::JournalCaption));
+    connect(menuItem(service, "N15", ztk::msg::text(ztk::msg::SalesMenuItem)), &QAction::triggered, this,
+            [this] { TFormIstprod::open(m_ws, this); });
     QMenu *help = bar->addMenu(QStringLiteral("?"));
     N8 = menuItem(help, "N8", tr("О программе"));
     N9 = menuItem(help, "N9", tr("Помощь"));

@@ -4,6 +4,7 @@
 #include "app/ui/Pd1.h"
 
 #include "ui/ExchangeRun.h"
+#include "sales/SalesRecorder.h"
 #include "shared/Messages.h"
 #include "totals/TotalsArchive.h"
 #include "totals/TotalsExchange.h"
@@ -25,7 +26,11 @@ void TForm1::N4Click()
         if (!run.finish(receiveTotals(run.session(), *image)))
             return;
         // Kept before the totals window can clear anything in the scale.
-        kept = keepTotals(m_context.workDir, *image, m_context.clock->now());
+        const QDateTime completed = m_context.clock->now();
+        kept = keepTotals(m_context.workDir, *image, completed);
+        SalesRecorder(m_ws.store(), m_ws.scales().nameOfPort(QString::fromLocal8Bit(m_ws.portConfig().portName)),
+                      *m_context.prompter)
+            .reception(completed, *image, kept);
         if (Form5)
             Form5->setImage(*image, kept.ok ? QString() : kept.error);
     } // the totals window's clears take the line one by one

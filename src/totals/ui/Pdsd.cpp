@@ -3,6 +3,7 @@
 #include "ui/Help.h"
 #include "app/Workspace.h"
 #include "ui/ExchangeRun.h"
+#include "sales/SalesRecorder.h"
 #include "shared/Messages.h"
 #include "totals/SelectionProducts.h"
 #include "totals/TotalsExchange.h"
@@ -402,6 +403,8 @@ void TForm5::clearRows(const std::vector<int> &rows, const std::vector<int> &num
     if (!run.started())
         return;
     const ExchangeResult r = clearTotals(run.session(), numbers);
+    SalesRecorder(m_ws.store(), m_ws.scales().nameOfPort(QString::fromLocal8Bit(m_ws.portConfig().portName)), prompter())
+        .cleared(m_ws.clock().now(), std::span(numbers).first(std::size_t(r.done)));
     // What went out is cleared in the scale, whether the rest did or not.
     for (int k = 0; k < r.done; ++k)
         zeroRow(rows[std::size_t(k)]);

@@ -10,11 +10,16 @@
 //       record kept by the first scale (target < 2 s); the watch's CPU while idle over
 //       --idle seconds (target < 0.5 % of a core); its resident memory after 10 syncs
 //       and after --syncs syncs (flat).
+//   (e) the same commit-to-record time with the table on a PostgreSQL server of its own:
+//       the watch hears of the commit by the server's notification (target < 0.5 s).
 //
 //   bench_scale_sync [--rounds N] [--idle S] [--syncs N]   (defaults 3, 60, 1000)
 
 #include "BenchSupport.h"
 #include "SimLauncher.h"
+#ifndef ZTK_NO_SERVER
+#include "support/PostgresServer.h"
+#endif
 
 #include "link/ScaleRunner.h"
 #include "products/ProductStore.h"
@@ -111,9 +116,10 @@ long rssOf(qint64 pid)
 // A watch of ztk-cli on the folder, its syncs counted from its log.
 class Watch {
 public:
-    explicit Watch(const QString &dir)
+    explicit Watch(const QString &dir, const QStringList &store = {})
     {
-        m_process.start(QStringLiteral(ZTK_CLI_PATH), {"--dir", dir, "--scales", "all", "sync", "--watch"});
+        m_process.start(QStringLiteral(ZTK_CLI_PATH),
+                        QStringList{"--dir", dir} + store + QStringList{"--scales", "all", "sync", "--watch"});
         m_process.waitForStarted();
     }
     ~Watch()
@@ -151,6 +157,34 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Five prices of product 7 committed, each timed until the scale whose memory is in
+// `held` keeps its record; `scales` syncs are waited for after each. Empty on a failure.
+std::vector<double> commitToRecord(ProductStore &store, Watch &watch, const QString &held, int scales)
+{
+    const auto slot7 = [&] {
+        QFile f(held);
+        if (!f.open(QIODevice::ReadOnly) || !f.seek(qint64(6) * ProductRecord::Size))
+            return QByteArray();
+        return f.read(ProductRecord::Size);
+    };
+    std::vector<double> latencies;
+    QSqlQuery price(store.database());
+    price.prepare(QStringLiteral("update lm_t1 set Цена=? where N=7"));
+    for (int i = 0; i < 5; ++i) {
+        const QByteArray before = slot7();
+        price.addBindValue(2000 + i + (store.isServer() ? 100 : 0));
+        const auto t0 = std::chrono::steady_clock::now();
+        if (!price.exec())
+            return {};
+        QDeadlineTimer deadline(10000);
+        while (slot7() == before && !deadline.hasExpired())
+            QThread::msleep(2);
+        latencies.push_back(since(t0));
+        watch.syncsDone(watch.syncs() + scales);
+    }
+    return latencies;
 }
 
 } // namespace
@@ -276,27 +310,9 @@ int main(int argc, char **argv)
         return 1;
     }
     const QString held = dir.filePath(QStringLiteral("sim0/products.bin"));
-    const auto slotOf = [&](int slot) {
-        QFile f(held);
-        if (!f.open(QIODevice::ReadOnly) || !f.seek(qint64(slot) * ProductRecord::Size))
-            return QByteArray();
-        return f.read(ProductRecord::Size);
-    };
-    std::vector<double> latencies;
-    QSqlQuery price(store.database());
-    price.prepare(QStringLiteral("update lm_t1 set Цена=? where N=7"));
-    for (int i = 0; i < 5; ++i) {
-        const QByteArray before = slotOf(6);
-        price.addBindValue(2000 + i);
-        const auto t0 = std::chrono::steady_clock::now();
-        if (!price.exec())
-            return 1;
-        QDeadlineTimer deadline(10000);
-        while (slotOf(6) == before && !deadline.hasExpired())
-            QThread::msleep(2);
-        latencies.push_back(since(t0));
-        watch.syncsDone(watch.syncs() + 4);
-    }
+    std::vector<double> latencies = commitToRecord(store, watch, held, 4);
+    if (latencies.empty())
+        return 1;
     std::printf("scale_sync (d): from the commit of a price to the record kept by the scale, SQLite: median %.3f s, "
                 "max %.3f s over 5 (target < 2 s)\n",
                 median(latencies), *std::max_element(latencies.begin(), latencies.end()));
@@ -309,6 +325,8 @@ int main(int argc, char **argv)
                 idleSeconds, idle * 100);
 
     // Syncs, four at a time: a price changed, every scale takes it.
+    QSqlQuery price(store.database());
+    price.prepare(QStringLiteral("update lm_t1 set Цена=? where N=7"));
     long rssAt10 = 0;
     const auto t0 = std::chrono::steady_clock::now();
     for (int i = 0; watch.syncs() < syncCount; ++i) {
@@ -324,5 +342,41 @@ int main(int argc, char **argv)
     }
     std::printf("scale_sync (d): the watch's memory after 10 syncs %ld kB, after %d syncs %ld kB (%.0f s)\n", rssAt10,
                 watch.syncs(), rssOf(watch.pid()), since(t0));
+
+#ifndef ZTK_NO_SERVER
+    // (e) the table on a server; one scale at the pseudo-terminal's own speed, so that
+    // the first sync of the whole table is quick.
+    QString why;
+    test::PostgresServer *server = test::PostgresServer::instance(&why);
+    ProductStore shared;
+    if (!server || !server->dropTable(&why) || !shared.open(server->location()) || !fillStore(shared, Products)) {
+        std::fprintf(stderr, "bench_scale_sync: no server: %s%s\n", qPrintable(why), qPrintable(shared.errorText()));
+        return 1;
+    }
+    QTemporaryDir serverDir;
+    const QString stateDir = serverDir.filePath(QStringLiteral("sim"));
+    SimLauncher fast({"--state", stateDir});
+    QFile one(serverDir.filePath(QStringLiteral("scales.ini")));
+    if (fast.port().isEmpty() || !one.open(QIODevice::WriteOnly))
+        return 1;
+    one.write(QStringLiteral("[server1]\nport=%1\nspeed=115200\nnumber=1\n").arg(fast.port()).toUtf8());
+    one.close();
+    {
+        Watch onServer(serverDir.path(), {"--db", server->url()});
+        if (!onServer.syncsDone(1, 120000)) {
+            std::fprintf(stderr, "bench_scale_sync: the watch on the server did not sync\n");
+            return 1;
+        }
+        const std::vector<double> onNotice =
+            commitToRecord(shared, onServer, QDir(stateDir).filePath(QStringLiteral("products.bin")), 1);
+        if (onNotice.empty())
+            return 1;
+        std::printf("scale_sync (e): from the commit of a price to the record kept by the scale, PostgreSQL "
+                    "notifications: median %.3f s, max %.3f s over 5 (target < 0.5 s)\n",
+                    median(onNotice), *std::max_element(onNotice.begin(), onNotice.end()));
+    }
+    shared.close();
+    server->stop();
+#endif
     return 0;
 }

@@ -150,20 +150,28 @@ int watchScales(CliContext &ctx, ProductStore &store, std::unique_ptr<ProductIma
     std::shared_ptr<const ProductImage> table(std::move(first));
     watch.publish(table);
 
-    TableChanges changes(store);
+    auto changes = std::make_unique<TableChanges>(store);
     bool dirty = false;
     // A stop is seen within 100 ms; the table is looked at every 300 ms.
     for (int tick = 1; !stopAsked.load(); ++tick) {
         QCoreApplication::processEvents();
         QThread::msleep(100);
-        dirty = (tick % 3 == 0 && changes.changed()) || dirty;
+        dirty = (tick % 3 == 0 && changes->changed()) || dirty;
         if (!dirty)
             continue;
         QString error;
         std::shared_ptr<const ProductImage> now(tableImage(store, ctx.clock.now().date(), error));
         if (!now) {
-            // Locked by another writer, or the server away: look again in a second.
+            // Locked by another writer, or the server away: look again in a second. A
+            // server that went away took the connection and its notifications with it.
             log(msg::text(msg::WatchTableUnreadable).arg(error));
+            if (store.isServer() && !store.isOpen()) {
+                const StoreLocation where = store.location();
+                changes.reset();
+                if (store.open(where))
+                    log(msg::text(msg::WatchStoreBack));
+                changes = std::make_unique<TableChanges>(store);
+            }
             for (int i = 0; i < 10 && !stopAsked.load(); ++i)
                 QThread::msleep(100);
             continue;

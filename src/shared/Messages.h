@@ -141,6 +141,7 @@ inline constexpr const char WatchRetry[] = "нет связи, следующа�
 inline constexpr const char WatchRunning[] = "Синхронизация этой папки уже запущена (процесс %1)";
 inline constexpr const char WatchStarted[] = "Синхронизация запущена: весов %1";
 inline constexpr const char WatchStopped[] = "Синхронизация остановлена";
+inline constexpr const char WatchStoreBack[] = "Связь с сервером БД восстановлена";
 inline constexpr const char WatchTableUnreadable[] = "Таблица товаров не читается, повтор через секунду: %1";
 // The scales' window: how a scale stands (%1 to write, %2 to clear, %3 unknown).
 inline constexpr const char StandingsCaption[] = "Состояние весов";

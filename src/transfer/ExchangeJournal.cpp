@@ -181,6 +181,8 @@ int ExchangeJournal::waiting() const
 
 bool ExchangeJournal::prepare(ProductStore &store)
 {
+    // The indexes are made with the table (a server would note every "already exists").
+    const bool existed = store.exec(QStringLiteral("select id from ztk_journal where 1=0"));
     const QString id = store.isServer() ? QStringLiteral("id bigserial primary key")
                                         : QStringLiteral("id integer primary key");
     return store.ensureTable(Table,
@@ -190,8 +192,9 @@ bool ExchangeJournal::prepare(ProductStore &store)
                                             "message text)")
                                  .arg(id),
                              Columns.split(QStringLiteral(", ")))
-        && store.exec(QStringLiteral("create index if not exists ztk_journal_scale on ztk_journal (scale, id)"))
-        && store.exec(QStringLiteral("create index if not exists ztk_journal_started on ztk_journal (started)"));
+        && (existed
+            || (store.exec(QStringLiteral("create index ztk_journal_scale on ztk_journal (scale, id)"))
+                && store.exec(QStringLiteral("create index ztk_journal_started on ztk_journal (started)"))));
 }
 
 bool ExchangeJournal::prune(ProductStore &store, const QDateTime &now)

@@ -10,6 +10,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -125,12 +126,9 @@ bool PostgresServer::start(QString *why)
               QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"), QLatin1String(kUser),
               QStringLiteral("--no-sync")}))
         return false;
-    if (!run(m_bin + QStringLiteral("/pg_ctl"),
-             {QStringLiteral("-D"), data, QStringLiteral("-l"), m_dir + QStringLiteral("/server.log"), QStringLiteral("-w"),
-              QStringLiteral("-o"),
-              QStringLiteral("-c listen_addresses='' -k %1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off")
-                  .arg(m_dir),
-              QStringLiteral("start")}))
+    QStringList start = startCommand();
+    start = start.mid(start.indexOf(m_bin + QStringLiteral("/pg_ctl")));
+    if (!run(start.takeFirst(), start))
         return false;
     m_running = true;
     startWatchdog();
@@ -187,6 +185,45 @@ bool PostgresServer::dropTable(QString *error)
                               "drop table if exists ztk_scale, ztk_slot, ztk_journal, ztk_reception_line, ztk_reception, "
                               "ztk_totals_clear cascade"),
                error);
+}
+
+QStringList PostgresServer::startCommand() const
+{
+    QStringList line;
+    if (::geteuid() == 0)
+        line = {QStringLiteral("/usr/sbin/runuser"), QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--")};
+    return line << m_bin + QStringLiteral("/pg_ctl") << QStringLiteral("-D") << m_dir + QStringLiteral("/data")
+                << QStringLiteral("-l") << m_dir + QStringLiteral("/server.log") << QStringLiteral("-w")
+                << QStringLiteral("-o")
+                << QStringLiteral("-c listen_addresses='' -k %1 -c fsync=off -c synchronous_commit=off "
+                                  "-c full_page_writes=off")
+                       .arg(m_dir)
+                << QStringLiteral("start");
+}
+
+bool PostgresServer::restart(int downMs, QString *why)
+{
+    QStringList stopLine = stopCommand();
+    const CliRun stopped = runProgram(stopLine.takeFirst(), m_dir, stopLine);
+    if (stopped.exitCode != 0) {
+        *why = QStringLiteral("pg_ctl stop failed: %1%2").arg(stopped.out, stopped.err);
+        return false;
+    }
+    QThread::msleep(std::uint64_t(downMs));
+    QStringList startLine = startCommand();
+    const CliRun started = runProgram(startLine.takeFirst(), m_dir, startLine);
+    if (started.exitCode != 0) {
+        *why = QStringLiteral("pg_ctl start failed: %1%2").arg(started.out, started.err);
+        return false;
+    }
+    // The test's own connection is made again.
+    QSqlDatabase admin = QSqlDatabase::database(QLatin1String(kAdminConnection), false);
+    admin.close();
+    if (!admin.open()) {
+        *why = admin.lastError().text();
+        return false;
+    }
+    return PostgresServer::run(QStringLiteral("set client_min_messages = warning"), why);
 }
 
 QStringList PostgresServer::stopCommand() const

@@ -42,8 +42,12 @@ public:
     // Runs statements in the test database, past the program.
     bool run(const QString &sql, QString *error);
     void stop();
+    // Stops the server at once, as a crash or a restart would end it, and starts it
+    // again after `downMs`: every connection is cut.
+    bool restart(int downMs, QString *why);
 
 private:
+    QStringList startCommand() const;
     bool start(QString *why);
     QStringList stopCommand() const;
     void startWatchdog();

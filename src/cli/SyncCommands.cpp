@@ -99,8 +99,9 @@ public:
     bool changed()
     {
         if (m_store.isServer()) {
-            // Without notifications, or after a lost connection, look at the table now and then.
-            const bool look = !m_notified || ++m_looks % 20 == 0;
+            // Without notifications, or after a lost connection, look at the table now and
+            // then (every 6 s at a look every 100 ms).
+            const bool look = !m_notified || ++m_looks % 60 == 0;
             return std::exchange(m_changed, false) || look;
         }
         const qint64 before = m_version;
@@ -152,11 +153,12 @@ int watchScales(CliContext &ctx, ProductStore &store, std::unique_ptr<ProductIma
 
     auto changes = std::make_unique<TableChanges>(store);
     bool dirty = false;
-    // A stop is seen within 100 ms; the table is looked at every 300 ms.
+    // A stop is seen within 100 ms; the file is looked at every 300 ms.
     for (int tick = 1; !stopAsked.load(); ++tick) {
         QCoreApplication::processEvents();
         QThread::msleep(100);
-        dirty = (tick % 3 == 0 && changes->changed()) || dirty;
+        // The server's notifications are only a flag to read: looked at every tick.
+        dirty = ((store.isServer() || tick % 3 == 0) && changes->changed()) || dirty;
         if (!dirty)
             continue;
         QString error;

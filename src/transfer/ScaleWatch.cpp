@@ -59,11 +59,13 @@ int ScaleWatch::syncs() const
     return m_syncs;
 }
 
-void ScaleWatch::keepJournal(const QString &scaleName)
+void ScaleWatch::keepJournal(ProductStore &store, const QString &scaleName)
 {
-    ProductStore store;
-    openWorkingStore(store, m_workDir, m_storeUrl);
-    m_journal.keep(store); // a store that did not open keeps the rows waiting
+    // The connection stays for the next sync: opening a file checks it whole.
+    if (!store.isOpen())
+        openWorkingStore(store, m_workDir, m_storeUrl);
+    if (!m_journal.keep(store)) // a store that did not open keeps the rows waiting
+        store.close();          // and is opened anew the next time
     if (const QString why = m_journal.failureToTell(); !why.isEmpty())
         m_report(QStringLiteral("%1: %2").arg(scaleName, msg::text(msg::JournalNotKept).arg(why)));
 }
@@ -75,6 +77,7 @@ void ScaleWatch::run(const Scale &scale, ExchangeLog *log)
     int retrySeconds = 0;     // 0: the last sync went well
     Steady::time_point retryAt;
     const QList<ScaleEntry> one{scale.entry};
+    ProductStore journalStore; // this thread's, for the journal and the look at the plan
     for (;;) {
         std::shared_ptr<const ProductImage> table;
         unsigned long generation = 0;
@@ -96,10 +99,12 @@ void ScaleWatch::run(const Scale &scale, ExchangeLog *log)
         }
         // Nothing to send and the scale was fine: the line stays quiet.
         if (inStep != 0 && retrySeconds == 0) {
-            OwnScaleState own(m_workDir, m_storeUrl, scale.stateName, m_clock);
-            if (own.state()) {
-                const SyncReport plan = planOnly(*own.state(), *table, false);
-                if (plan.plan.write.empty() && plan.plan.clear.empty() && own.state()->error().isEmpty()) {
+            if (!journalStore.isOpen())
+                openWorkingStore(journalStore, m_workDir, m_storeUrl);
+            if (journalStore.isOpen() && ScaleState::prepare(journalStore)) {
+                ScaleState state(journalStore, scale.stateName, m_clock);
+                const SyncReport plan = planOnly(state, *table, false);
+                if (plan.plan.write.empty() && plan.plan.clear.empty() && state.error().isEmpty()) {
                     inStep = generation;
                     continue;
                 }
@@ -115,7 +120,7 @@ void ScaleWatch::run(const Scale &scale, ExchangeLog *log)
             m_report(QStringLiteral("%1: %2").arg(scale.entry.name, message));
         for (const QString &line : outcome.lines)
             m_report(QStringLiteral("%1: %2").arg(scale.entry.name, line));
-        keepJournal(scale.entry.name);
+        keepJournal(journalStore, scale.entry.name);
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             ++m_syncs;

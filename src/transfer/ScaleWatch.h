@@ -24,6 +24,8 @@
 
 namespace ztk {
 
+class ProductStore;
+
 class ScaleWatch {
 public:
     struct Scale {
@@ -54,7 +56,7 @@ public:
 
 private:
     void run(const Scale &scale, ExchangeLog *log);
-    void keepJournal(const QString &scaleName);
+    void keepJournal(ProductStore &store, const QString &scaleName);
 
     QList<Scale> m_scales;
     PortConfig m_base;

@@ -44,15 +44,7 @@ TEST(JournalWindows, WindowExchangesAreJournalledShownAndSummed)
     GuiFixture f;
     const ScaledClock fast(50); // a scale that does not answer is given up in a fiftieth of the time
     f.context.clock = &fast;
-    QList<SeedProduct> rows;
-    for (int n : {3, 17, 250}) {
-        SeedProduct p;
-        p.n = n;
-        p.name = QStringLiteral("Товар %1").arg(n);
-        p.price = n * 0.5;
-        rows << p;
-    }
-    ASSERT_TRUE(f.seedProducts(rows)) << f.error().toStdString();
+    ASSERT_TRUE(f.seedProducts(numberedProducts({3, 17, 250}))) << f.error().toStdString();
     ASSERT_TRUE(f.startSimulator()) << f.error().toStdString();
     SimProcess net(Transport::Tcp);
     ASSERT_TRUE(net.start()) << qPrintable(net.error());

@@ -46,15 +46,7 @@ TEST(SyncWindows, EveryScaleInStepAndTheStandingsFollowTheTable)
     GuiFixture f;
     const ScaledClock fast(50);
     f.context.clock = &fast;
-    QList<SeedProduct> rows;
-    for (int n : {3, 17, 250}) {
-        SeedProduct p;
-        p.n = n;
-        p.name = QStringLiteral("Товар %1").arg(n);
-        p.price = n * 0.5;
-        rows << p;
-    }
-    ASSERT_TRUE(f.seedProducts(rows)) << f.error().toStdString();
+    ASSERT_TRUE(f.seedProducts(numberedProducts({3, 17, 250}))) << f.error().toStdString();
     ASSERT_TRUE(f.startSimulator()) << f.error().toStdString();
     SimProcess net(Transport::Tcp);
     ASSERT_TRUE(net.start({QStringLiteral("--number"), QStringLiteral("2")})) << qPrintable(net.error());

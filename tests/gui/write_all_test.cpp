@@ -24,15 +24,7 @@ TEST(WriteAllWindow, EveryListedScaleTakesTheImageAndFailuresAreNamed)
     GuiFixture f;
     const ScaledClock fast(50); // the waits of the scale threads are read from several threads
     f.context.clock = &fast;
-    QList<SeedProduct> rows;
-    for (int n : {3, 17, 250}) {
-        SeedProduct p;
-        p.n = n;
-        p.name = QStringLiteral("Товар %1").arg(n);
-        p.price = n * 0.5;
-        rows << p;
-    }
-    ASSERT_TRUE(f.seedProducts(rows)) << f.error().toStdString();
+    ASSERT_TRUE(f.seedProducts(numberedProducts({3, 17, 250}))) << f.error().toStdString();
     ASSERT_TRUE(f.startSimulator()) << f.error().toStdString(); // the window's own scale
     SimProcess net(Transport::Tcp);
     ASSERT_TRUE(net.start()) << qPrintable(net.error());

@@ -177,4 +177,17 @@ void GuiFixture::stop()
     m_sim.reset();
 }
 
+QList<SeedProduct> numberedProducts(std::initializer_list<int> numbers)
+{
+    QList<SeedProduct> rows;
+    for (const int n : numbers) {
+        SeedProduct p;
+        p.n = n;
+        p.name = QStringLiteral("Товар %1").arg(n);
+        p.price = n * 0.5;
+        rows << p;
+    }
+    return rows;
+}
+
 } // namespace ztk::test

@@ -37,6 +37,9 @@ struct SeedProduct {
     QString corrStamp;                  // yyyy-MM-dd HH:mm:ss
 };
 
+// Products "Товар N" of these numbers, each at N × 0.50.
+QList<SeedProduct> numberedProducts(std::initializer_list<int> numbers);
+
 class GuiFixture {
 public:
     GuiFixture();

@@ -17,6 +17,7 @@ public:
     bool select(QSqlDatabase &db, const QString &sql, std::vector<Product> &rows, ColumnSet *present,
                 QString &error) override;
     QString insertTail() const override;
+    QString keptIdClause() const override { return QStringLiteral(" overriding system value"); }
     void takeInsertedId(QSqlQuery &query, Product &product) const override;
     bool guardsVersions() const override { return true; }
     bool quickCheck(QSqlDatabase &, QString &) override { return true; }

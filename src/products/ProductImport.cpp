@@ -95,6 +95,7 @@ ImportResult importProductText(ProductStore &store, QIODevice &file, const Impor
         return result;
     }
 
+    const ChangeGroup oneChange(store, true); // undone as one
     StoreTransaction transaction(store);
     if (!transaction.active()) {
         result.storeError = store.errorText();

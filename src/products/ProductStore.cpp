@@ -11,6 +11,8 @@
 #include <QSqlRecord>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace ztk {
 
 namespace {
@@ -156,7 +158,26 @@ std::optional<Product> ProductStore::findByNumber(qint64 n)
 
 bool ProductStore::insert(Product &product, const ColumnSet &columns)
 {
-    return retried([&] { return insertOnce(product, columns); });
+    if (!retried([&] { return insertOnce(product, columns); }))
+        return false;
+    if (m_recorder)
+        m_recorder->inserted(product.rowid);
+    return true;
+}
+
+bool ProductStore::insertKeepingId(Product &product)
+{
+    if (!retried([&] { return insertOnce(product, allColumns(), true); }))
+        return false;
+    if (m_recorder)
+        m_recorder->inserted(product.rowid);
+    return true;
+}
+
+void ProductStore::aboutToChange(qint64 rowid)
+{
+    if (m_recorder && m_backend)
+        m_recorder->aboutToChange(*this, rowid);
 }
 
 QString ProductStore::columnSql(int c) const
@@ -169,7 +190,7 @@ QString ProductStore::rowIdSql() const
     return m_backend ? m_backend->rowIdColumn() : QStringLiteral("rowid");
 }
 
-bool ProductStore::insertOnce(Product &product, const ColumnSet &columns)
+bool ProductStore::insertOnce(Product &product, const ColumnSet &columns, bool keepId)
 {
     m_error.clear();
     if (!m_backend) {
@@ -179,13 +200,16 @@ bool ProductStore::insertOnce(Product &product, const ColumnSet &columns)
     QSqlDatabase db = database();
     QSqlQuery q(db);
     QStringList cols, marks;
+    if (keepId)
+        cols << rowIdSql(), marks << QString::number(product.rowid);
     for (int c = 0; c < ProductColumnCount; ++c) {
         if (!columns[std::size_t(c)])
             continue;
         cols << columnSql(c);
         marks << QStringLiteral("?");
     }
-    const QString sql = QStringLiteral("insert into %1 (%2) values (%3)").arg(table(), cols.join(u','), marks.join(u','))
+    const QString sql = QStringLiteral("insert into %1 (%2)%3 values (%4)")
+                            .arg(table(), cols.join(u','), keepId ? m_backend->keptIdClause() : QString(), marks.join(u','))
         + m_backend->insertTail();
     bool ok = db.isOpen() && q.prepare(sql);
     if (ok) {
@@ -205,6 +229,7 @@ bool ProductStore::insertOnce(Product &product, const ColumnSet &columns)
 bool ProductStore::update(const Product &product, const ColumnSet &columns)
 {
     m_changedElsewhere = false;
+    aboutToChange(product.rowid);
     return retried([&] { return updateOnce(product, columns); });
 }
 
@@ -252,6 +277,7 @@ bool ProductStore::updateOnce(const Product &product, const ColumnSet &columns)
 
 bool ProductStore::remove(qint64 rowid)
 {
+    aboutToChange(rowid);
     return retried([&] {
         m_error.clear();
         QSqlDatabase db = database();
@@ -269,6 +295,7 @@ bool ProductStore::remove(qint64 rowid)
 
 bool ProductStore::removeAll()
 {
+    aboutToChange(RowRecorder::AllRows);
     return execute(QStringLiteral("delete from %1").arg(table()));
 }
 
@@ -286,6 +313,34 @@ qint64 ProductStore::count()
         return true;
     });
     return ok ? n : -1;
+}
+
+ChangeGroup::ChangeGroup(ProductStore &store, bool wholeTable) : m_recorder(store.recorder())
+{
+    if (m_recorder)
+        m_recorder->beginGroup(store, wholeTable);
+}
+
+ChangeGroup::~ChangeGroup()
+{
+    if (m_recorder)
+        m_recorder->endGroup();
+}
+
+bool ProductStore::selectByIds(const std::vector<qint64> &rowids, std::vector<Product> &rows)
+{
+    rows.clear();
+    constexpr std::size_t Chunk = 500; // well within any statement's length
+    for (std::size_t i = 0; i < rowids.size(); i += Chunk) {
+        QStringList ids;
+        for (std::size_t k = i; k < std::min(rowids.size(), i + Chunk); ++k)
+            ids << QString::number(rowids[k]);
+        std::vector<Product> part;
+        if (!select(QStringLiteral("select * from %1 where %2 in (%3)").arg(table(), rowIdSql(), ids.join(u',')), part))
+            return false;
+        rows.insert(rows.end(), part.begin(), part.end());
+    }
+    return true;
 }
 
 bool ProductStore::reload(Product &product)

@@ -22,6 +22,22 @@ namespace ztk {
 
 class StoreBackend;
 struct SqlDialect;
+class ProductStore;
+
+// Told of every change to "lm_t1" made through the store, so that it can be undone.
+class RowRecorder {
+public:
+    virtual ~RowRecorder() = default;
+    // Before the row `rowid` is updated or removed; AllRows: before every row is removed.
+    static constexpr qint64 AllRows = -1;
+    virtual void aboutToChange(ProductStore &store, qint64 rowid) = 0;
+    // After a row was inserted.
+    virtual void inserted(qint64 rowid) = 0;
+    // The changes until the matching endGroup are one (groups nest). `wholeTable`: many
+    // rows may change, so the recorder had better read the table at once.
+    virtual void beginGroup(ProductStore &store, bool wholeTable) = 0;
+    virtual void endGroup() = 0;
+};
 
 class ProductStore {
 public:
@@ -61,6 +77,11 @@ public:
     std::optional<Product> findByNumber(qint64 n);
     // Stores `columns` of the product as a new row and sets its rowid.
     bool insert(Product &product, const ColumnSet &columns = allColumns());
+    // Stores every column of the product as a new row under its own rowid (a row
+    // brought back); the rowid must be free.
+    bool insertKeepingId(Product &product);
+    // The rows whose rowids are given, in no particular order; a rowid without a row is left out.
+    bool selectByIds(const std::vector<qint64> &rowids, std::vector<Product> &rows);
     // Stores `columns` into the product's row; a row that is gone is an error.
     bool update(const Product &product, const ColumnSet &columns = allColumns());
     bool remove(qint64 rowid);
@@ -73,6 +94,10 @@ public:
     qint64 count();
     // Deletes every row.
     bool removeAll();
+
+    // The recorder told of every change to "lm_t1" (none: nobody); it outlives the store's use of it.
+    void setRecorder(RowRecorder *recorder) { m_recorder = recorder; }
+    RowRecorder *recorder() const { return m_recorder; }
 
     // Server only: `handler` runs from the event loop whenever another connection has
     // changed the table. False when the store is a file or the server refuses.
@@ -100,7 +125,8 @@ private:
     // Runs `op`; on a server whose connection was lost (and outside a transaction,
     // whose work would be gone) connects again and runs it once more.
     bool retried(const std::function<bool()> &op);
-    bool insertOnce(Product &product, const ColumnSet &columns);
+    bool insertOnce(Product &product, const ColumnSet &columns, bool keepId = false);
+    void aboutToChange(qint64 rowid);
     bool updateOnce(const Product &product, const ColumnSet &columns);
     QString columnSql(int c) const;
     QString rowIdSql() const;
@@ -112,6 +138,7 @@ private:
     int m_savepoints = 0; // names the next savepoint
     bool m_inTransaction = false;
     bool m_changedElsewhere = false;
+    RowRecorder *m_recorder = nullptr;
 };
 
 // A transaction for a command that stores many rows: begun when made, rolled back
@@ -131,6 +158,19 @@ public:
 private:
     ProductStore &m_store;
     bool m_active = false;
+};
+
+// The changes made through `store` while it lives are one change for its recorder
+// (one step to undo): an import, a read-back save, deleting a selection.
+class ChangeGroup {
+public:
+    explicit ChangeGroup(ProductStore &store, bool wholeTable = false);
+    ~ChangeGroup();
+    ChangeGroup(const ChangeGroup &) = delete;
+    ChangeGroup &operator=(const ChangeGroup &) = delete;
+
+private:
+    RowRecorder *m_recorder;
 };
 
 // A savepoint inside a transaction: released by release(), else rolled back to and

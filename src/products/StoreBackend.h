@@ -43,6 +43,8 @@ public:
                         QString &error) = 0;
     // What an insert appends to hand back the new row's id, and taking it afterwards.
     virtual QString insertTail() const = 0;
+    // What lets an insert name the rowid itself (between the columns and "values").
+    virtual QString keptIdClause() const { return QString(); }
     virtual void takeInsertedId(QSqlQuery &query, Product &product) const = 0;
     // An update stores only over the version it read (another PC may have stored since).
     virtual bool guardsVersions() const = 0;

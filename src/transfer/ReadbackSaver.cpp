@@ -70,6 +70,7 @@ SaveResult ReadbackSaver::save(const std::vector<readback::RowFields> &rows, con
         return r;
     }
     r.backupPath = backup.path;
+    const ChangeGroup oneChange(m_store, true); // undone as one
     StoreTransaction transaction(m_store);
     if (!transaction.active()) {
         r.error = m_store.errorText();

@@ -2,6 +2,7 @@
 // the store rules, refused rows listed, a bad number stopping the save.
 #include "ProductRows.h"
 
+#include "products/EditHistory.h"
 #include "shared/Messages.h"
 #include "transfer/ReadbackRow.h"
 #include "transfer/ReadbackSaver.h"
@@ -23,6 +24,7 @@ QStringList row(int n, const QString &name, const QString &price = "1,50", const
 
 class Saver : public ProductRowsFixture {
 public:
+    using ProductRowsFixture::ProductRowsFixture;
     // As the read window saves its grid: the cells converted, then stored.
     SaveResult save(const std::vector<QStringList> &rows, TypeRule rule = TypeRule::Keep)
     {
@@ -127,6 +129,33 @@ TEST(ReadbackSaver, SelectionTypeAndNumberRulesApply)
     EXPECT_EQ(f.prompter.texts(), QStringList{msg::text(msg::NumberAbove5000)});
     EXPECT_EQ(r.stored, 1);
     EXPECT_EQ(f.find(1)->names[0], "Большой");
+}
+
+class ReadbackSaveUndo : public ::testing::TestWithParam<StoreKind> {};
+INSTANTIATE_ON_BOTH_STORES(ReadbackSaveUndo);
+
+// A save of the read grid is one step: undone, every row is as it was before it.
+TEST_P(ReadbackSaveUndo, ASaveIsUndoneAndRedoneAsOneStep)
+{
+    if (GetParam() == StoreKind::Server)
+        ZTK_NEEDS_POSTGRES_OR_SKIP();
+    Saver f(GetParam());
+    f.add(StoredRow{5, "Старое имя"});
+    f.add(StoredRow{8, "Восьмой"});
+    EditHistory history;
+    f.store.setRecorder(&history);
+    const std::vector<Product> before = f.rows();
+    f.clock.set(QDateTime(QDate(2026, 12, 8), QTime(9, 30, 0)));
+    ASSERT_EQ(f.save({row(5, "Новое имя"), row(7, "Седьмой"), row(8, "Восемь")}).stored, 3);
+    const std::vector<Product> after = f.rows();
+    EXPECT_EQ(history.undoCount(), 1);
+
+    QString error;
+    ASSERT_TRUE(history.undo(f.store, error)) << error.toStdString();
+    EXPECT_EQ(f.rows(), before);
+    ASSERT_TRUE(history.redo(f.store, error)) << error.toStdString();
+    EXPECT_EQ(f.rows(), after);
+    f.store.setRecorder(nullptr);
 }
 
 } // namespace

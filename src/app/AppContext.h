@@ -16,6 +16,9 @@ struct AppContext {
     QString startArgument;        // the command-line text after the program name
     QString programFileName;      // own program file name without directory (single-instance check)
     bool checkSingleInstance = true;
+    // Where the windows remember their places and the last selection between runs;
+    // empty: nothing is remembered.
+    QString settingsFile;
 
     QString path(const char *fileName) const; // workDir + "/" + fileName
 };

@@ -1,6 +1,7 @@
 #include "app/Workspace.h"
 
 #include "link/ScaleLink.h"
+#include "products/EditHistory.h"
 #include "products/ProductDataset.h"
 #include "products/ProductFields.h"
 #include "products/ProductStore.h"
@@ -18,14 +19,17 @@ Workspace::Workspace(const AppContext &context)
       m_store(std::make_unique<ProductStore>()),
       m_dataset(std::make_unique<ProductDataset>(*m_store, *context.clock, *context.prompter)),
       m_copyBuffer(std::make_unique<CopyBuffer>()),
+      m_history(std::make_unique<EditHistory>()),
       m_journal(std::make_unique<ExchangeJournal>())
 {
+    m_store->setRecorder(m_history.get());
 }
 
 Workspace::~Workspace()
 {
     // The reader must be gone before the buffers it fills.
     m_link->stopReader();
+    m_store->setRecorder(nullptr);
     m_link->setLinkStateHandler({});
     m_scaleState.reset(); // stored before the store goes
     if (m_store->isOpen())

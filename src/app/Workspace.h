@@ -28,6 +28,7 @@ class ScaleLink;
 class ScaleState;
 class SlotWatcher;
 struct CopyBuffer;
+class EditHistory;
 
 class Workspace : public QObject {
     Q_OBJECT
@@ -50,6 +51,8 @@ public:
     ScaleLink &link() const { return *m_link; }
     ExchangeLock &exchangeLock() { return m_exchange; }
     CopyBuffer &copyBuffer() const { return *m_copyBuffer; }
+    // This run's changes to the table, to undo and redo: the store tells it of each.
+    EditHistory &history() const { return *m_history; }
     // The image last built from the selection; nullptr before the first.
     const ProductImage *image() const { return m_image.get(); }
     void setImage(std::unique_ptr<ProductImage> image);
@@ -77,6 +80,8 @@ public:
     QStringList selectionEntries();
     // Asks the main window to make "Вес" (weight) or "Штука" the selection.
     void selectByType(bool weight) { Q_EMIT typeSelectionRequested(weight); }
+    // Asks the main window to put back the selection that selectByType replaced.
+    void restoreSelection() { Q_EMIT selectionRestoreRequested(); }
     // Asks the main window to store its current record and advance, as "Запись" does.
     void storeCurrentRecord() { Q_EMIT storeRecordRequested(); }
     // Hides the product grid while many rows are walked, and shows it again.
@@ -90,6 +95,7 @@ public:
 
 Q_SIGNALS:
     void typeSelectionRequested(bool weight);
+    void selectionRestoreRequested();
     void storeRecordRequested();
     void gridSuspended(bool suspended);
     void scaleNumberRequested();
@@ -108,6 +114,7 @@ private:
     ExchangeLock m_exchange;
     std::unique_ptr<ProductImage> m_image;
     std::unique_ptr<CopyBuffer> m_copyBuffer;
+    std::unique_ptr<EditHistory> m_history;
     std::unique_ptr<ScaleState> m_scaleState;
     std::unique_ptr<ExchangeJournal> m_journal;
     bool m_journalPruned = false;

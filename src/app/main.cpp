@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QStandardPaths>
 #include <QLocale>
 #include <exception>
 
@@ -82,6 +83,9 @@ int main(int argc, char **argv)
     context.prompter = &prompter;
     context.startArgument = line.positionalArguments().join(QLatin1Char(' '));
     context.programFileName = ztk::ownProgramFileName();
+    // The operator's, not the working folder's: ~/.config/ztk/windows.ini.
+    context.settingsFile = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/ztk/windows.ini");
 
     int result = 0;
     try {

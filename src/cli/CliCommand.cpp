@@ -138,9 +138,7 @@ ScaleLink *CliContext::openLink(QString &why)
     auto link = std::make_unique<ScaleLink>();
     const LinkOpenResult opened = link->open(port, prompter);
     if (opened.port != SerialPort::Opened) {
-        // A port that does not open is bad input, not a silent scale.
-        if (opened.port != SerialPort::InUse)
-            prompter.message(opened.failure);
+        // A port that does not open is bad input, not a silent scale (said by the link).
         why = opened.failure;
         m_linkExit = ExitBadUsage;
         return nullptr;

@@ -78,9 +78,8 @@ LinkOpenResult ScaleLink::open(const PortConfig &config, Prompter &prompter)
     result.port = openPort(device, config.baudRate, config.stopBitsIndex, config.parityIndex);
     if (result.port != SerialPort::Opened) {
         result.failure = SerialPort::failureText(result.port, device, portOpenError());
-        prompter.message(MessageKind::Error, msg::text(msg::PortOpenFailed));
-        if (result.port == SerialPort::InUse)
-            prompter.message(MessageKind::Error, result.failure);
+        // One box: the program's line, then the port's path and the system's reason.
+        prompter.message(MessageKind::Error, msg::text(msg::PortOpenFailed) + result.failure);
     }
     discardAll();
     clearModes();

@@ -27,10 +27,13 @@ private:
 // acts, no refresh changes the record, and the grid is redrawn once at the end.
 class Confirmed {
 public:
-    Confirmed(ProductDataset &dataset, Prompter &prompter, const char *text, const char *caption)
+    // `informative`: what the question is about, under its text.
+    Confirmed(ProductDataset &dataset, Prompter &prompter, const char *text, const char *caption,
+              const QString &informative = QString())
         : m_hold(dataset)
     {
-        m_yes = prompter.ask(msg::text(text), msg::text(caption), Buttons::YesNo) == Answer::Yes;
+        m_yes = prompter.ask(Question{msg::text(text), msg::text(caption), Buttons::YesNo, informative, std::nullopt})
+            == Answer::Yes;
         if (m_yes)
             m_suspended.emplace(dataset);
     }
@@ -41,6 +44,15 @@ private:
     bool m_yes = false;
     std::optional<ControlsSuspended> m_suspended;
 };
+
+// "12 Молоко": the record a question is about.
+QString recordNamed(const ProductDataset &dataset)
+{
+    const std::optional<Product> p = dataset.current();
+    if (!p)
+        return QString();
+    return QStringLiteral("%1 %2").arg(p->number.value ? QString::number(*p->number.value) : QString(), p->names[0]).trimmed();
+}
 
 } // namespace
 
@@ -66,6 +78,7 @@ bool RecordEditing::storeAndAdvance()
 bool RecordEditing::insertAfterCurrent()
 {
     ControlsSuspended suspended(m_dataset);
+    const ChangeGroup oneChange(m_dataset.store());
     const std::optional<Product> before = m_dataset.current();
     const qint64 k = before && before->number.value ? *before->number.value : 0;
     const int r = m_dataset.position();
@@ -85,8 +98,9 @@ bool RecordEditing::insertAfterCurrent()
     if (taken) {
         m_dataset.first();
         m_dataset.moveBy(r);
-        const Answer a = m_prompter.ask(msg::text(msg::InsertTaken).arg(k + 1), msg::text(msg::InsertCaption),
-                                        Buttons::OkCancel);
+        // Replacing a record is not undone by a careless Enter.
+        const Answer a = m_prompter.ask(Question{msg::text(msg::InsertTaken).arg(k + 1), msg::text(msg::InsertCaption),
+                                                 Buttons::OkCancel, QString(), Answer::Cancel});
         if (a == Answer::Cancel) {
             m_dataset.open(wholeBaseSql());
             return false;
@@ -111,7 +125,7 @@ bool RecordEditing::insertAfterCurrent()
 
 bool RecordEditing::deleteCurrent()
 {
-    const Confirmed confirmed(m_dataset, m_prompter, msg::DeleteOne, msg::DeleteOneCaption);
+    const Confirmed confirmed(m_dataset, m_prompter, msg::DeleteOne, msg::DeleteOneCaption, recordNamed(m_dataset));
     if (!confirmed)
         return false;
     return m_dataset.deleteCurrent();
@@ -129,6 +143,7 @@ bool RecordEditing::deleteSelection()
         return false;
     }
     const int n = m_dataset.recordCount();
+    const ChangeGroup oneChange(m_dataset.store(), true); // undone as one
     // One transaction, so that thousands of deletions do not wait for the disk each,
     // and a failure leaves every row where it was.
     StoreTransaction transaction(m_dataset.store());

@@ -31,6 +31,15 @@ inline constexpr const char ThreadFailedCaption[] = "ERROR";
 inline constexpr const char NoLink[] = "Возможно, нет связи с весами";
 inline constexpr const char LinkUp[] = "Связь с весами установлена";
 inline constexpr const char LinkDown[] = "Связь с весами НЕ установлена";
+// The port label when the port did not open: the port's name in %1.
+inline constexpr const char PortLabelNoLinkOn[] = "НЕТ связи (%1)";
+inline constexpr const char CheckLinkItem[] = "Проверить связь";
+// A port typed in the port settings that goes into the scales list: the port in %1.
+inline constexpr const char ListPortCaption[] = "Список весов";
+inline constexpr const char ListPortAnswered[] = "Весы на порту %1 отвечают. Добавить их в список весов (scales.ini)?";
+inline constexpr const char ListPortSilent[] =
+    "Весы на порту %1 не отвечают. Всё равно добавить их в список весов (scales.ini)?";
+inline constexpr const char ListPortKept[] = "Весы на порту %1 добавлены в список весов";
 inline constexpr const char PortLabelNoLink[] = "НЕТ связи";
 inline constexpr const char BaudLabelNotSet[] = "Не уст";
 inline constexpr const char LinkCheckCaption[] = "Проверка состояния связи с весами";
@@ -287,6 +296,8 @@ inline constexpr const char SalesMenuItem[] = "История продаж";
 // Text import and export, the printed report
 inline constexpr const char ImportCaption[] = "Импорт БД";
 inline constexpr const char ImportWait[] = "Подождите. Импорт данных...";
+// After an import in the window: the lines stored in %1 (the incorrect ones listed after it).
+inline constexpr const char ImportStored[] = "Импортировано записей: %1";
 inline constexpr const char ExportCaption[] = "Экспорт БД";
 inline constexpr const char ExportWait[] = "Подождите. Экспорт данных...";
 inline constexpr const char ImportDialogTitle[] = "Ввод файла импорта данных";
@@ -319,5 +330,23 @@ inline constexpr const char RecordImplausible[] =
     "с весами (настройки порта). Ничего не сохранено.";
 inline constexpr const char CellWeight[] = "ВЕС";
 inline constexpr const char CellPiece[] = "ШТУКА";
+
+// The main window's record commands, as the menu and the speed buttons name them
+inline constexpr const char UndoItem[] = "Отменить";
+inline constexpr const char RedoItem[] = "Повторить";
+inline constexpr const char InsertItem[] = "Вставить запись";
+inline constexpr const char DeleteItem[] = "Удалить запись";
+inline constexpr const char DeleteAllItem[] = "Удалить все";
+inline constexpr const char ClearItem[] = "Очистить запись";
+inline constexpr const char CopyItem[] = "Копия записи";
+inline constexpr const char ReplaceItem[] = "Замена записи";
+inline constexpr const char StoreItem[] = "Запись";
+inline constexpr const char RefreshItem[] = "Обновить выборку";
+inline constexpr const char FindItem[] = "Поиск по наименованию";
+inline constexpr const char ReportItem[] = "Печать";
+// The status bar after an undo or a redo: the records put back in %1.
+inline constexpr const char Undone[] = "Отменено, восстановлено записей: %1";
+inline constexpr const char Redone[] = "Повторено, изменено записей: %1";
+inline constexpr const char UndoFailed[] = "Изменение не отменено: %1";
 
 } // namespace ztk::msg

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace ztk {
 
 // The current local date-time for stamps, the date box and the limits of waits.
@@ -58,6 +60,16 @@ enum class Buttons { Ok, OkCancel, YesNo };
 enum class MessageKind { Information, Warning, Error };
 enum class Answer { Ok, Cancel, Yes, No };
 
+// A question with more to it than its text: a second, smaller text under it (what the
+// question is about), and the button that Enter presses (else the first).
+struct Question {
+    QString text;
+    QString caption;
+    Buttons buttons = Buttons::YesNo;
+    QString informative;
+    std::optional<Answer> preferred;
+};
+
 // Every modal message box, question and file dialog goes through here.
 class Prompter {
 public:
@@ -71,6 +83,8 @@ public:
         message(text, caption);
     }
     virtual Answer ask(const QString &text, const QString &caption, Buttons buttons) = 0;
+    // A Prompter without informative texts asks the plain question.
+    virtual Answer ask(const Question &question) { return ask(question.text, question.caption, question.buttons); }
     // An empty result means the operator cancelled. A save dialog may propose a path.
     virtual QString openFileName(const QString &caption, const QString &filter) = 0;
     virtual QString saveFileName(const QString &caption, const QString &filter,

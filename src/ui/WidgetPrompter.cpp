@@ -4,7 +4,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSpacerItem>
 #include <cstdio>
 
 namespace ztk {
@@ -13,6 +16,34 @@ namespace {
 QString titleOr(const QString &caption)
 {
     return caption.isEmpty() ? applicationTitle() : caption;
+}
+
+// A box as wide as its title needs: a short text would otherwise cut the caption
+// ("Удален… из БД").
+int run(QMessageBox &box)
+{
+    const int title = QFontMetrics(QApplication::font("QMdiSubWindowTitleBar")).horizontalAdvance(box.windowTitle());
+    // The frame's buttons and margins besides the title's text.
+    constexpr int FrameButtons = 140;
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(title + FrameButtons, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(),
+                      0, 1, grid->columnCount());
+    return box.exec();
+}
+
+QMessageBox::StandardButton buttonOf(Answer a)
+{
+    switch (a) {
+    case Answer::Ok:
+        return QMessageBox::Ok;
+    case Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Answer::Yes:
+        return QMessageBox::Yes;
+    case Answer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::NoButton;
 }
 } // namespace
 
@@ -41,42 +72,35 @@ void WidgetPrompter::message(MessageKind kind, const QString &text, const QStrin
     echo(text);
     if (!m_show)
         return;
-    QWidget *parent = QApplication::activeWindow();
-    switch (kind) {
-    case MessageKind::Information:
-        QMessageBox::information(parent, titleOr(caption), text, QMessageBox::Ok);
-        break;
-    case MessageKind::Warning:
-        QMessageBox::warning(parent, titleOr(caption), text, QMessageBox::Ok);
-        break;
-    case MessageKind::Error:
-        QMessageBox::critical(parent, titleOr(caption), text, QMessageBox::Ok);
-        break;
-    }
+    const QMessageBox::Icon icon = kind == MessageKind::Error ? QMessageBox::Critical
+        : kind == MessageKind::Warning                        ? QMessageBox::Warning
+                                                              : QMessageBox::Information;
+    QMessageBox box(icon, titleOr(caption), text, QMessageBox::Ok, QApplication::activeWindow());
+    run(box);
 }
 
 Answer WidgetPrompter::ask(const QString &text, const QString &caption, Buttons buttons)
 {
-    echo(text);
+    return ask(Question{text, caption, buttons, QString(), std::nullopt});
+}
+
+Answer WidgetPrompter::ask(const Question &q)
+{
+    echo(q.text);
     if (!m_show)
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    QWidget *parent = QApplication::activeWindow();
-    switch (buttons) {
-    case Buttons::Ok:
-        QMessageBox::information(parent, titleOr(caption), text, QMessageBox::Ok);
+        return q.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    const Answer first = q.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    const Answer second = q.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    QMessageBox box(q.buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question, titleOr(q.caption),
+                    q.text, q.buttons == Buttons::Ok ? QMessageBox::Ok : buttonOf(first) | buttonOf(second),
+                    QApplication::activeWindow());
+    box.setInformativeText(q.informative);
+    box.setDefaultButton(buttonOf(q.preferred.value_or(first)));
+    if (q.buttons == Buttons::Ok) {
+        run(box);
         return Answer::Ok;
-    case Buttons::OkCancel:
-        return QMessageBox::question(parent, titleOr(caption), text, QMessageBox::Ok | QMessageBox::Cancel,
-                                     QMessageBox::Ok) == QMessageBox::Ok
-            ? Answer::Ok
-            : Answer::Cancel;
-    case Buttons::YesNo:
-        break;
     }
-    return QMessageBox::question(parent, titleOr(caption), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes
-        ? Answer::Yes
-        : Answer::No;
+    return run(box) == buttonOf(first) ? first : second;
 }
 
 QString WidgetPrompter::openFileName(const QString &caption, const QString &filter)

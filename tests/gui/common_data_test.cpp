@@ -420,7 +420,8 @@ TEST(IndexWindow, TicksUntickAndExecute)
     }, [] { Form2->N3->trigger(); });
     EXPECT_TRUE(shown);
     EXPECT_EQ(column(Form2->StringGrid1), repeated({QStringLiteral("10"), QStringLiteral("30")}, QStringLiteral("10")));
-    EXPECT_TRUE(Form1->RadioButton2->isChecked());
+    // Closed, the main window shows the selection it had before.
+    EXPECT_TRUE(Form1->RadioButton1->isChecked());
 
     // A new opening starts empty.
     shown = whileShown(Form6, [&] {
@@ -431,7 +432,7 @@ TEST(IndexWindow, TicksUntickAndExecute)
         Form6->N1Click(); // nothing ticked: nothing happens
     }, [] { Form2->N4Click(); });
     EXPECT_TRUE(shown);
-    EXPECT_TRUE(Form1->RadioButton3->isChecked());
+    EXPECT_TRUE(Form1->RadioButton1->isChecked());
     EXPECT_EQ(cell(Form2->StringGrid2, 1), QStringLiteral("1"));
 }
 
@@ -467,5 +468,5 @@ TEST(IndexWindow, PieceLayoutWithoutPieceProducts)
     EXPECT_FALSE(whileShown(Form6, [] {}, [] { Form2->N4Click(); }));
     EXPECT_EQ(column(Form2->StringGrid2), repeated({}, QStringLiteral("5000")));
     EXPECT_EQ(column(Form2->StringGrid1), weightKeys);
-    EXPECT_TRUE(Form1->RadioButton3->isChecked());
+    EXPECT_TRUE(Form1->RadioButton1->isChecked()); // the selection as it was
 }

@@ -28,6 +28,9 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTableView>
+
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace ztk;
@@ -123,10 +126,13 @@ TEST(MainWindowStartup, WithoutConfigUsesCom1AndCloseWritesTheFile)
     ASSERT_TRUE(f.start());
 
     // COM1 with baud 0 cannot be opened.
-    EXPECT_EQ(f.prompter.texts(), (QStringList{t(msg::CfgMissing), t(msg::PortOpenFailed)}));
+    // One box for the port: the program's line, then the device and the system's reason.
+    ASSERT_EQ(f.prompter.texts().size(), 2);
+    EXPECT_EQ(f.prompter.texts()[0], t(msg::CfgMissing));
+    EXPECT_TRUE(f.prompter.texts()[1].startsWith(t(msg::PortOpenFailed) + QStringLiteral("/dev/ttyS0"))) << qPrintable(f.prompter.texts()[1]);
     EXPECT_EQ(Form1->portConfig().portName, QByteArray("COM1"));
     EXPECT_EQ(Form1->portConfig().lastScaleNumber, 1);
-    EXPECT_EQ(Form1->Label20->text(), t(msg::PortLabelNoLink));
+    EXPECT_EQ(Form1->Label20->text(), t(msg::PortLabelNoLinkOn).arg(QStringLiteral("COM1")));
     EXPECT_EQ(Form1->Label2->text(), t(msg::BaudLabelNotSet));
     EXPECT_EQ(exchangeItemsEnabled(), AllOff);
     EXPECT_EQ(Form1->Label9->text(), t("Записей 0"));
@@ -155,14 +161,16 @@ TEST(MainWindowStartup, PortFailureStillChecksTheLinkAndCloseKeepsTheFileTail)
     f.clock.setStepMs(100);
     ASSERT_TRUE(f.start());
 
-    EXPECT_EQ(f.prompter.texts(), QStringList{t(msg::PortOpenFailed)});
-    EXPECT_EQ(Form1->Label20->text(), t(msg::PortLabelNoLink));
+    const QString portFailed = t(msg::PortOpenFailed) + QStringLiteral("/dev/ttyZZ9: ")
+        + QString::fromLocal8Bit(std::strerror(ENOENT));
+    EXPECT_EQ(f.prompter.texts(), QStringList{portFailed});
+    EXPECT_EQ(Form1->Label20->text(), t(msg::PortLabelNoLinkOn).arg(QStringLiteral("ttyZZ9")));
     EXPECT_EQ(Form1->Label2->text(), t(msg::BaudLabelNotSet));
     EXPECT_EQ(exchangeItemsEnabled(), AllOff);
     EXPECT_EQ(Form1->Label9->text(), t("Записей 3")); // the table works without the port
 
     ASSERT_TRUE(f.showMain());
-    EXPECT_EQ(f.prompter.texts(), (QStringList{t(msg::PortOpenFailed), t(msg::NoLink)}));
+    EXPECT_EQ(f.prompter.texts(), (QStringList{portFailed, t(msg::NoLink)}));
     EXPECT_EQ(Form1->Label1->text(), t(msg::LinkDown));
     EXPECT_EQ(exchangeItemsEnabled(), AllOff);
 
@@ -206,7 +214,7 @@ TEST(MainWindowStartup, NonDatabaseFileIsReportedAndLeftAlone)
 
     // The port message, then the store's own error text; the window is there without records.
     ASSERT_EQ(f.prompter.texts().size(), 2) << f.prompter.texts().join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(f.prompter.texts()[0], t(msg::PortOpenFailed));
+    EXPECT_TRUE(f.prompter.texts()[0].startsWith(t(msg::PortOpenFailed))) << qPrintable(f.prompter.texts()[0]);
     EXPECT_FALSE(f.prompter.texts()[1].isEmpty());
     ASSERT_NE(Form1, nullptr);
     EXPECT_TRUE(Form1->startedOk());

@@ -4,17 +4,17 @@ namespace ztk::test {
 
 void ScriptedPrompter::message(const QString &text, const QString &caption)
 {
-    shown.append({text, caption, false});
+    shown.append({text, caption, false, MessageKind::Information, {}, {}});
 }
 
 void ScriptedPrompter::message(MessageKind kind, const QString &text, const QString &caption)
 {
-    shown.append({text, caption, false, kind});
+    shown.append({text, caption, false, kind, {}, {}});
 }
 
 Answer ScriptedPrompter::ask(const QString &text, const QString &caption, Buttons buttons)
 {
-    shown.append({text, caption, true});
+    shown.append({text, caption, true, MessageKind::Information, {}, {}});
     if (!m_answers.empty()) {
         const Answer a = m_answers.front();
         m_answers.pop_front();
@@ -22,6 +22,14 @@ Answer ScriptedPrompter::ask(const QString &text, const QString &caption, Button
     }
     ++unscripted;
     return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+}
+
+Answer ScriptedPrompter::ask(const Question &question)
+{
+    const Answer a = ask(question.text, question.caption, question.buttons);
+    shown.back().informative = question.informative;
+    shown.back().preferred = question.preferred;
+    return a;
 }
 
 QString ScriptedPrompter::openFileName(const QString &, const QString &)

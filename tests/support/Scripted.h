@@ -20,11 +20,14 @@ public:
         QString caption;
         bool question = false;
         MessageKind kind = MessageKind::Information;
+        QString informative;           // a Question's
+        std::optional<Answer> preferred; // a Question's default button
     };
 
     void message(const QString &text, const QString &caption = QString()) override;
     void message(MessageKind kind, const QString &text, const QString &caption = QString()) override;
     Answer ask(const QString &text, const QString &caption, Buttons buttons) override;
+    Answer ask(const Question &question) override;
     QString openFileName(const QString &caption, const QString &filter) override;
     QString saveFileName(const QString &caption, const QString &filter, const QString &proposedPath = QString()) override;
 

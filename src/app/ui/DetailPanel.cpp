@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 
+#include <algorithm>
+
 namespace ztk {
 
 DetailPanel::DetailPanel(ProductDataset &dataset, Prompter &prompter, std::vector<Box> boxes, QObject *parent)
@@ -30,6 +32,13 @@ void DetailPanel::edited(QLineEdit *edit)
     for (Bound &b : m_bound)
         if (b.box.edit == edit)
             b.typed = true;
+    if (onTyped)
+        onTyped();
+}
+
+bool DetailPanel::anyTyped() const
+{
+    return std::any_of(m_bound.begin(), m_bound.end(), [](const Bound &b) { return b.typed; });
 }
 
 void DetailPanel::clearTyped()

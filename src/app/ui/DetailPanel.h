@@ -6,6 +6,8 @@
 
 #include <QObject>
 
+#include <functional>
+
 #include <vector>
 
 class QLineEdit;
@@ -36,6 +38,10 @@ public:
     bool write();
     // Forgets what was typed (a reopen drops a pending edit).
     void clearTyped();
+    // Something was typed into a box and is not stored yet.
+    bool anyTyped() const;
+    // Called after every text the operator types.
+    std::function<void()> onTyped;
     // True while the panel fills the boxes (their change signals are not typing).
     bool updating() const { return m_updating; }
 

@@ -15,6 +15,7 @@
 #include "link/ScaleList.h"
 #include "link/SerialPort.h"
 #include "link/ui/Selectp.h"
+#include "products/EditHistory.h"
 #include "products/ProductDataset.h"
 #include "products/ProductFields.h"
 #include "products/ProductStore.h"
@@ -121,6 +122,7 @@ TForm1::~TForm1()
     m_ws.link().stopReader();
     m_ws.link().setLinkStateHandler({});
     m_ws.dataset().setUpdateRecordHook({});
+    m_ws.history().changed = {};
     if (DBGrid1)
         DBGrid1->setModel(nullptr);
     delete m_model;
@@ -140,11 +142,23 @@ void TForm1::initActionsConnections()
     connect(N12, &QAction::triggered, this, &TForm1::N12Click);
     connect(N13, &QAction::triggered, this, &TForm1::N13Click);
     connect(N14, &QAction::triggered, this, &TForm1::N14Click);
+    connect(N16, &QAction::triggered, this, &TForm1::N16Click);
     connect(N10, &QAction::triggered, this, &TForm1::N10Click);
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
     connect(N8, &QAction::triggered, this, &TForm1::N8Click);
     connect(N9, &QAction::triggered, this, &TForm1::N9Click);
     connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+    connect(UndoItem, &QAction::triggered, this, &TForm1::UndoItemClick);
+    connect(RedoItem, &QAction::triggered, this, &TForm1::RedoItemClick);
+    connect(InsertItem, &QAction::triggered, this, &TForm1::SpeedButton2Click);
+    connect(DeleteItem, &QAction::triggered, this, &TForm1::SpeedButton3Click);
+    connect(StoreItem, &QAction::triggered, this, &TForm1::BitBtn1Click);
+    connect(RefreshItem, &QAction::triggered, this, &TForm1::RefreshSelection);
+    connect(FindItem, &QAction::triggered, this, &TForm1::FindItemClick);
+    connect(ReportItem, &QAction::triggered, this, &TForm1::SpeedButton8Click);
+    m_ws.history().changed = [this] { applyUndoItems(); };
+    connect(&m_ws.dataset(), &ztk::ProductDataset::currentChanged, this, &TForm1::applyUndoItems);
+    applyUndoItems();
 
     connect(SpeedButton2, &QToolButton::clicked, this, &TForm1::SpeedButton2Click);
     connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
@@ -188,6 +202,7 @@ void TForm1::initActionsConnections()
     connect(&m_ws, &ztk::Workspace::scaleNumberRequested, this, &TForm1::Button1Click);
     connect(&m_ws, &ztk::Workspace::storeRecordRequested, this, &TForm1::BitBtn1Click);
     connect(&m_ws, &ztk::Workspace::typeSelectionRequested, this, &TForm1::selectByType);
+    connect(&m_ws, &ztk::Workspace::selectionRestoreRequested, this, &TForm1::restoreSelection);
     connect(&m_ws, &ztk::Workspace::gridSuspended, this, [this](bool suspended) { DBGrid1->setHidden(suspended); });
     connect(&m_ws, &ztk::Workspace::exchangeDone, this, [this](const QString &line) { statusBar()->showMessage(line); });
     connect(&m_ws, &ztk::Workspace::linkReopened, this, &TForm1::setExchangeItemsEnabled);
@@ -237,6 +252,7 @@ void TForm1::bindDetailPanel()
                                        {DBEdit11, fld::Dcorr, ztk::DetailPanel::Calculated},
                                    },
                                    this);
+    m_panel->onTyped = [this] { applyUndoItems(); };
 }
 
 void TForm1::syncGridToDataset()
@@ -325,6 +341,7 @@ void TForm1::FormCreate()
     m_ws.link().clearModes();
     resetSelectionInputs();
     m_ws.copyBuffer() = ztk::CopyBuffer{};
+    restoreSettings();
 }
 
 void TForm1::showVersion(const QString &versionText)
@@ -343,7 +360,9 @@ void TForm1::showVersion(const QString &versionText)
 void TForm1::showPortStatus()
 {
     if (m_portFailed) {
-        Label20->setText(ztk::msg::text(ztk::msg::PortLabelNoLink));
+        // The port stays named, so that the operator sees which one did not open.
+        Label20->setText(ztk::msg::text(ztk::msg::PortLabelNoLinkOn).arg(QString::fromLocal8Bit(m_portConfig.portName)));
+        Label20->setToolTip(ztk::msg::text(ztk::msg::PortLabelNoLink));
         Label2->setText(ztk::msg::text(ztk::msg::BaudLabelNotSet));
         setExchangeItemsEnabled(false);
     } else {
@@ -379,11 +398,30 @@ void TForm1::showEvent(QShowEvent *event)
 
 void TForm1::FormShow()
 {
+    checkLinkNow();
+}
+
+void TForm1::checkLinkNow()
+{
     ztk::ExchangeRun run(m_ws, this, ztk::Operation::LinkCheck,
                          ztk::ExchangeRun::Wait{ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false});
     if (!run.started())
         return;
     setLinkState(run.finish(ztk::checkLink(run.session())));
+}
+
+void TForm1::N16Click()
+{
+    // A port that did not open may be there now (the adapter plugged in).
+    if (m_portFailed) {
+        m_portFailed = m_ws.link().open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
+        showPortStatus();
+        if (m_portFailed) {
+            setLinkState(false);
+            return;
+        }
+    }
+    checkLinkNow();
 }
 
 void TForm1::changeEvent(QEvent *event)
@@ -414,6 +452,7 @@ void TForm1::applyExchangeItems()
         item->setEnabled(m_linkUp && idle);
     N1->setEnabled(idle); // a new port would pull the line from under the exchange
     N12->setEnabled(idle);
+    N16->setEnabled(idle);
     if (idle)
         updateAllScalesItem();
     else
@@ -449,20 +488,46 @@ void TForm1::N1Click()
     m_ws.link().closePort();
     if (SelectPort) {
         m_portConfig = SelectPort->edit(m_portConfig, m_portList);
-        // A network port or a stable device path does not fit "fbdves.cfg": it goes into
-        // the scales list.
-        QString error;
+        // A network port or a stable device path does not fit "fbdves.cfg": tried at
+        // once, it goes into the scales list when the operator says so.
         const QString listed = SelectPort->listedPort();
-        if (!listed.isEmpty() && !ztk::ScaleList::keepPort(m_context.workDir, m_portConfig, listed, error))
-            m_context.prompter->message(ztk::MessageKind::Error, error);
+        if (!listed.isEmpty())
+            offerListedPort(listed);
     }
 
-    const QString portName = QString::fromLocal8Bit(m_portConfig.portName);
-    Label20->setText(portName);
-    Label2->setText(QString::number(m_portConfig.baudRate));
-    setExchangeItemsEnabled(m_ws.link().open(m_portConfig, *m_context.prompter).port == ztk::SerialPort::Opened);
+    m_portFailed = m_ws.link().open(m_portConfig, *m_context.prompter).port != ztk::SerialPort::Opened;
+    showPortStatus();
+    if (m_portFailed)
+        setLinkState(false);
     m_ws.followScale(); // another port, another scale
     updateAllScalesItem();
+}
+
+void TForm1::offerListedPort(const QString &port)
+{
+    const ztk::ScaleEntry scale{QString(), port, m_portConfig.baudRate, int(m_portConfig.lastScaleNumber)};
+    bool answered = false;
+    {
+        // A port that does not open is said with its reason; it may still be listed (a
+        // device server not yet switched on).
+        ztk::ScaleLink probe;
+        if (probe.open(scale.portConfig(m_portConfig), *m_context.prompter).port == ztk::SerialPort::Opened) {
+            ztk::WaitScope wait(this, ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false);
+            ztk::ExchangeSession session(probe, *m_context.clock, *m_context.pump);
+            answered = ztk::checkLink(session).ok;
+        }
+        probe.stopReader();
+    }
+    const ztk::Question question{ztk::msg::text(answered ? ztk::msg::ListPortAnswered : ztk::msg::ListPortSilent).arg(port),
+                                 ztk::msg::text(ztk::msg::ListPortCaption), ztk::Buttons::YesNo, QString(),
+                                 answered ? ztk::Answer::Yes : ztk::Answer::No};
+    if (m_context.prompter->ask(question) != ztk::Answer::Yes)
+        return;
+    QString error;
+    if (!ztk::ScaleList::keepPort(m_context.workDir, m_portConfig, port, error))
+        m_context.prompter->message(ztk::MessageKind::Error, error);
+    else
+        statusBar()->showMessage(ztk::msg::text(ztk::msg::ListPortKept).arg(port));
 }
 
 
@@ -481,6 +546,7 @@ void TForm1::FormCloseQuery()
         return;
     m_closed = true;
     Timer1->stop();
+    saveSettings();
     // The reader thread must have left its loop before anything it uses goes.
     m_ws.link().stopReader();
     m_ws.setImage(nullptr);

@@ -22,6 +22,7 @@
 #include "products/Selection.h"
 #include "shared/PortConfig.h"
 
+#include <QDate>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -95,6 +96,14 @@ public:
     // --- controls (designer names)
     QAction *Import = nullptr;
     QAction *Export = nullptr;
+    QAction *UndoItem = nullptr;    // "Отменить", Ctrl+Z
+    QAction *RedoItem = nullptr;    // "Повторить", Ctrl+Y
+    QAction *InsertItem = nullptr;  // Ins, as SpeedButton2
+    QAction *DeleteItem = nullptr;  // Del, as SpeedButton3
+    QAction *StoreItem = nullptr;   // Ctrl+S, as BitBtn1
+    QAction *RefreshItem = nullptr; // F5: the selection again
+    QAction *FindItem = nullptr;    // Ctrl+F: the name search
+    QAction *ReportItem = nullptr;  // Ctrl+P, as SpeedButton8
     QAction *N1 = nullptr;  // "Настройка порта"
     QAction *N7 = nullptr;  // "Формирование общих данных"
     QAction *N5 = nullptr;  // "Запись БДТ в весы"
@@ -102,6 +111,7 @@ public:
     QAction *N12 = nullptr; // "Синхронизировать весы": every listed scale brought in step at once
     QAction *N13 = nullptr; // "Состояние весов"
     QAction *N14 = nullptr; // "Журнал обмена"
+    QAction *N16 = nullptr; // "Проверить связь"
     QAction *N10 = nullptr; // "Чтение БД из весов"
     QAction *N4 = nullptr;  // "Приём итоговых данных из весов"
     QAction *N8 = nullptr;  // "О программе"
@@ -179,6 +189,7 @@ public:
     void N12Click();
     void N13Click();
     void N14Click();
+    void N16Click(); // "Проверить связь": the port opened again when it had failed, the link checked
     // The scales at a glance in Label21, again from the table, the states and the journal.
     void refreshScalesSummary();
     void N7Click();
@@ -187,6 +198,12 @@ public:
     void N10Click();
     void ImportClick();
     void ExportClick();
+
+    // Ctrl+Z and Ctrl+Y: the last stored change of this run undone or done again, its
+    // record shown.
+    void UndoItemClick();
+    void RedoItemClick();
+    void FindItemClick();
 
     void SpeedButton2Click(); // insert
     void SpeedButton3Click(); // delete one
@@ -237,6 +254,28 @@ private:
     void buildMenu();
     void initActionsConnections();
     void initKeyboard(); // Pd1Keys.cpp
+    void undoOrRedo(bool redo);      // Pd1Undo.cpp
+    void applyUndoItems();
+    bool unstoredTyping() const;
+    // Makes the row `rowid` current; with `anySelection` the whole table becomes the
+    // selection when the current one does not hold it. False when it is not shown.
+    bool showRow(qint64 rowid, bool anySelection = true);
+
+    // The selection as the operator set it up: its button, its input boxes, the record.
+    struct SelectionLook {
+        QString button; // the checked selection button's name
+        QString name, from, to;
+        int prefix = 0;
+        QDate date;
+        qint64 rowid = -1;
+    };
+    SelectionLook selectionLook() const;    // Pd1Settings.cpp
+    void applySelectionLook(const SelectionLook &look);
+    // The window's place, the last selection and "Список" from the last run, and back.
+    void restoreSettings();
+    void saveSettings();
+    void restoreSelection(); // the one selectByType replaced
+    std::optional<SelectionLook> m_beforeTypeSelection;
     void bindDetailPanel();
     // A date selection: Edit2 shown, the builder set, the query built and run.
     void startDateSelection(ztk::SelectionBuilder builder);
@@ -249,6 +288,11 @@ private:
     bool applyBestBefore(const QString &shown); // the best-before dialog's date; false keeps it open
     void showVersion(const QString &versionText);
     void showPortStatus();
+    // The link check of start-up, with its wait window; Label1 and the exchange items follow.
+    void checkLinkNow();
+    // A port typed in the port settings that "fbdves.cfg" cannot hold: tried at once,
+    // put into the scales list when the operator confirms.
+    void offerListedPort(const QString &port);
     void resetSelectionInputs();
 
     // The editing commands over the grid's dataset and selection.

@@ -87,6 +87,31 @@ void TForm1::buildMenu()
     QMenu *file = bar->addMenu(tr("Файл"));
     Import = menuItem(file, "Import", tr("Импорт БД"));
     Export = menuItem(file, "Export", tr("Экспорт БД"));
+    file->addSeparator();
+    // The record commands with their keys; the keys work wherever the focus is in the window.
+    struct Keyed {
+        QAction *TForm1::*member;
+        const char *name;
+        const char *text;
+        QKeySequence key;
+    };
+    const Keyed keyed[] = {
+        {&TForm1::UndoItem, "UndoItem", ztk::msg::UndoItem, QKeySequence::Undo},
+        {&TForm1::RedoItem, "RedoItem", ztk::msg::RedoItem, QKeySequence(Qt::CTRL | Qt::Key_Y)},
+        {&TForm1::InsertItem, "InsertItem", ztk::msg::InsertItem, QKeySequence(Qt::Key_Insert)},
+        {&TForm1::DeleteItem, "DeleteItem", ztk::msg::DeleteItem, QKeySequence(Qt::Key_Delete)},
+        {&TForm1::StoreItem, "StoreItem", ztk::msg::StoreItem, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {&TForm1::RefreshItem, "RefreshItem", ztk::msg::RefreshItem, QKeySequence(Qt::Key_F5)},
+        {&TForm1::FindItem, "FindItem", ztk::msg::FindItem, QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {&TForm1::ReportItem, "ReportItem", ztk::msg::ReportItem, QKeySequence(Qt::CTRL | Qt::Key_P)},
+    };
+    for (const Keyed &k : keyed) {
+        QAction *item = menuItem(file, k.name, ztk::msg::text(k.text));
+        item->setShortcut(k.key);
+        this->*(k.member) = item;
+        if (k.member == &TForm1::RedoItem)
+            file->addSeparator();
+    }
     N1 = menuItem(bar, "N1", tr("Настройка порта"));
     N7 = menuItem(bar, "N7", tr("Формирование общих данных"));
     N5 = menuItem(bar, "N5", tr("Запись БДТ в весы"));
@@ -98,6 +123,7 @@ void TForm1::buildMenu()
     N12 = menuItem(service, "N12", ztk::msg::text(ztk::msg::SyncCaption));
     N13 = menuItem(service, "N13", ztk::msg::text(ztk::msg::StandingsCaption));
     N14 = menuItem(service, "N14", ztk::msg::text(ztk::msg::JournalCaption));
+    N16 = menuItem(service, "N16", ztk::msg::text(ztk::msg::CheckLinkItem));
     connect(menuItem(service, "N15", ztk::msg::text(ztk::msg::SalesMenuItem)), &QAction::triggered, this,
             [this] { TFormIstprod::open(m_ws, this); });
     QMenu *help = bar->addMenu(QStringLiteral("?"));
@@ -124,13 +150,13 @@ void TForm1::buildControls()
         const char *hint;
     };
     const Speed speeds[] = {
-        {&TForm1::SpeedButton2, "SpeedButton2", "Вставить запись"},
-        {&TForm1::SpeedButton3, "SpeedButton3", "Удалить запись"},
-        {&TForm1::SpeedButton4, "SpeedButton4", "Удалить все"},
-        {&TForm1::SpeedButton5, "SpeedButton5", "Очистить запись"},
-        {&TForm1::SpeedButton6, "SpeedButton6", "Копия записи"},
-        {&TForm1::SpeedButton7, "SpeedButton7", "Замена записи"},
-        {&TForm1::SpeedButton8, "SpeedButton8", "Печать"},
+        {&TForm1::SpeedButton2, "SpeedButton2", ztk::msg::InsertItem},
+        {&TForm1::SpeedButton3, "SpeedButton3", ztk::msg::DeleteItem},
+        {&TForm1::SpeedButton4, "SpeedButton4", ztk::msg::DeleteAllItem},
+        {&TForm1::SpeedButton5, "SpeedButton5", ztk::msg::ClearItem},
+        {&TForm1::SpeedButton6, "SpeedButton6", ztk::msg::CopyItem},
+        {&TForm1::SpeedButton7, "SpeedButton7", ztk::msg::ReplaceItem},
+        {&TForm1::SpeedButton8, "SpeedButton8", ztk::msg::ReportItem},
     };
     for (const Speed &s : speeds) {
         QToolButton *b = named(new QToolButton(c), s.name);

@@ -69,7 +69,11 @@ void TForm1::ImportClick()
     else if (!result.storeError.isEmpty()) // nothing was stored, so no line is to blame
         prompter.message(MessageKind::Error, result.storeError);
     else if (!result.badLines.isEmpty())
-        prompter.message(MessageKind::Warning, result.badLines.message(), msg::text(msg::BadLinesCaption));
+        prompter.message(MessageKind::Warning,
+                         msg::text(msg::ImportStored).arg(result.storedLines) + u'\n' + result.badLines.message(),
+                         msg::text(msg::BadLinesCaption));
+    else
+        prompter.message(msg::text(msg::ImportStored).arg(result.storedLines), msg::text(msg::ImportCaption));
 }
 
 void TForm1::ExportClick()

@@ -68,6 +68,8 @@ void TForm1::RadioButton2Click()
 
 void TForm1::selectByType(bool weight)
 {
+    if (!m_beforeTypeSelection)
+        m_beforeTypeSelection = selectionLook();
     QRadioButton *button = weight ? RadioButton2 : RadioButton3;
     if (button->isChecked())
         weight ? RadioButton2Click() : RadioButton3Click();

@@ -425,6 +425,7 @@ void TForm2::openIndexWindow(bool weight)
         Form6->open(weight, entries);
         Form6->exec();
     }
+    m_ws.restoreSelection(); // the main window's selection as the operator left it
     if (isVisible())
         activateWindow();
 }

@@ -242,6 +242,12 @@ inline constexpr const char TotalsChartTop[] = "Товары с наибольш
 inline constexpr const char TotalsChartShare[] = "Доля весовых и штучных товаров";
 inline constexpr const char TotalsWeighed[] = "Весовые";
 inline constexpr const char TotalsPieces[] = "Штучные";
+// The totals window: units of the amounts, a row cleared since the reception, the "*" of column 0.
+inline constexpr const char TotalsUnitKg[] = "кг";
+inline constexpr const char TotalsUnitPieces[] = "шт";
+inline constexpr const char TotalsClearedMark[] = "очищено";
+inline constexpr const char TotalsNotInTable[] = "Товара нет в таблице товаров";
+inline constexpr const char TotalsNotInTableNote[] = "* — товара нет в таблице товаров";
 
 // The sales history (%1 the store's reason where not said otherwise)
 inline constexpr const char SalesCaption[] = "История продаж";

@@ -59,7 +59,7 @@ Answer WidgetPrompter::ask(const QString &text, const QString &caption, Buttons 
 {
     echo(text);
     if (!m_show)
-        return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
     QWidget *parent = QApplication::activeWindow();
     switch (buttons) {
     case Buttons::Ok:
@@ -72,6 +72,16 @@ Answer WidgetPrompter::ask(const QString &text, const QString &caption, Buttons 
             : Answer::Cancel;
     case Buttons::YesNo:
         break;
+    case Buttons::YesNoCancel:
+        switch (QMessageBox::question(parent, titleOr(caption), text,
+                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes)) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel; // Отмена, Esc or the box closed
+        }
     }
     return QMessageBox::question(parent, titleOr(caption), text, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::Yes) == QMessageBox::Yes

@@ -211,6 +211,11 @@ inline constexpr const char Yes[] = "да";
 inline constexpr const char No[] = "нет";
 inline constexpr const char FileCreateError[] = "Cannot create file \"%1\"";
 inline constexpr const char SettingsFilter[] = "Конфигурационные файлы (*.cfg);;Все файлы (*)";
+// The company name the scale can show (%1 the most characters, or the character it cannot show).
+inline constexpr const char CompanyNameRule[] = "Не более %1 знаков, которые могут показать весы (кодовая страница 866)";
+inline constexpr const char CompanyNameTooLong[] = "Не более %1 знаков";
+inline constexpr const char CompanyNameNotShown[] = "Знак «%1» весы показать не могут";
+inline constexpr const char CommonUnsavedQuestion[] = "Сохранить изменения общих данных?";
 
 // "1 Возможно, нет связи с весами": the stage digit of a failed product write in front.
 inline QString noLinkAtStage(int stage) { return QString::number(stage) + QLatin1Char(' ') + text(NoLink); }

@@ -31,6 +31,13 @@ void putValues(QStringList &cells, const QList<std::int32_t> &values)
 
 } // namespace
 
+bool Controls::sameSettings(const Controls &o) const
+{
+    return companyText == o.companyText && scaleNumber == o.scaleNumber && labelNumber == o.labelNumber
+        && reportLabelNumber == o.reportLabelNumber && autoLabel == o.autoLabel && weightCells == o.weightCells
+        && pieceCells == o.pieceCells;
+}
+
 ViewerTexts ViewerTexts::of(const BlockView &view)
 {
     return {view.companyName, view.labelVariant, view.reportLabelVariant, view.scaleNumber,
@@ -76,6 +83,7 @@ CommonDataForm::CommonDataForm(const QString &workDir, const QDate &today, const
     // The spin clamps; a change already runs the scale number change, and it runs once more.
     setScaleSpin(fields.scaleNumber);
     scaleNumberChanged();
+    m_kept = controls;
 }
 
 QString CommonDataForm::settingsPath() const
@@ -119,8 +127,10 @@ bool CommonDataForm::scaleNumberChanged()
         return false;
     m_settingsFileName = CommonDataSettings::fileName(v);
     const qsizetype size = fields.load(settingsPath());
-    if (size >= 0)
+    if (size >= 0) {
         showLoaded(size);
+        m_kept = controls;
+    }
     m_lastScaleNumber = std::uint8_t(fields.scaleNumber);
     return size >= 0;
 }
@@ -180,6 +190,7 @@ std::optional<QString> CommonDataForm::save(const QString &path)
         return msg::text(msg::ProtectedFile).arg(path);
     if (!fields.save(path))
         return msg::text(msg::FileCreateError).arg(path);
+    m_kept = controls;
     return std::nullopt;
 }
 

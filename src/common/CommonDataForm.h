@@ -31,6 +31,9 @@ struct Controls {
     bool autoLabel = false;   // CheckBox1
     QStringList weightCells;  // column 1 of StringGrid1, rows 1..28
     QStringList pieceCells;   // column 1 of StringGrid2, rows 1..28
+
+    // Equal settings: the date is not one of them.
+    bool sameSettings(const Controls &other) const;
 };
 
 // The fields of "Общие данные из весов" that "Внести данные" carries over, as shown.
@@ -101,12 +104,17 @@ public:
     // The keys of the cells, or the conversion error of the first bad one.
     static std::optional<Keys> keysOf(const QStringList &cells, QString *error);
 
+    // The controls differ from what was last saved, or loaded with a scale's settings
+    // file (from what the form was made with when neither happened).
+    bool unsaved() const { return !controls.sameSettings(m_kept); }
+
 private:
     void showLoaded(qsizetype size);
 
     QString m_workDir;
     std::uint8_t &m_lastScaleNumber;
     QString m_settingsFileName;
+    Controls m_kept; // as last saved or loaded
 };
 
 // The start-up argument's scale number: the whole number's low 8 bits as a signed

@@ -220,6 +220,11 @@ inline constexpr const char Yes[] = "да";
 inline constexpr const char No[] = "нет";
 inline constexpr const char FileCreateError[] = "Cannot create file \"%1\"";
 inline constexpr const char SettingsFilter[] = "Конфигурационные файлы (*.cfg);;Все файлы (*)";
+// The company name the scale can show (%1 the most characters, or the character it cannot show).
+inline constexpr const char CompanyNameRule[] = "Не более %1 знаков, которые могут показать весы (кодовая страница 866)";
+inline constexpr const char CompanyNameTooLong[] = "Не более %1 знаков";
+inline constexpr const char CompanyNameNotShown[] = "Знак «%1» весы показать не могут";
+inline constexpr const char CommonUnsavedQuestion[] = "Сохранить изменения общих данных?";
 
 // "1 Возможно, нет связи с весами": the stage digit of a failed product write in front.
 inline QString noLinkAtStage(int stage) { return QString::number(stage) + QLatin1Char(' ') + text(NoLink); }
@@ -251,6 +256,12 @@ inline constexpr const char TotalsChartTop[] = "Товары с наибольш
 inline constexpr const char TotalsChartShare[] = "Доля весовых и штучных товаров";
 inline constexpr const char TotalsWeighed[] = "Весовые";
 inline constexpr const char TotalsPieces[] = "Штучные";
+// The totals window: units of the amounts, a row cleared since the reception, the "*" of column 0.
+inline constexpr const char TotalsUnitKg[] = "кг";
+inline constexpr const char TotalsUnitPieces[] = "шт";
+inline constexpr const char TotalsClearedMark[] = "очищено";
+inline constexpr const char TotalsNotInTable[] = "Товара нет в таблице товаров";
+inline constexpr const char TotalsNotInTableNote[] = "* — товара нет в таблице товаров";
 
 // The sales history (%1 the store's reason where not said otherwise)
 inline constexpr const char SalesCaption[] = "История продаж";

@@ -55,7 +55,7 @@ public:
     void pump() override {}
 };
 
-enum class Buttons { Ok, OkCancel, YesNo };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 // What a message box is about, for its icon; the text says the rest.
 enum class MessageKind { Information, Warning, Error };
 enum class Answer { Ok, Cancel, Yes, No };

@@ -1,5 +1,7 @@
 #include "totals/TotalsRows.h"
 
+#include "shared/Messages.h"
+
 #include <algorithm>
 
 namespace ztk {
@@ -73,6 +75,37 @@ std::vector<TotalsCells> TotalsTable::cells() const
     return out;
 }
 
+int TotalsTable::rowOf(int number) const
+{
+    const auto it = std::find_if(rows.begin(), rows.end(), [number](const TotalsRow &r) { return r.number == number; });
+    return it == rows.end() ? -1 : int(it - rows.begin());
+}
+
+bool TotalsTable::markCleared(int number, const QString &decimalPoint)
+{
+    const int at = rowOf(number);
+    if (at < 0 || rows[std::size_t(at)].cleared)
+        return false;
+    TotalsRow &row = rows[std::size_t(at)];
+    row.cleared = true;
+    moneyTotal -= std::int64_t(row.counters.money);
+    sumRow[2] = fixedText(std::uint64_t(moneyTotal), 2, decimalPoint);
+    return true;
+}
+
+TotalsCells shownTotalsCells(const TotalsRow &row)
+{
+    TotalsCells shown = row.cells;
+    if (row.cleared) {
+        shown[1] = msg::text(msg::TotalsClearedMark);
+        shown[2].clear();
+        shown[3].clear();
+    } else {
+        shown[1] += QLatin1Char(' ') + msg::text(row.weighed ? msg::TotalsUnitKg : msg::TotalsUnitPieces);
+    }
+    return shown;
+}
+
 int productNumberOfCell(const QString &text)
 {
     QString rest = text;
@@ -89,6 +122,8 @@ TotalsSummary summarizeTotals(const TotalsTable &table, int topCount)
     std::vector<TotalsSummary::Top> all;
     all.reserve(table.rows.size());
     for (const TotalsRow &r : table.rows) {
+        if (r.cleared)
+            continue;
         const auto money = std::int64_t(r.counters.money);
         (r.weighed ? s.weighedMoney : s.pieceMoney) += money;
         all.push_back({r.number, r.cells[4].isEmpty() ? r.cells[0] : r.cells[4], money});

@@ -41,17 +41,28 @@ struct TotalsRow {
     int number = 0;
     bool found = false;      // the number is in the selection
     bool weighed = false;    // column 1 shows a weight
+    bool cleared = false;    // cleared in the scale since the reception
     TotalsCounters counters;
     TotalsCells cells;       // "Nп/п", "Сум вес/кол", "Сумма", "Кол взв.", "Наименование"
 };
 
 struct TotalsTable {
     std::vector<TotalsRow> rows;
-    std::int64_t moneyTotal = 0; // hundredths
+    std::int64_t moneyTotal = 0; // hundredths, of the rows not cleared
     TotalsCells sumRow;          // only column 2, the money total
 
-    std::vector<TotalsCells> cells() const; // the product rows' cells, in order
+    // The product rows' cells as received, cleared or not, in order.
+    std::vector<TotalsCells> cells() const;
+    // The row of `number`; -1 when it is not listed.
+    int rowOf(int number) const;
+    // Marks the row of `number` cleared and sums the money of the rest again; false
+    // when it is not listed or already cleared.
+    bool markCleared(int number, const QString &decimalPoint);
 };
+
+// The cells as the window shows a row: the amount with its unit (кг, шт); a cleared
+// row keeps its number and name and says it was cleared instead of its counters.
+TotalsCells shownTotalsCells(const TotalsRow &row);
 
 // "Префикс" 0 marks weighed goods; any other text, a number of pieces.
 bool prefixIsZero(const QString &prefix);
@@ -68,7 +79,8 @@ QString fixedText(std::uint64_t units, int decimals, const QString &decimalPoint
 // The number in column 0: one trailing "*" dropped, the rest a whole number; 0 when it is not.
 int productNumberOfCell(const QString &text);
 
-// For the chart: the products with the most money, and the money of weighed and of piece goods.
+// For the chart: the products with the most money, and the money of weighed and of
+// piece goods; cleared rows count for nothing.
 struct TotalsSummary {
     struct Top {
         int number = 0;

@@ -87,20 +87,27 @@ Answer WidgetPrompter::ask(const QString &text, const QString &caption, Buttons 
 Answer WidgetPrompter::ask(const Question &q)
 {
     echo(q.text);
+    const bool yesNo = q.buttons == Buttons::YesNo || q.buttons == Buttons::YesNoCancel;
     if (!m_show)
-        return q.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    const Answer first = q.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    const Answer second = q.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+        return yesNo ? Answer::Yes : Answer::Ok;
+    const Answer first = yesNo ? Answer::Yes : Answer::Ok;
+    const Answer second = yesNo ? Answer::No : Answer::Cancel;
+    QMessageBox::StandardButtons buttons = buttonOf(first) | buttonOf(second);
+    if (q.buttons == Buttons::Ok)
+        buttons = QMessageBox::Ok;
+    else if (q.buttons == Buttons::YesNoCancel)
+        buttons |= QMessageBox::Cancel;
     QMessageBox box(q.buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question, titleOr(q.caption),
-                    q.text, q.buttons == Buttons::Ok ? QMessageBox::Ok : buttonOf(first) | buttonOf(second),
-                    QApplication::activeWindow());
+                    q.text, buttons, QApplication::activeWindow());
     box.setInformativeText(q.informative);
     box.setDefaultButton(buttonOf(q.preferred.value_or(first)));
-    if (q.buttons == Buttons::Ok) {
-        run(box);
+    const int pressed = run(box);
+    if (q.buttons == Buttons::Ok)
         return Answer::Ok;
-    }
-    return run(box) == buttonOf(first) ? first : second;
+    if (pressed == buttonOf(first))
+        return first;
+    // Отмена, Esc or the box closed: the question of three is not answered.
+    return q.buttons == Buttons::YesNoCancel && pressed != QMessageBox::No ? Answer::Cancel : second;
 }
 
 QString WidgetPrompter::openFileName(const QString &caption, const QString &filter)

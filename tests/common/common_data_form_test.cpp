@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <functional>
+
 using namespace ztk;
 using namespace ztk::common;
 
@@ -344,4 +346,54 @@ TEST(CommonDataForm, ScaleNumberCheckOfTheWrite)
     EXPECT_FALSE(scaleNumberMatches(QStringLiteral("0"), 1));
     EXPECT_TRUE(scaleNumberMatches(QStringLiteral("3"), 3));
     EXPECT_FALSE(scaleNumberMatches(QStringLiteral("-1"), 127));
+}
+
+// What counts as unsaved: every control but the date, against what was last saved or
+// loaded with a scale's settings.
+TEST(CommonDataForm, UnsavedSinceTheLastSaveOrLoad)
+{
+    Dir d;
+    ASSERT_TRUE(d.put(4, sampleSettings()));
+    std::uint8_t last = 1;
+    CommonDataForm form(d.tmp.path(), Today, QString(), last);
+    EXPECT_FALSE(form.unsaved());
+
+    const std::function<void(CommonDataForm &)> changes[] = {
+        [](CommonDataForm &f) { f.controls.companyText += QLatin1Char('!'); },
+        [](CommonDataForm &f) { f.setLabelSpin(f.controls.labelNumber + 1); },
+        [](CommonDataForm &f) { f.setReportSpin(f.controls.reportLabelNumber + 1); },
+        [](CommonDataForm &f) { f.controls.autoLabel = !f.controls.autoLabel; },
+        [](CommonDataForm &f) { f.controls.weightCells[27] = QStringLiteral("77"); },
+        [](CommonDataForm &f) { f.setLayoutCells(false, {QStringLiteral("5")}); },
+        [](CommonDataForm &f) { f.setScaleSpin(2); }, // no settings of scale 2: nothing loaded
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        std::uint8_t l = 1;
+        CommonDataForm f(d.tmp.path(), Today, QString(), l);
+        changes[i](f);
+        EXPECT_TRUE(f.unsaved()) << i;
+    }
+
+    // The date moves with a write; that is no change of the settings.
+    form.buildBlock(QDateTime(Today.addDays(3), QTime(10, 0)));
+    EXPECT_FALSE(form.unsaved());
+
+    form.controls.companyText = QStringLiteral("Новое");
+    ASSERT_FALSE(form.save(d.path(QStringLiteral("VL1.cfg"))).has_value());
+    EXPECT_FALSE(form.unsaved());
+    form.controls.companyText = QStringLiteral("Ещё");
+    EXPECT_TRUE(form.unsaved());
+    form.controls.companyText = QStringLiteral("Новое"); // back as saved
+    EXPECT_FALSE(form.unsaved());
+
+    // A refused save leaves the changes unsaved.
+    form.controls.pieceCells[0] = QStringLiteral("x");
+    EXPECT_TRUE(form.save(d.path(QStringLiteral("VL1.cfg"))).has_value());
+    EXPECT_TRUE(form.unsaved());
+
+    // Another scale's settings loaded: what they hold is the saved state.
+    ASSERT_TRUE(form.setScaleSpin(4));
+    EXPECT_EQ(form.controls.companyText, QStringLiteral("Лавка"));
+    EXPECT_EQ(form.controls.pieceCells[0], QStringLiteral("0"));
+    EXPECT_FALSE(form.unsaved());
 }

@@ -244,6 +244,128 @@ TEST(CommonDataWindow, SaveProposesTheScaleFileAndStopsAtABadCell)
     EXPECT_TRUE(f.prompter.texts().isEmpty());
 }
 
+// The company name is refused as it is typed when the scale could not show it; a name
+// put in by "Внести данные" is shown as wrong and neither saved nor written.
+TEST(CommonDataWindow, CompanyNameTheScaleCannotShowIsRefused)
+{
+    GuiFixture f;
+    ASSERT_TRUE(f.writePortConfig(QStringLiteral("ttyZZ9"), 9600));
+    ASSERT_TRUE(f.start());
+    f.clock.setStepMs(100); // the scale's number is asked for, and not answered
+    Form1->N7Click();
+    ASSERT_TRUE(Form2->isVisible());
+    EXPECT_FALSE(Form2->Edit1->toolTip().isEmpty());
+
+    retype(Form2->Edit1, QStringLiteral("Гастроном"));
+    EXPECT_FALSE(Form2->NameHint->isVisible());
+    const QString shop = QStringLiteral("Гастроном №1");
+    struct Typed {
+        QString keys;
+        bool pasted; // else typed key by key
+        QString text; // the box's after them
+        QString hint; // empty: none shown
+    } typed[] = {
+        {QStringLiteral("€"), false, QStringLiteral("Гастроном"), QStringLiteral("Знак «€» весы показать не могут")},
+        {QStringLiteral(" №1"), false, shop, QString()},
+        {QStringLiteral("\t"), true, shop, QStringLiteral("Знак «U+0009» весы показать не могут")},
+        {QString(17, QLatin1Char('.')), true, shop, QStringLiteral("Не более 28 знаков")},
+        {QString(17, QLatin1Char('.')), false, shop + QString(16, QLatin1Char('.')),
+         QStringLiteral("Не более 28 знаков")}, // the 29th refused
+    };
+    for (const Typed &t : typed) {
+        if (t.pasted)
+            Form2->Edit1->insert(t.keys);
+        else
+            typeInto(Form2->Edit1, t.keys);
+        EXPECT_EQ(Form2->Edit1->text(), t.text) << t.keys.toStdString();
+        EXPECT_EQ(Form2->NameHint->isVisible(), !t.hint.isEmpty()) << t.keys.toStdString();
+        if (!t.hint.isEmpty()) {
+            EXPECT_EQ(Form2->NameHint->text(), t.hint) << t.keys.toStdString();
+        }
+    }
+    EXPECT_EQ(Form2->NameHint->palette().color(QPalette::WindowText), QColor(Qt::red));
+    QTest::keyClick(Form2->Edit1, Qt::Key_Backspace);
+    EXPECT_FALSE(Form2->NameHint->isVisible());
+
+    // Carried over from the viewer, too long: shown wrong, then mended by deleting.
+    common::ViewerTexts viewer = common::ViewerTexts::of(common::BlockView{});
+    viewer.companyName = QString(30, QLatin1Char('A'));
+    viewer.labelVariant = viewer.reportLabelVariant = viewer.scaleNumber = QStringLiteral("1");
+    Form2->takeViewerFields(viewer);
+    EXPECT_EQ(Form2->Edit1->text(), viewer.companyName);
+    EXPECT_TRUE(Form2->NameHint->isVisible());
+    typeInto(Form2->Edit1, QStringLiteral("B")); // no longer than it was
+    EXPECT_EQ(Form2->Edit1->text(), viewer.companyName);
+    const QString tooLong = QStringLiteral("Не более 28 знаков");
+    f.prompter.clear();
+    f.prompter.file(f.path("VL1.cfg"));
+    Form2->SaveOfDataClick();
+    Form2->N2Click();
+    EXPECT_EQ(f.prompter.texts(), (QStringList{tooLong, tooLong}));
+    EXPECT_FALSE(QFile::exists(f.path("VL1.cfg")));
+    EXPECT_FALSE(QFile::exists(f.path(files::CommonDataBlock)));
+    Form2->Edit1->setFocus();
+    Form2->Edit1->end(false);
+    QTest::keyClick(Form2->Edit1, Qt::Key_Backspace);
+    EXPECT_EQ(Form2->Edit1->text().size(), 29);
+    EXPECT_TRUE(Form2->NameHint->isVisible());
+    QTest::keyClick(Form2->Edit1, Qt::Key_Backspace);
+    EXPECT_FALSE(Form2->NameHint->isVisible());
+}
+
+// Closing with changes not saved asks: Да saves as "Сохранить" does, Нет closes,
+// Отмена stays; a save not made keeps the window open.
+TEST(CommonDataWindow, ClosingWithUnsavedChangesAsks)
+{
+    GuiFixture f;
+    ASSERT_TRUE(f.writePortConfig(QStringLiteral("ttyZZ9"), 9600));
+    ASSERT_TRUE(f.start());
+    f.clock.setStepMs(100);
+    const QString path = f.path("VL1.cfg");
+
+    Form1->N7Click();
+    f.prompter.clear();
+    Form2->OutFromWin->trigger(); // nothing changed: no question
+    EXPECT_FALSE(Form2->isVisible());
+    EXPECT_TRUE(f.prompter.texts().isEmpty());
+
+    struct Row {
+        Answer answer;
+        QString file; // the save dialog's answer
+        bool open;    // the window after the close
+    } rows[] = {
+        {Answer::Cancel, QString(), true},
+        {Answer::Yes, QString(), true}, // the save dialog cancelled
+        {Answer::No, QString(), false},
+        {Answer::Yes, path, false},
+    };
+    int k = 0;
+    for (const Row &r : rows) {
+        Form1->N7Click();
+        ASSERT_TRUE(Form2->isVisible());
+        const QString name = QStringLiteral("Лавка %1").arg(++k);
+        retype(Form2->Edit1, name);
+        f.prompter.clear();
+        f.prompter.answer(r.answer);
+        if (!r.file.isEmpty())
+            f.prompter.file(r.file);
+        Form2->OutFromWin->trigger();
+        EXPECT_EQ(f.prompter.texts(), QStringList{t(msg::CommonUnsavedQuestion)}) << k;
+        EXPECT_EQ(Form2->isVisible(), r.open) << k;
+        common::CommonDataSettings saved;
+        EXPECT_EQ(saved.load(path) >= 0 && saved.companyText() == name, !r.file.isEmpty()) << k;
+        if (r.open)
+            Form2->hide();
+    }
+
+    // Saved: closing again asks nothing.
+    Form1->N7Click();
+    f.prompter.clear();
+    Form2->OutFromWin->trigger();
+    EXPECT_FALSE(Form2->isVisible());
+    EXPECT_TRUE(f.prompter.texts().isEmpty());
+}
+
 TEST(CommonDataWindow, WriteRefusedWhileTheScaleNumberIsUnknown)
 {
     GuiFixture f;

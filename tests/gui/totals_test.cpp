@@ -13,6 +13,10 @@
 #include "totals/ui/Pdsd.h"
 
 #include <QAction>
+#include <QBarCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -41,6 +45,14 @@ QList<SeedProduct> shop()
 
 const QStringList Sales = {"--sale", "5:250:100:1", "--sale", "260:1500:4530:3", "--sale", "4999:7:123456:2",
                            "--sale", "300:1:1:0"}; // no weighings: not listed
+
+// The labels of the chart's bars, most money last.
+QStringList barLabels()
+{
+    const QList<QAbstractAxis *> axes = Form5->Chart1->chart()->axes(Qt::Vertical);
+    auto *names = axes.isEmpty() ? nullptr : qobject_cast<QBarCategoryAxis *>(axes.first());
+    return names ? names->categories() : QStringList();
+}
 
 QStringList rowOf(int row)
 {
@@ -95,47 +107,73 @@ TEST(TotalsWindow, ReceivesShowsSavesAndClears)
         EXPECT_EQ(Mess1->windowTitle(), msg::text(msg::TotalsCaption));
         EXPECT_EQ(Form5->Edit1->text(), QStringLiteral("3"));
         EXPECT_EQ(Form5->StringGrid1->rowCount(), 4);
-        EXPECT_EQ(rowOf(0), (QStringList{"5*", "0,250", "1,00", "1", ""}));
-        EXPECT_EQ(rowOf(1), (QStringList{"260", "1,500", "45,30", "3", "Молоко"}));
-        EXPECT_EQ(rowOf(2), (QStringList{"4999", "7", "1234,56", "2", "Хлеб"}));
+        EXPECT_EQ(rowOf(0), (QStringList{"5*", "0,250 кг", "1,00", "1", ""}));
+        EXPECT_EQ(rowOf(1), (QStringList{"260", "1,500 кг", "45,30", "3", "Молоко"}));
+        EXPECT_EQ(rowOf(2), (QStringList{"4999", "7 шт", "1234,56", "2", "Хлеб"}));
         EXPECT_EQ(rowOf(3), (QStringList{"", "", "1280,86", "", ""}));
         EXPECT_EQ(Form5->StringGrid1->horizontalHeaderItem(1)->text(), msg::text(msg::TotalsHeaderAmount));
+        // "*" is explained where it is shown.
+        EXPECT_EQ(Form5->StringGrid1->item(0, 0)->toolTip(), msg::text(msg::TotalsNotInTable));
+        EXPECT_TRUE(Form5->StringGrid1->item(1, 0)->toolTip().isEmpty());
+        EXPECT_TRUE(Form5->LabelNote->isVisible());
+        EXPECT_EQ(Form5->LabelNote->text(), msg::text(msg::TotalsNotInTableNote));
+        EXPECT_TRUE(barLabels().contains(QStringLiteral("Молоко  45,30")));
 
         // "Сохр. ИД": the file as the text logic writes it, with the default extension.
         f.prompter.file(saved);
         Form5->N4Click();
-        const QByteArray expected = totalsFileBytes(
+        const QByteArray received = totalsFileBytes(
             totalsLines(totalsHeaders(), {{"5*", "0,250", "1,00", "1", ""}, {"260", "1,500", "45,30", "3", "Молоко"},
                                           {"4999", "7", "1234,56", "2", "Хлеб"}}));
-        EXPECT_EQ(fileBytes(saved + QStringLiteral(".id")), expected);
+        EXPECT_EQ(fileBytes(saved + QStringLiteral(".id")), received);
 
-        // "Очистка всех ИД": the save offered (cancelled here), then every listed row.
-        f.prompter.clear();
-        Form5->N1Click();
-        for (int row = 0; row < 3; ++row)
-            EXPECT_EQ(rowOf(row), (QStringList{"0", "0", "0", "0", "0"})) << row;
-        EXPECT_EQ(rowOf(3)[2], QStringLiteral("1280,86"));
-
-        // "Очистка ИД товара": nothing selected, a cleared row, the sum row, then 260 twice.
-        Form5->N2Click();
-        Form5->StringGrid1->setCurrentCell(1, 2);
+        // "Очистка ИД товара": nothing selected, the sum row, then 260.
         Form5->N2Click();
         Form5->StringGrid1->setCurrentCell(3, 1);
         Form5->N2Click();
-        EXPECT_EQ(f.prompter.texts(), QStringList(3, msg::text(msg::TotalsNothingSelected)));
-        Form5->FormActivate(); // the received values again
-        EXPECT_EQ(rowOf(1)[0], QStringLiteral("260"));
+        EXPECT_EQ(f.prompter.texts(), QStringList(2, msg::text(msg::TotalsNothingSelected)));
         Form5->StringGrid1->setCurrentCell(1, 2);
         EXPECT_EQ(Form5->selectedProduct(), 260);
         Form5->N2Click();
-        Form5->N2Click();
-        EXPECT_EQ(rowOf(1), (QStringList{"0", "0", "0", "0", "0"}));
+        EXPECT_EQ(rowOf(1), (QStringList{"260", "очищено", "", "", "Молоко"}));
+        EXPECT_EQ(rowOf(3)[2], QStringLiteral("1235,56"));
+        EXPECT_FALSE(barLabels().join('|').contains(QStringLiteral("Молоко")));
         EXPECT_EQ(rowOf(2)[0], QStringLiteral("4999"));
+
+        // The same row again, or picked anew: nothing to clear.
+        f.prompter.clear();
+        Form5->N2Click();
+        Form5->StringGrid1->setCurrentCell(2, 1);
+        Form5->StringGrid1->setCurrentCell(1, 1);
+        Form5->N2Click();
+        EXPECT_EQ(f.prompter.texts(), QStringList(2, msg::text(msg::TotalsNothingSelected)));
+
+        // A save after the clear still writes what was received.
+        f.prompter.file(saved + QStringLiteral("2.id"));
+        Form5->N4Click();
+        EXPECT_EQ(fileBytes(saved + QStringLiteral("2.id")), received);
+
+        // "Очистка всех ИД": the save offered (cancelled here), then the rows not yet cleared.
+        f.prompter.clear();
+        Form5->N1Click();
+        for (int row = 0; row < 3; ++row)
+            EXPECT_EQ(rowOf(row)[1], QStringLiteral("очищено")) << row;
+        EXPECT_EQ(rowOf(2)[4], QStringLiteral("Хлеб"));
+        EXPECT_EQ(rowOf(3)[2], QStringLiteral("0,00"));
+        EXPECT_TRUE(barLabels().isEmpty());
+        EXPECT_EQ(Form5->Edit1->text(), QStringLiteral("3"));
+
+        // Activated again, the rows stay cleared; a new reception shows its own counters.
+        Form5->FormActivate();
+        EXPECT_EQ(rowOf(1), (QStringList{"260", "очищено", "", "", "Молоко"}));
+        Form5->setImage(Form5->image());
+        Form5->FormActivate();
+        EXPECT_EQ(rowOf(1), (QStringList{"260", "1,500 кг", "45,30", "3", "Молоко"}));
     });
     ASSERT_TRUE(shown);
     EXPECT_FALSE(Form5->isVisible());
-    // The link check, the reception, every listed product, then 260 twice.
-    EXPECT_EQ(f.simulator()->waitForLog(17).toHex(), QByteArray("0d090b05000b04010b87130b04010b0401"));
+    // The link check, the reception, 260, then the two products left.
+    EXPECT_EQ(f.simulator()->waitForLog(13).toHex(), QByteArray("0d090b04010b05000b8713"));
 
     // The reception was kept, byte for byte what the scale sent.
     const QStringList kept = keptFiles(f.dir());
@@ -145,10 +183,6 @@ TEST(TotalsWindow, ReceivesShowsSavesAndClears)
     const QByteArray sent = fileBytes(QDir(f.dir()).filePath(QStringLiteral("totals/") + kept.first()));
     EXPECT_EQ(sent.size(), 153600);
     EXPECT_NE(f.simulator()->stateFile(QStringLiteral("totals.bin")), sent); // cleared in the scale since
-
-    // A new activation shows the received values again.
-    Form5->FormActivate();
-    EXPECT_EQ(rowOf(1)[4], QStringLiteral("Молоко"));
 }
 
 TEST(TotalsWindow, SilentScaleShowsTheMessageAndNoWindow)

@@ -21,7 +21,7 @@ Answer ScriptedPrompter::ask(const QString &text, const QString &caption, Button
         return a;
     }
     ++unscripted;
-    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes : Answer::Ok;
 }
 
 Answer ScriptedPrompter::ask(const Question &question)

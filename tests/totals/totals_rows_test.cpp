@@ -166,4 +166,40 @@ TEST(TotalsRows, SummaryForTheChart)
     EXPECT_EQ(s.pieceMoney, 900);
 }
 
+// A product cleared in the scale after the reception: shown as such, left out of the
+// sum and the chart, its received counters kept for the file.
+TEST(TotalsRows, ClearedRowsLeaveTheSumButNotTheFile)
+{
+    TotalsImage image;
+    image.setCounters(12, {1500, 4530, 3}); // weighed
+    image.setCounters(40, {7, 900, 2});     // pieces
+    image.setCounters(7, {250, 100, 1});    // not in the selection: weighed
+    TotalsTable t = buildTotalsRows(image, milkAndSausage(), Comma);
+    const std::vector<TotalsCells> received = t.cells();
+    EXPECT_EQ(shownTotalsCells(t.rows[0]), (TotalsCells{"7*", "0,250 кг", "1,00", "1", ""}));
+    EXPECT_EQ(shownTotalsCells(t.rows[2]), (TotalsCells{"40", "7 шт", "9,00", "2", "Колбаса"}));
+
+    EXPECT_TRUE(t.markCleared(12, Comma));
+    EXPECT_FALSE(t.markCleared(12, Comma)); // once only
+    EXPECT_FALSE(t.markCleared(99, Comma)); // not listed
+    EXPECT_EQ(t.rowOf(12), 1);
+    EXPECT_EQ(t.rowOf(99), -1);
+    EXPECT_EQ(shownTotalsCells(t.rows[1]), (TotalsCells{"12", "очищено", "", "", "Молоко"}));
+    EXPECT_EQ(t.moneyTotal, 100 + 900);
+    EXPECT_EQ(t.sumRow[2], QStringLiteral("10,00"));
+    EXPECT_EQ(t.cells(), received);
+
+    const TotalsSummary s = summarizeTotals(t, 10);
+    ASSERT_EQ(s.top.size(), 2u);
+    EXPECT_EQ(s.top[0].number, 40);
+    EXPECT_EQ(s.top[1].number, 7);
+    EXPECT_EQ(s.weighedMoney, 100);
+    EXPECT_EQ(s.pieceMoney, 900);
+
+    EXPECT_TRUE(t.markCleared(7, Comma));
+    EXPECT_TRUE(t.markCleared(40, Comma));
+    EXPECT_EQ(t.sumRow[2], QStringLiteral("0,00"));
+    EXPECT_TRUE(summarizeTotals(t, 10).top.empty());
+}
+
 } // namespace

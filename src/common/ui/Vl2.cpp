@@ -5,6 +5,7 @@
 #include "ui/ExchangeRun.h"
 #include "common/CommonExchange.h"
 #include "common/KeyLayout.h"
+#include "common/ui/CompanyNameValidator.h"
 #include "common/ui/Fi.h"
 #include "common/ui/Pdop.h"
 #include "link/ScaleLink.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -163,7 +165,18 @@ void TForm2::buildControls()
     Label1 = label("Label1", "Наименование предприятия", 8, 44, 260);
     Edit1 = named(new QLineEdit(c), "Edit1");
     Edit1->setGeometry(8, 62, 262, 24);
+    Edit1->setToolTip(msg::text(msg::CompanyNameRule).arg(common::NameSize));
+    m_nameValidator = new CompanyNameValidator(Edit1);
     Label5 = label("Label5", "Дата", 8, 94, 80);
+    // Beside the date, under the name it is about.
+    NameHint = named(new QLabel(c), "NameHint");
+    NameHint->setGeometry(96, 92, 174, 46);
+    NameHint->setWordWrap(true);
+    NameHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette red = NameHint->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    NameHint->setPalette(red);
+    NameHint->hide();
     Edit2 = named(new QLineEdit(c), "Edit2");
     Edit2->setReadOnly(true);
     Edit2->setGeometry(8, 112, 80, 24);
@@ -212,6 +225,9 @@ void TForm2::initActionsConnections()
     connect(N1, &QAction::triggered, this, [] { showHelp(QStringLiteral("Topic50")); });
     connect(OutFromWin, &QAction::triggered, this, &TForm2::OutFromWinClick);
     connect(Timer1, &QTimer::timeout, this, &TForm2::Timer1Timer);
+    connect(Edit1, &QLineEdit::inputRejected, this,
+            [this] { showNameHint(common::companyNameHint(m_nameValidator->refused())); });
+    connect(Edit1, &QLineEdit::textChanged, this, [this] { showNameHint(); });
     offWhileExchanging(m_ws.exchangeLock(), this, {N2, COM2, UstOfDateTime}, {Button1});
     connect(&m_ws, &Workspace::scaleNumberAnswered, this,
             [this](std::int8_t number) { Edit3->setText(QString::number(int(number))); });
@@ -234,7 +250,7 @@ void TForm2::showControls()
     const common::Controls &c = m_form->controls;
     // The program's own settings run no change handlers: the form has done their work.
     const QSignalBlocker b1(CSpinEdit1), b2(CSpinEdit2), b5(CSpinEdit5);
-    Edit1->setText(c.companyText);
+    m_nameValidator->setBoxText(c.companyText);
     Edit2->setText(c.dateText);
     CSpinEdit2->setValue(c.scaleNumber);
     CSpinEdit1->setValue(c.labelNumber);
@@ -242,6 +258,23 @@ void TForm2::showControls()
     CheckBox1->setChecked(c.autoLabel);
     showCells(StringGrid1, c.weightCells);
     showCells(StringGrid2, c.pieceCells);
+}
+
+void TForm2::showNameHint(const QString &refused)
+{
+    const QString wrong = common::companyNameHint(common::checkCompanyName(Edit1->text()));
+    NameHint->setText(wrong.isEmpty() ? refused : wrong);
+    NameHint->setVisible(!NameHint->text().isEmpty());
+}
+
+bool TForm2::nameShowable()
+{
+    const QString wrong = common::companyNameHint(common::checkCompanyName(Edit1->text()));
+    if (wrong.isEmpty())
+        return true;
+    showNameHint();
+    m_context.prompter->message(MessageKind::Warning, wrong);
+    return false;
 }
 
 void TForm2::CSpinEdit1Change()
@@ -311,6 +344,8 @@ void TForm2::Button1Click()
 
 void TForm2::SaveOfDataClick()
 {
+    if (!nameShowable())
+        return;
     readControls();
     const QString path = m_context.prompter->saveFileName(msg::text(msg::SettingsSaveCaption),
                                                           msg::text(msg::SettingsFilter), m_form->settingsPath());
@@ -322,7 +357,7 @@ void TForm2::SaveOfDataClick()
 
 void TForm2::N2Click()
 {
-    if (m_busy)
+    if (m_busy || !nameShowable())
         return;
     readControls();
     if (!common::scaleNumberMatches(Edit3->text(), CSpinEdit2->value())) {
@@ -433,4 +468,27 @@ void TForm2::openIndexWindow(bool weight)
 void TForm2::OutFromWinClick()
 {
     close();
+}
+
+void TForm2::closeEvent(QCloseEvent *event)
+{
+    readControls();
+    if (!m_form->unsaved()) {
+        event->accept();
+        return;
+    }
+    switch (m_context.prompter->ask(msg::text(msg::CommonUnsavedQuestion), msg::text(msg::CommonCaption),
+                                    Buttons::YesNoCancel)) {
+    case Answer::Yes:
+        SaveOfDataClick();
+        // A save cancelled or refused keeps the window, and the changes, open.
+        event->setAccepted(!m_form->unsaved());
+        return;
+    case Answer::No:
+        event->accept();
+        return;
+    default:
+        event->ignore();
+        return;
+    }
 }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 
+class CompanyNameValidator;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -44,6 +45,7 @@ public:
     QLineEdit *Edit3 = nullptr;      // the number the scale reported, "0" at first
     QLabel *Label1 = nullptr;        // "Наименование предприятия"
     QLineEdit *Edit1 = nullptr;      // company name
+    QLabel *NameHint = nullptr;      // in red: why the company name is refused
     QLabel *Label5 = nullptr;        // "Дата"
     QLineEdit *Edit2 = nullptr;      // today, dd.mm.yy
     QLabel *Label3 = nullptr;        // "Ном весов"
@@ -86,6 +88,8 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // With unsaved changes: Да saves as "Сохранить" does, Нет closes, Отмена stays.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenu();
@@ -95,7 +99,12 @@ private:
     void readControls();
     void showControls();
     void openIndexWindow(bool weight);
+    // Says in NameHint what is wrong with the name shown, else `refused` (an edit not taken).
+    void showNameHint(const QString &refused = QString());
+    // False, with the reason shown, when the company name is not one the scale can show.
+    bool nameShowable();
 
+    CompanyNameValidator *m_nameValidator = nullptr; // Edit1's
     ztk::Workspace &m_ws;
     ztk::ExchangeRun *m_reading = nullptr; // the reading under way, whose gauge Timer1 moves
     const ztk::AppContext &m_context; // the workspace's

@@ -125,9 +125,13 @@ void TForm5::buildControls()
     count->addWidget(Label1);
     count->addWidget(Edit1);
     count->addStretch();
+    LabelNote = new QLabel(msg::text(msg::TotalsNotInTableNote), c);
+    LabelNote->setObjectName(QStringLiteral("LabelNote"));
+
     auto *left = new QVBoxLayout;
     left->addLayout(count);
     left->addWidget(StringGrid1);
+    left->addWidget(LabelNote);
     auto *right = new QVBoxLayout;
     right->addWidget(Chart1, 3);
     right->addWidget(Chart2, 2);
@@ -173,6 +177,8 @@ void TForm5::FormCreate()
 void TForm5::setImage(const TotalsImage &image, const QString &notKept)
 {
     m_image = image;
+    m_table = TotalsTable();
+    m_cleared.clear();
     m_notKept = notKept;
     m_filling = true;
     StringGrid1->clearContents();
@@ -223,40 +229,49 @@ void TForm5::FormActivate()
 {
     m_ws.suspendGrid(true);
     std::vector<TotalsProduct> products = totalsProducts(m_ws.dataset());
-    const TotalsTable table = buildTotalsRows(m_image, TotalsLookup(std::move(products)), QLocale().decimalPoint());
-    fillGrid(table);
+    const QString point = QLocale().decimalPoint();
+    m_table = buildTotalsRows(m_image, TotalsLookup(std::move(products)), point);
+    for (const int number : m_cleared)
+        m_table.markCleared(number, point);
+    fillGrid();
     m_ws.suspendGrid(false);
-    Edit1->setText(QString::number(table.rows.size()));
-    drawCharts(table);
+    Edit1->setText(QString::number(m_table.rows.size()));
+    drawCharts();
 }
 
-void TForm5::fillGrid(const TotalsTable &table)
+void TForm5::fillGrid()
 {
     m_filling = true;
     StringGrid1->setUpdatesEnabled(false);
-    const int count = int(table.rows.size());
+    const int count = int(m_table.rows.size());
     StringGrid1->setRowCount(count + 1); // the product rows and the sum row
     const QPalette palette = StringGrid1->palette();
-    auto put = [&](int row, const TotalsCells &cells) {
+    auto put = [&](int row, const TotalsCells &cells, const TotalsRow *of) {
         for (int col = 0; col < TotalsColumns; ++col) {
             auto *item = new QTableWidgetItem(cells[std::size_t(col)]);
             if (col == 0)
                 makeFixed(item, palette);
             if (col < NameColumn)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (of && of->cleared)
+                item->setForeground(palette.brush(QPalette::Disabled, QPalette::Text));
             StringGrid1->setItem(row, col, item);
         }
+        if (of && !of->found)
+            StringGrid1->item(row, 0)->setToolTip(msg::text(msg::TotalsNotInTable));
     };
-    for (int r = 0; r < count; ++r)
-        put(r, table.rows[std::size_t(r)].cells);
-    put(count, table.sumRow);
+    for (int r = 0; r < count; ++r) {
+        const TotalsRow &row = m_table.rows[std::size_t(r)];
+        put(r, shownTotalsCells(row), &row);
+    }
+    put(count, m_table.sumRow, nullptr);
     StringGrid1->setUpdatesEnabled(true);
     m_filling = false;
 }
 
-void TForm5::drawCharts(const TotalsTable &table)
+void TForm5::drawCharts()
 {
-    const TotalsSummary s = summarizeTotals(table, ChartTopProducts);
+    const TotalsSummary s = summarizeTotals(m_table, ChartTopProducts);
     const QString point = QLocale().decimalPoint();
 
     // Bars, the most money on top; the exact sum is written beside each name.
@@ -279,7 +294,10 @@ void TForm5::drawCharts(const TotalsTable &table)
     values->setLabelFormat(QStringLiteral("%.0f"));
     topChart->addAxis(values, Qt::AlignBottom);
     bars->attachAxis(values);
-    values->applyNiceNumbers();
+    if (s.top.empty())
+        values->setRange(0, 1); // nothing left to draw: no range to make nice
+    else
+        values->applyNiceNumbers();
     topChart->legend()->hide();
 
     auto *share = new QPieSeries;
@@ -311,28 +329,17 @@ void TForm5::StringGrid1SelectCell(int row, int column)
 {
     if (m_filling || row < 0)
         return;
-    // Not a number (the sum row) or a cleared row: nothing to clear.
-    m_picked.pick(productNumberOfCell(cell(row, 0)), row, column);
+    // The sum row or a cleared row: nothing to clear.
+    const bool clearable = row < int(m_table.rows.size()) && !m_table.rows[std::size_t(row)].cleared;
+    m_picked.pick(clearable ? m_table.rows[std::size_t(row)].number : 0, row, column);
 }
 
 // ---------------------------------------------------------------- commands
 
 TForm5::Saved TForm5::saveTotals()
 {
-    std::vector<TotalsCells> rows;
-    const int count = Edit1->text().toInt();
-    for (int r = 0; r < count; ++r) {
-        TotalsCells cells;
-        for (int col = 0; col < TotalsColumns; ++col)
-            cells[std::size_t(col)] = cell(r, col);
-        rows.push_back(cells);
-    }
-    TotalsCells headers;
-    for (int col = 0; col < TotalsColumns; ++col) {
-        const QTableWidgetItem *h = StringGrid1->horizontalHeaderItem(col);
-        headers[std::size_t(col)] = h ? h->text() : QString();
-    }
-    const QStringList lines = totalsLines(headers, rows);
+    // What was received, whatever has been cleared since: the file is the day's sales.
+    const QStringList lines = totalsLines(totalsHeaders(), m_table.cells());
     Memo2->setPlainText(lines.join(QLatin1Char('\n')));
 
     const QString path = SaveDialog1.execute(prompter());
@@ -354,17 +361,6 @@ bool TForm5::mayClear()
     return false;
 }
 
-void TForm5::zeroRow(int row)
-{
-    for (int col = 0; col < TotalsColumns; ++col) {
-        QTableWidgetItem *item = StringGrid1->item(row, col);
-        if (item)
-            item->setText(QStringLiteral("0"));
-        else
-            StringGrid1->setItem(row, col, new QTableWidgetItem(QStringLiteral("0")));
-    }
-}
-
 void TForm5::N4Click()
 {
     saveTotals();
@@ -377,14 +373,12 @@ void TForm5::N1Click()
     // A cancelled save still clears (the reception is kept under totals/); a failed one does not.
     if (saveTotals() == Saved::Failed)
         return;
-    std::vector<int> rows, numbers;
-    for (int r = 0; r < StringGrid1->rowCount() - 1; ++r) {
-        if (const int number = productNumberOfCell(cell(r, 0)); number != 0) { // not the sum row, not cleared
-            rows.push_back(r);
-            numbers.push_back(number);
-        }
+    std::vector<int> numbers;
+    for (const TotalsRow &row : m_table.rows) {
+        if (!row.cleared)
+            numbers.push_back(row.number);
     }
-    clearRows(rows, numbers);
+    clearRows(numbers);
 }
 
 void TForm5::N2Click()
@@ -394,10 +388,10 @@ void TForm5::N2Click()
         return;
     }
     if (mayClear())
-        clearRows({m_picked.row}, {m_picked.number});
+        clearRows({m_picked.number});
 }
 
-void TForm5::clearRows(const std::vector<int> &rows, const std::vector<int> &numbers)
+void TForm5::clearRows(const std::vector<int> &numbers)
 {
     ExchangeRun run(m_ws, this, Operation::ClearTotals, std::nullopt);
     if (!run.started())
@@ -406,8 +400,18 @@ void TForm5::clearRows(const std::vector<int> &rows, const std::vector<int> &num
     SalesRecorder(m_ws.store(), m_ws.scales().nameOfPort(QString::fromLocal8Bit(m_ws.portConfig().portName)), prompter())
         .cleared(m_ws.clock().now(), std::span(numbers).first(std::size_t(r.done)));
     // What went out is cleared in the scale, whether the rest did or not.
-    for (int k = 0; k < r.done; ++k)
-        zeroRow(rows[std::size_t(k)]);
+    const QString point = QLocale().decimalPoint();
+    for (int k = 0; k < r.done; ++k) {
+        m_cleared.insert(numbers[std::size_t(k)]);
+        m_table.markCleared(numbers[std::size_t(k)], point);
+    }
+    if (r.done > 0) {
+        fillGrid();
+        drawCharts();
+    }
+    // A cleared row is no longer a product to clear.
+    if (m_picked.number != 0 && m_cleared.count(m_picked.number))
+        m_picked.number = 0;
     run.finish(r, msg::text(msg::TotalsClearedDone).arg(r.done));
 }
 

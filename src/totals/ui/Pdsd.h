@@ -12,6 +12,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <set>
+
 class QAction;
 class QChartView;
 class QEventLoop;
@@ -63,6 +65,7 @@ public:
     QLabel *Label1 = nullptr;
     QLineEdit *Edit1 = nullptr; // number of products listed
     QTableWidget *StringGrid1 = nullptr;
+    QLabel *LabelNote = nullptr; // what "*" in column 0 means
     QPlainTextEdit *Memo2 = nullptr; // working text of the save, never shown
     QChartView *Chart1 = nullptr;    // the products with the most money
     QChartView *Chart2 = nullptr;    // weighed against piece goods
@@ -85,20 +88,21 @@ private:
     void buildControls();
     void initActionsConnections();
     void focusWindowChanged(QWindow *now);
-    void fillGrid(const ztk::TotalsTable &table);
-    void drawCharts(const ztk::TotalsTable &table);
-    void zeroRow(int row);
+    void fillGrid();
+    void drawCharts();
     // Builds the working text and offers the save dialog; false when nothing was written.
     enum class Saved { Yes, Cancelled, Failed };
     Saved saveTotals();
     // False, with the message shown, when clearing would lose totals not kept.
     bool mayClear();
-    // Clears the totals of `numbers` in the scale and zeroes their grid `rows`.
-    void clearRows(const std::vector<int> &rows, const std::vector<int> &numbers);
+    // Clears the totals of `numbers` in the scale and shows their rows cleared.
+    void clearRows(const std::vector<int> &numbers);
     ztk::Prompter &prompter() const;
 
     ztk::Workspace &m_ws;
     ztk::TotalsImage m_image;
+    ztk::TotalsTable m_table;  // the rows shown, as of the last activation
+    std::set<int> m_cleared;   // products of this reception cleared in the scale since
     QString m_notKept;
     ztk::PickedProduct m_picked;
     bool m_filling = false;           // the grid is being rebuilt, not clicked

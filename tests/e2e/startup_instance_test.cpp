@@ -44,6 +44,8 @@ public:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!home.isEmpty())
             env.insert(QStringLiteral("HOME"), home);
+        // The window's remembered place and selection are the run's own, not the tester's.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_config.path());
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("ZTK_ECHO_MESSAGES"), QStringLiteral("noshow"));
         env.insert(QStringLiteral("ZTK_CLOCK_RATE"), QStringLiteral("50")); // the link check ends soon
@@ -91,6 +93,7 @@ public:
     QString messages() const { return QString::fromUtf8(m_err); }
 
 private:
+    QTemporaryDir m_config;
     QProcess m_process;
     QByteArray m_err;
 };

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QPageLayout>
 #include <QPdfWriter>
 #include <QTextDocument>
@@ -17,7 +18,20 @@ QString reportFontFamily()
         const QString design = QString::fromLatin1(ReportFontDesignFamily);
         if (QFontDatabase::hasFamily(design))
             return design;
-        return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+        // The system's fixed font may resolve to one whose glyphs are not all of one
+        // width (Noto Sans Mono), which would put the report's columns out of line.
+        const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (QFontInfo(system).fixedPitch())
+            return system.family();
+        for (const char *known : {"Liberation Mono", "DejaVu Sans Mono", "FreeMono"}) {
+            const QString family = QString::fromLatin1(known);
+            if (QFontDatabase::hasFamily(family) && QFontDatabase::isFixedPitch(family))
+                return family;
+        }
+        for (const QString &family : QFontDatabase::families())
+            if (QFontDatabase::isFixedPitch(family))
+                return family;
+        return system.family();
     }();
     return family;
 }

@@ -133,8 +133,7 @@ ScaleLink *CliContext::openLink(QString &why)
         m_linkExit = ExitBadUsage;
         return nullptr;
     }
-    if (portConfigMissing)
-        prompter.message(msg::text(msg::CfgMissing));
+    tellDefaultPort();
     auto link = std::make_unique<ScaleLink>();
     const LinkOpenResult opened = link->open(port, prompter);
     if (opened.port != SerialPort::Opened) {
@@ -151,6 +150,14 @@ ScaleLink *CliContext::openLink(QString &why)
     m_linkFailed = false;
     m_link = std::move(link);
     return m_link.get();
+}
+
+void CliContext::tellDefaultPort()
+{
+    if (!portConfigMissing || m_defaultPortTold)
+        return;
+    m_defaultPortTold = true;
+    prompter.message(msg::text(msg::CfgMissing));
 }
 
 ExchangeLog *CliContext::journalOf(const ScaleEntry &scale)
@@ -231,6 +238,7 @@ int CliContext::onScales(Operation operation, const ScaleRunner::Job &job, const
         return exit;
     }
 
+    tellDefaultPort(); // the list is the one scale of the default port
     // Progress in steps of a tenth: a line per step and scale is enough to follow.
     std::vector<int> tenth(std::size_t(scales.size()), -1);
     ScaleRunner runner(scales, port, clock);

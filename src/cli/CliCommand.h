@@ -65,7 +65,9 @@ public:
     QString workDir;            // absolute
     QString storeUrl;           // --db: the server that holds the table, instead of the folder's
     PortConfig port;                // "fbdves.cfg" with --port and --baud applied
-    bool portConfigMissing = false; // "fbdves.cfg" was needed and is not there
+    // "fbdves.cfg" is not there and `port` is its default COM1: said once, when that
+    // port is used (tellDefaultPort()).
+    bool portConfigMissing = false;
     QString portConfigUnreadable;   // "fbdves.cfg" was needed, is there and cannot be read: why
     const Command *command = nullptr;
     // --scales: the scales the command runs on, each at once; empty: the one of `port`.
@@ -83,6 +85,8 @@ public:
     // `operation`); the command then returns linkFailure().
     ScaleLink *link(Operation operation);
     int linkFailure() const { return m_linkExit; }
+    // "CFG-файл отсутствует, назначен порт COM1", once, when portConfigMissing.
+    void tellDefaultPort();
     // Runs `job` on the scale of `port`, or with --scales on every named scale at once
     // (a progress line and a summary line per scale on standard error, each line of a
     // scale led by its name). The exit code: the worst outcome. `caption` leads the
@@ -125,6 +129,7 @@ private:
     std::unique_ptr<ExchangeJournal> m_journal;
     std::unique_ptr<ScaleLink> m_link;
     bool m_linkFailed = false;
+    bool m_defaultPortTold = false;
     int m_linkExit = ExitBadUsage;
 };
 

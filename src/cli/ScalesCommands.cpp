@@ -37,9 +37,9 @@ const QStringList ManyScaleCommands{QStringLiteral("link-check"),   QStringLiter
                                     QStringLiteral("sync"),         QStringLiteral("compare")};
 
 // The list of the working folder, its broken lines shown.
-ScaleList loadList(CliContext &ctx)
+ScaleList loadList(CliContext &ctx, bool *missing = nullptr)
 {
-    const ScaleList list = ScaleList::load(ctx.workDir, ctx.port);
+    const ScaleList list = ScaleList::load(ctx.workDir, ctx.port, missing);
     for (const QString &problem : list.problems())
         ctx.prompter.message(problem);
     return list;
@@ -53,7 +53,11 @@ std::optional<int> ztk::cli::useScales(CliContext &ctx, const QString &names)
         return ctx.badUsage(QStringLiteral("ztk-cli: %1 runs on one scale, not with %2 (they are: %3)")
                                 .arg(QString::fromUtf8(ctx.command->name), dashedName(ScalesOption),
                                      ManyScaleCommands.join(QStringLiteral(", "))));
-    const ScaleList list = loadList(ctx);
+    bool listMissing = false;
+    const ScaleList list = loadList(ctx, &listMissing);
+    // The scales of scales.ini have ports of their own; only without it is the list the port's one scale.
+    if (!listMissing)
+        ctx.portConfigMissing = false;
     QString error;
     const std::optional<QList<ScaleEntry>> picked = list.pick(names, error);
     if (!picked)

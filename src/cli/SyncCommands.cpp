@@ -135,6 +135,7 @@ int watchScales(CliContext &ctx, ProductStore &store, std::unique_ptr<ProductIma
         return ExitBadUsage;
     }
     ExchangeJournal::prune(store, ctx.clock.now()); // a year is kept; a failure costs nothing here
+    ctx.tellDefaultPort();
     QList<ScaleWatch::Scale> scales;
     for (const ScaleEntry &scale : ctx.manyScales() ? ctx.scales : QList<ScaleEntry>{ctx.singleScale()})
         scales.append({scale, ctx.scaleName(scale), expectedNumber(ctx, scale)});

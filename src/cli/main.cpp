@@ -167,7 +167,7 @@ int main(int argc, char **argv)
     if (needConfig && (cfg.exists() || cfg.isSymLink()))
         ctx.portConfigUnreadable = QString::fromLocal8Bit(std::strerror(cfg.isDir() ? EISDIR : cfg.exists() ? EACCES : ENOENT));
     else
-        ctx.portConfigMissing = needConfig;
+        ctx.portConfigMissing = cfgMissing && !port; // a port given is no COM1 of the default
 
     // --scales: the command runs on the named scales of "scales.ini" at once.
     if (scales) {

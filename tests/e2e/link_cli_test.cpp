@@ -160,7 +160,7 @@ TEST(E2eLinkCli, PortThatDoesNotOpen)
     // No "fbdves.cfg" and no --baud: the default speed, not the program's 0, which no line takes.
     CliRun r = runCli(dir.path(), {QStringLiteral("--port"), sim.port(), QStringLiteral("scale-number")});
     EXPECT_EQ(r.exitCode, 0) << qPrintable(r.err);
-    EXPECT_EQ(r.err, line(msg::CfgMissing));
+    EXPECT_EQ(r.err, QString());
     EXPECT_EQ(r.out, QStringLiteral("1\n"));
     EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath(QString::fromUtf8(files::PortConfig))));
 
@@ -171,6 +171,43 @@ TEST(E2eLinkCli, PortThatDoesNotOpen)
     EXPECT_FALSE(r.err.contains(msg::text(msg::CfgMissing))) << qPrintable(r.err);
     EXPECT_TRUE(r.err.contains(QString::fromLocal8Bit(std::strerror(EISDIR)))) << qPrintable(r.err);
     EXPECT_EQ(sim.log(), QByteArray("\x13")); // the one question of the default speed
+}
+
+// "CFG-файл отсутствует, назначен порт COM1" only when a link is opened on that COM1: not
+// for a port given, nor for the scales of scales.ini, nor for a command without a link.
+TEST(E2eLinkCli, DefaultPortSaidOnlyWhenUsed)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.start()) << qPrintable(sim.error());
+    // --baud 0 on COM1 fails at the line settings: the machine's real port gets no byte.
+    const QString noSpeed = QStringLiteral("--baud=0");
+    const struct {
+        const char *what;
+        bool scalesList;
+        QStringList args;
+        int exit;
+        int said;
+    } rows[] = {
+        {"--port and --baud", false, onPort(sim.port(), {QStringLiteral("link-check")}), 0, 0},
+        {"--port alone", false, {QStringLiteral("--port"), sim.port(), QStringLiteral("link-check")}, 0, 0},
+        {"scales of scales.ini", true, {QStringLiteral("--scales"), QStringLiteral("all"), QStringLiteral("link-check")}, 0, 0},
+        {"no link", false, {QStringLiteral("scales"), QStringLiteral("list")}, 0, 0},
+        {"no port", false, {noSpeed, QStringLiteral("link-check")}, 2, 1},
+        {"no port, --scales without scales.ini", false,
+         {noSpeed, QStringLiteral("--scales"), QStringLiteral("all"), QStringLiteral("link-check")}, 2, 1},
+    };
+    for (const auto &row : rows) {
+        QTemporaryDir dir;
+        if (row.scalesList) {
+            QFile list(QDir(dir.path()).filePath(QStringLiteral("scales.ini")));
+            ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+            list.write(QStringLiteral("[one]\nport=%1\nspeed=9600\n").arg(sim.port()).toUtf8());
+        }
+        const CliRun r = runCli(dir.path(), row.args);
+        EXPECT_EQ(r.exitCode, row.exit) << row.what << ": " << qPrintable(r.err);
+        EXPECT_EQ(r.err.count(msg::text(msg::CfgMissing)), row.said) << row.what << ": " << qPrintable(r.err);
+        EXPECT_FALSE(QFile::exists(QDir(dir.path()).filePath(QString::fromUtf8(files::PortConfig)))) << row.what;
+    }
 }
 
 TEST(E2eLinkCli, BadUsage)

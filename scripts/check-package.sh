@@ -16,6 +16,22 @@ for program in ztk ztk-cli ztk-scale-sim; do
     [ "$(command -v $program)" = "/usr/bin/$program" ] || { echo "$program is not installed in /usr/bin"; exit 1; }
 done
 desktop-file-validate /usr/share/applications/ztk.desktop
+# The manual pages in English and Russian, each found by man and rendered without a warning;
+# the Russian help of the programs from their installed translations.
+for page in ztk ztk-cli ztk-scale-sim; do
+    for language in en ru; do
+        dir=/usr/share/man/man1
+        [ $language = ru ] && dir=/usr/share/man/ru/man1
+        [ "$(man -L "$language" -w "$page")" = "$dir/$page.1.gz" ] || { echo "man does not find $dir/$page.1.gz"; exit 1; }
+        warnings=$(LC_ALL=C.UTF-8 man --warnings -E utf8 -l "$dir/$page.1.gz" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || { echo "$dir/$page.1.gz: $warnings"; exit 1; }
+    done
+done
+for program in ztk-cli ztk-scale-sim; do
+    [ -f "/usr/share/ztk/translations/${program}_ru.qm" ] || { echo "the Russian help of $program is not installed"; exit 1; }
+    env -u LANGUAGE LC_ALL=ru_RU.UTF-8 "/usr/bin/$program" --help | grep -qx 'ПАРАМЕТРЫ' ||
+        { echo "/usr/bin/$program --help is not Russian in a Russian locale"; exit 1; }
+done
 
 ZTK_TEST_CLI=/usr/bin/ztk-cli ZTK_TEST_SIM=/usr/bin/ztk-scale-sim ZTK_TEST_PROGRAM=/usr/bin/ztk \
     QT_QPA_PLATFORM=offscreen tests/test_e2e --gtest_brief=1
@@ -32,4 +48,4 @@ DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y "./$deb" >/de
 [ "$(sha256sum "$home/ztk/LM_T.db")" = "$before" ] || { echo "the working folder changed across remove and install"; exit 1; }
 listed=$(/usr/bin/ztk-cli --dir "$home/ztk" products)
 [[ $listed == *'Пробный товар'* ]] || { echo "the product stored before is gone: $listed"; exit 1; }
-echo "package $deb: lintian clean, installed, end-to-end tests passed on the installed programs, data kept"
+echo "package $deb: lintian clean, installed, manual pages in English and Russian, end-to-end tests passed on the installed programs, data kept"

@@ -2,11 +2,14 @@
 // The frame of ztk-cli. A command lives in a file of its own in src/cli/ and
 // registers itself with what its help and manual page say of it:
 //
-//   ZTK_CLI_COMMAND(readProducts, {.name = "read-products", .summary = "reads products from the scale",
+//   ZTK_CLI_COMMAND(readProducts, {.name = "read-products",
+//                                  .summary = QT_TRANSLATE_NOOP("ztk-cli", "reads products from the scale"),
 //                                  .options = {FromOption}})
 //   int readProducts(ztk::cli::CliContext &ctx, const QStringList &args) { ... }
 //
 // The options a command declares are the ones parseOptions() accepts (CommandOptions.h).
+// The help's texts are English, marked for lupdate in context "ztk-cli" and shown in the
+// user's language (translations/ztk-cli_ru.ts); names and values stay as typed.
 //
 // A command returns ExitOk, ExitNoAnswer (the scale did not answer; the message has
 // been shown) or ExitBadUsage (bad usage or bad input).
@@ -21,6 +24,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
 
 #include <cstdint>
 #include <memory>
@@ -140,7 +144,8 @@ struct Command {
     const char *arguments = ""; // what is given besides the options, e.g. "FILE"
     const char *summary = "";   // one line for the command list
     std::vector<CommandOption> options = {};
-    const char *details = "";   // more of the help, sentences separated by nothing special
+    // More of the help, one paragraph: its parts are translated one by one and joined by a space.
+    std::vector<const char *> details = {};
     CommandFunction run = nullptr;
     bool gui = false;           // needs a (offscreen) QGuiApplication: fonts, printing
 };

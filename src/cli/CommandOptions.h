@@ -3,7 +3,7 @@
 // command's table (its help, its usage, what the parser accepts) and the keys it reads
 // the line with.
 //
-//   constexpr CommandOption FromOption{"from", "A", "the first product (default 1)"};
+//   constexpr CommandOption FromOption{"from", "A", QT_TRANSLATE_NOOP("ztk-cli", "the first product (default 1)")};
 //   ZTK_CLI_COMMAND(readProducts, {..., .options = {FromOption}})
 //
 //   Options o;
@@ -82,10 +82,13 @@ std::optional<std::int32_t> wholeNumberArgument(CliContext &ctx, const QString &
 
 // Options several commands share.
 inline constexpr CommandOption SelectionOption{"selection", "SEL",
-                                               "the products of a selection, in the words of the products command "
-                                               "(default all)"};
+                                               QT_TRANSLATE_NOOP("ztk-cli",
+                                                   "the products of a selection, in the words of the products "
+                                                   "command (default all)")};
 inline constexpr CommandOption ProductListOption{"list", "N,N,...",
-                                                 "only the products of these numbers, as the list window forms them"};
+                                                 QT_TRANSLATE_NOOP("ztk-cli",
+                                                     "only the products of these numbers, as the list window forms "
+                                                     "them")};
 
 // The words of --selection, "all" without it.
 QString selectionOf(const Options &options);

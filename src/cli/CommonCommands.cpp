@@ -24,39 +24,57 @@ using ztk::common::CommonDataForm;
 using ztk::common::Controls;
 
 constexpr CommandOption ScaleNumberOption{"scale", "N",
-                                          "the scale's number, 1..99 (default: the last one used, from fbdves.cfg)"};
-constexpr CommandOption CompanyOption{"company", "TEXT", "the shop's name printed on the labels"};
-constexpr CommandOption LabelOption{"label", "N", "the label format number"};
-constexpr CommandOption ReportLabelOption{"report-label", "N", "the label format number of the reports"};
-constexpr CommandOption WeightKeysOption{"weight-keys", "N,N,...", "the products of the 28 keys of the weighed goods"};
-constexpr CommandOption PieceKeysOption{"piece-keys", "N,N,...", "the products of the 28 keys of the piece goods"};
+                                          QT_TRANSLATE_NOOP("ztk-cli",
+                                              "the scale's number, 1..99 (default: the last one used, from "
+                                              "fbdves.cfg)")};
+constexpr CommandOption CompanyOption{"company", "TEXT", QT_TRANSLATE_NOOP("ztk-cli",
+                                                             "the shop's name printed on the labels")};
+constexpr CommandOption LabelOption{"label", "N", QT_TRANSLATE_NOOP("ztk-cli", "the label format number")};
+constexpr CommandOption ReportLabelOption{"report-label", "N", QT_TRANSLATE_NOOP("ztk-cli",
+                                                                   "the label format number of the reports")};
+constexpr CommandOption WeightKeysOption{"weight-keys", "N,N,...", QT_TRANSLATE_NOOP("ztk-cli",
+                                                                       "the products of the 28 keys of the weighed "
+                                                                       "goods")};
+constexpr CommandOption PieceKeysOption{"piece-keys", "N,N,...", QT_TRANSLATE_NOOP("ztk-cli",
+                                                                     "the products of the 28 keys of the piece goods")};
 constexpr CommandOption AutoLabelOption{"auto-label", "on|off",
-                                        "the block's automatic-label flag, as the window's check box sets it (default off)"};
-constexpr CommandOption BlockOutOption{"out", "FILE", "keeps the 512 bytes received in FILE"};
+                                        QT_TRANSLATE_NOOP("ztk-cli", "the block's automatic-label flag, as the "
+                                                                     "window's check box sets it (default off)")};
+constexpr CommandOption BlockOutOption{"out", "FILE", QT_TRANSLATE_NOOP("ztk-cli",
+                                                          "keeps the 512 bytes received in FILE")};
 constexpr CommandOption SaveSettingsOption{"save-settings", nullptr,
-                                           "carries the fields into the settings of the block's scale number and saves them"};
-constexpr CommandOption AtOption{"at", "\"YYYY-MM-DD HH:MM:SS\"", "the moment to set (default: now)"};
+                                           QT_TRANSLATE_NOOP("ztk-cli",
+                                               "carries the fields into the settings of the block's scale number and "
+                                               "saves them")};
+constexpr CommandOption AtOption{"at", "\"YYYY-MM-DD HH:MM:SS\"", QT_TRANSLATE_NOOP("ztk-cli",
+                                                                      "the moment to set (default: now)")};
 
 ZTK_CLI_COMMAND(commonSettings,
                 {.name = "common-settings",
-                 .summary = "shows the settings VL<N>.cfg; given values are saved into it",
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "shows the settings VL<N>.cfg; given values are saved into "
+                                                         "it"),
                  .options = {ScaleNumberOption, CompanyOption, LabelOption, ReportLabelOption, WeightKeysOption,
                              PieceKeysOption},
-                 .details = "Loads VL<N>.cfg as the common-data window does, applies the values given (a key list "
-                            "shorter than 28 repeats its first product on the other keys), saves the file when "
-                            "something was given, and prints the settings."})
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "Loads VL<N>.cfg as the common-data window does, applies "
+                                                          "the values given (a key list shorter than 28 repeats its "
+                                                          "first product on the other keys), saves the file when "
+                                                          "something was given, and prints the settings.")}})
 ZTK_CLI_COMMAND(commonWrite, {.name = "common-write",
-                              .summary = "writes the common data of scale N's settings into the scale",
+                              .summary = QT_TRANSLATE_NOOP("ztk-cli", "writes the common data of scale N's settings "
+                                                                      "into the scale"),
                               .options = {ScaleNumberOption, AutoLabelOption},
-                              .details = "Asks the scale's number and refuses (exit 2) when it is not N; builds the "
-                                         "block from scale N's settings, writes BDpost.pd and sends it (about 9 s, "
-                                         "progress on standard error)."})
+                              .details = {QT_TRANSLATE_NOOP("ztk-cli",
+                                              "Asks the scale's number and refuses (exit 2) when it is not N; "
+                                              "builds the block from scale N's settings, writes BDpost.pd and sends "
+                                              "it (about 9 s, progress on standard error).")}})
 ZTK_CLI_COMMAND(commonRead, {.name = "common-read",
-                             .summary = "reads the scale's common data (35 s) and shows it",
+                             .summary = QT_TRANSLATE_NOOP("ztk-cli", "reads the scale's common data (35 s) and shows "
+                                                                     "it"),
                              .options = {BlockOutOption, SaveSettingsOption},
-                             .details = "Prints the fields as the common-data viewer shows them."})
+                             .details = {QT_TRANSLATE_NOOP("ztk-cli", "Prints the fields as the common-data viewer "
+                                                                      "shows them.")}})
 ZTK_CLI_COMMAND(setClock, {.name = "set-clock",
-                           .summary = "sets the scale's clock",
+                           .summary = QT_TRANSLATE_NOOP("ztk-cli", "sets the scale's clock"),
                            .options = {AtOption}})
 
 namespace {

@@ -27,25 +27,29 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-constexpr CommandOption ReportOutOption{"out", "FILE", "writes the report into FILE instead of standard output"};
+constexpr CommandOption ReportOutOption{"out", "FILE", QT_TRANSLATE_NOOP("ztk-cli",
+                                                           "writes the report into FILE instead of standard output")};
 
 ZTK_CLI_COMMAND(exportProducts, {.name = "export",
                                  .arguments = "FILE",
-                                 .summary = "writes a selection into a product text file",
+                                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "writes a selection into a product text file"),
                                  .options = {SelectionOption},
-                                 .details = "The file is written as the window's export writes it: code page 1251, "
-                                            "CR LF, a decimal comma. Prints the number of products written."})
+                                 .details = {QT_TRANSLATE_NOOP("ztk-cli",
+                                                 "The file is written as the window's export writes it: code page "
+                                                 "1251, CR LF, a decimal comma. Prints the number of products "
+                                                 "written.")}})
 ZTK_CLI_COMMAND(importProducts, {.name = "import",
                                  .arguments = "FILE",
-                                 .summary = "stores the records of a product text file",
-                                 .details = "Each line is stored under the table's rules; lines that cannot be read "
-                                            "or stored are named on standard error (0 for a line without a readable "
-                                            "product number); exit 2 when the file does not open or the table cannot "
-                                            "be written. Prints the number of lines stored."})
+                                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "stores the records of a product text file"),
+                                 .details = {QT_TRANSLATE_NOOP("ztk-cli",
+                                                 "Each line is stored under the table's rules; lines that cannot be "
+                                                 "read or stored are named on standard error (0 for a line without "
+                                                 "a readable product number); exit 2 when the file does not open or "
+                                                 "the table cannot be written. Prints the number of lines stored.")}})
 ZTK_CLI_GUI_COMMAND(reportProducts,
                     {.name = "report",
-                     .summary = "the printed report: as text, or into FILE (.pdf: as printed, landscape; "
-                                "any other name: RTF)",
+                     .summary = QT_TRANSLATE_NOOP("ztk-cli", "the printed report: as text, or into FILE (.pdf: as "
+                                                             "printed, landscape; any other name: RTF)"),
                      .options = {SelectionOption, ProductListOption, ReportOutOption}})
 
 namespace {

@@ -10,18 +10,23 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-constexpr CommandOption SinceOption{"since", "DATE", "the exchanges begun on that day (YYYY-MM-DD) or later"};
-constexpr CommandOption ScaleOption{"scale", "NAME", "the exchanges with that scale only"};
-constexpr CommandOption FailedOption{"failed", nullptr, "the exchanges that failed only"};
+constexpr CommandOption SinceOption{"since", "DATE", QT_TRANSLATE_NOOP("ztk-cli",
+                                                         "the exchanges begun on that day (YYYY-MM-DD) or later")};
+constexpr CommandOption ScaleOption{"scale", "NAME", QT_TRANSLATE_NOOP("ztk-cli",
+                                                         "the exchanges with that scale only")};
+constexpr CommandOption FailedOption{"failed", nullptr, QT_TRANSLATE_NOOP("ztk-cli", "the exchanges that failed only")};
 
 ZTK_CLI_COMMAND(journal,
                 {.name = "journal",
-                 .summary = "lists the exchanges with the scales, newest last",
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "lists the exchanges with the scales, newest last"),
                  .options = {SinceOption, ScaleOption, FailedOption},
-                 .details = "Every exchange with a scale, from the windows, ztk-cli or the watch of any PC sharing "
-                            "the store, is journalled in the product store. One line per exchange, tab-separated: "
-                            "started, ended, host, user, scale, port, operation, products written, read, cleared, "
-                            "outcome (ok or failed), the message shown. Rows older than a year are removed."})
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "Every exchange with a scale, from the windows, ztk-cli "
+                                                          "or the watch of any PC sharing the store, is journalled "
+                                                          "in the product store. One line per exchange, "
+                                                          "tab-separated: started, ended, host, user, scale, port, "
+                                                          "operation, products written, read, cleared, outcome (ok "
+                                                          "or failed), the message shown. Rows older than a year "
+                                                          "are removed.")}})
 
 int journal(CliContext &ctx, const QStringList &args)
 {

@@ -8,12 +8,14 @@ using namespace ztk;
 using namespace ztk::cli;
 
 ZTK_CLI_COMMAND(linkCheck, {.name = "link-check",
-                            .summary = "probes the scale (3 s)",
-                            .details = "Sends the link probe and waits up to 3 seconds for the answer. "
-                                       "Exit 1 when the scale does not answer."})
+                            .summary = QT_TRANSLATE_NOOP("ztk-cli", "probes the scale (3 s)"),
+                            .details = {QT_TRANSLATE_NOOP("ztk-cli", "Sends the link probe and waits up to 3 "
+                                                                     "seconds for the answer. Exit 1 when the scale "
+                                                                     "does not answer.")}})
 ZTK_CLI_COMMAND(scaleNumber, {.name = "scale-number",
-                              .summary = "asks the scale's number (15 s)",
-                              .details = "Prints the number the scale answers with, waiting up to 15 seconds."})
+                              .summary = QT_TRANSLATE_NOOP("ztk-cli", "asks the scale's number (15 s)"),
+                              .details = {QT_TRANSLATE_NOOP("ztk-cli",
+                                              "Prints the number the scale answers with, waiting up to 15 seconds.")}})
 
 int linkCheck(CliContext &ctx, const QStringList &args)
 {

@@ -23,19 +23,25 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-constexpr CommandOption RecordsOutOption{"out", "FILE", "keeps the records received (256 bytes each) in FILE"};
+constexpr CommandOption RecordsOutOption{"out", "FILE", QT_TRANSLATE_NOOP("ztk-cli",
+                                                            "keeps the records received (256 bytes each) in FILE")};
 constexpr CommandOption SaveOption{"save", nullptr,
-                                   "stores the products read into the product table, as the read-back window's save does"};
+                                   QT_TRANSLATE_NOOP("ztk-cli", "stores the products read into the product table, as "
+                                                                "the read-back window's save does")};
 
 ZTK_CLI_COMMAND(readProducts,
                 {.name = "read-products",
-                 .summary = "reads products A..B (1..5000) from the scale and lists them; --save stores them",
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "reads products A..B (1..5000) from the scale and lists "
+                                                         "them; --save stores them"),
                  .options = {FromOption, ToOption, RecordsOutOption, SaveOption},
-                 .details = "Prints a header line, then the twelve cells of each product read, tab-separated."})
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "Prints a header line, then the twelve cells of each "
+                                                          "product read, tab-separated.")}})
 ZTK_CLI_COMMAND(clearProducts, {.name = "clear-products",
                                 .arguments = "A[-B]",
-                                .summary = "clears products A..B in the scale, 150 ms apart",
-                                .details = "A single number clears one product. Numbers lie within 1..5000."})
+                                .summary = QT_TRANSLATE_NOOP("ztk-cli",
+                                               "clears products A..B in the scale, 150 ms apart"),
+                                .details = {QT_TRANSLATE_NOOP("ztk-cli",
+                                                "A single number clears one product. Numbers lie within 1..5000.")}})
 
 namespace {
 

@@ -20,40 +20,59 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-constexpr CommandOption SalesFromOption{"from", "DATE", "the first day, YYYY-MM-DD (default: the first reception)"};
-constexpr CommandOption SalesToOption{"to", "DATE", "the last day, YYYY-MM-DD, included (default: the last reception)"};
+constexpr CommandOption SalesFromOption{"from", "DATE", QT_TRANSLATE_NOOP("ztk-cli",
+                                                            "the first day, YYYY-MM-DD (default: the first "
+                                                            "reception)")};
+constexpr CommandOption SalesToOption{"to", "DATE", QT_TRANSLATE_NOOP("ztk-cli",
+                                                        "the last day, YYYY-MM-DD, included (default: the last "
+                                                        "reception)")};
 constexpr CommandOption SalesByOption{"by", "product|day|scale",
-                                      "one line per product (default), per day and product, or per scale and product"};
+                                      QT_TRANSLATE_NOOP("ztk-cli", "one line per product (default), per day and "
+                                                                   "product, or per scale and product")};
 constexpr CommandOption SalesScalesOption{"scales", "NAME[,NAME...]",
-                                          "only these scales of the history (default all)"};
+                                          QT_TRANSLATE_NOOP("ztk-cli",
+                                              "only these scales of the history (default all)")};
 constexpr CommandOption SalesOutOption{"out", "FILE",
-                                       "writes a spreadsheet file instead: UTF-8 with a byte order mark, \";\" between "
-                                       "fields, a decimal comma, CR LF"};
+                                       QT_TRANSLATE_NOOP("ztk-cli", "writes a spreadsheet file instead: UTF-8 with a "
+                                                                    "byte order mark, \";\" between fields, a "
+                                                                    "decimal comma, CR LF")};
 
-#define ZTK_COUNTING_RULE                                                                                            \
-    "Each sale is counted once. A scale's counters grow until they are cleared: between two receptions of a scale "   \
-    "only the increase counts; after a clear made by this program (the totals window, totals --clear, "              \
-    "totals-clear), which the history records, the next reception counts whole; a counter that went down without "  \
-    "such a clear (cleared on the scale's own keyboard) counts whole from that reception on."
+// Said in the help of both commands.
+constexpr const char CountingRule[] = QT_TRANSLATE_NOOP(
+    "ztk-cli",
+    "Each sale is counted once. A scale's counters grow until they are cleared: between two receptions of a scale "
+    "only the increase counts; after a clear made by this program (the totals window, totals --clear, "
+    "totals-clear), which the history records, the next reception counts whole; a counter that went down without "
+    "such a clear (cleared on the scale's own keyboard) counts whole from that reception on.");
 
 ZTK_CLI_COMMAND(salesImport,
                 {.name = "sales-import",
                  .arguments = "[FOLDER]",
-                 .summary = "takes the receptions kept under totals/ into the sales history",
-                 .details = "Reads FOLDER (default totals/ of the working folder): its images are the one scale's of "
-                            "fbdves.cfg, those of FOLDER/NAME/ the scale NAME's, each dated by its file name "
-                            "(YYYY-MM-DD_HH-MM-SS.bin). An image already in the history is not taken again. A file "
-                            "of another size or whose name is not a moment is named and skipped, the others taken; "
-                            "the exit code is then 2. " ZTK_COUNTING_RULE})
-ZTK_CLI_COMMAND(sales, {.name = "sales",
-                        .summary = "the sales of a period by product, day or scale, from the sales history",
-                        .options = {SalesFromOption, SalesToOption, SalesByOption, SalesScalesOption, SalesOutOption},
-                        .details = "Every complete reception (the totals window, totals, the nightly timer) is kept in "
-                                   "the product store. Prints tab-separated UTF-8 lines: the product's number, name, "
-                                   "amount (kilograms with three decimals for weighed goods, pieces for piece goods), "
-                                   "money and weighings; with --by day or --by scale the day or the scale first; then "
-                                   "a total line. A day's sales are those of the receptions made that day. "
-                                   "A period without receptions gives only a total line of zero. " ZTK_COUNTING_RULE})
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "takes the receptions kept under totals/ into the sales "
+                                                         "history"),
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "Reads FOLDER (default totals/ of the working folder): its "
+                                                          "images are the one scale's of fbdves.cfg, those of "
+                                                          "FOLDER/NAME/ the scale NAME's, each dated by its file name "
+                                                          "(YYYY-MM-DD_HH-MM-SS.bin). An image already in the history "
+                                                          "is not taken again. A file of another size or whose name "
+                                                          "is not a moment is named and skipped, the others taken; "
+                                                          "the exit code is then 2."),
+                             CountingRule}})
+ZTK_CLI_COMMAND(sales,
+                {.name = "sales",
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "the sales of a period by product, day or scale, from the "
+                                                         "sales history"),
+                 .options = {SalesFromOption, SalesToOption, SalesByOption, SalesScalesOption, SalesOutOption},
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "Every complete reception (the totals window, totals, the "
+                                                          "nightly timer) is kept in the product store. Prints "
+                                                          "tab-separated UTF-8 lines: the product's number, name, "
+                                                          "amount (kilograms with three decimals for weighed goods, "
+                                                          "pieces for piece goods), money and weighings; with --by "
+                                                          "day or --by scale the day or the scale first; then a total "
+                                                          "line. A day's sales are those of the receptions made that "
+                                                          "day. A period without receptions gives only a total line "
+                                                          "of zero."),
+                             CountingRule}})
 
 namespace {
 

@@ -15,18 +15,23 @@ using namespace ztk;
 using namespace ztk::cli;
 
 constexpr CommandOption AddPortOption{"port", "PORT",
-                                      "add: the scale's port, a serial name, a path or tcp:HOST:PORT (needed)"};
-constexpr CommandOption AddSpeedOption{"speed", "N", "add: the line speed in bit/s (default 9600)"};
-constexpr CommandOption AddNumberOption{"number", "N", "add: the scale's number, 0..255 (default 1)"};
+                                      QT_TRANSLATE_NOOP("ztk-cli", "add: the scale's port, a serial name, a path or "
+                                                                   "tcp:HOST:PORT (needed)")};
+constexpr CommandOption AddSpeedOption{"speed", "N", QT_TRANSLATE_NOOP("ztk-cli",
+                                                         "add: the line speed in bit/s (default 9600)")};
+constexpr CommandOption AddNumberOption{"number", "N", QT_TRANSLATE_NOOP("ztk-cli",
+                                                           "add: the scale's number, 0..255 (default 1)")};
 
 ZTK_CLI_COMMAND(scales,
                 {.name = "scales",
                  .arguments = "list | add NAME | remove NAME",
-                 .summary = "the scales list scales.ini (port: a serial name, a path or tcp:HOST:PORT)",
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "the scales list scales.ini (port: a serial name, a path or "
+                                                         "tcp:HOST:PORT)"),
                  .options = {AddPortOption, AddSpeedOption, AddNumberOption},
-                 .details = "list prints the scales, one a line; a broken line of the file is named with its line "
-                            "number and its scale left out. add and remove rewrite the file, and refuse while it "
-                            "has broken lines."})
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "list prints the scales, one a line; a broken line of the "
+                                                          "file is named with its line number and its scale left "
+                                                          "out. add and remove rewrite the file, and refuse while "
+                                                          "it has broken lines.")}})
 
 namespace {
 

@@ -9,9 +9,11 @@ namespace ztk::cli {
 
 // One of globalOptions(), given before the command.
 inline constexpr CommandOption ScalesOption{"scales", "NAME[,NAME...]|all",
-                                            "runs link-check, scale-number, write-products, common-write, set-clock, "
-                                            "totals, sync or compare on these scales of scales.ini at once, one link "
-                                            "and one thread each; exit 0 only when every scale succeeded"};
+                                            QT_TRANSLATE_NOOP("ztk-cli",
+                                                "runs link-check, scale-number, write-products, common-write, "
+                                                "set-clock, totals, sync or compare on these scales of scales.ini at "
+                                                "once, one link and one thread each; exit 0 only when every scale "
+                                                "succeeded")};
 
 // Puts the named scales of the working folder's list into `ctx`; bad usage (a command
 // that runs on one scale only, an unknown name, an unreadable list) is shown and its

@@ -16,12 +16,17 @@ using namespace ztk::cli;
 ZTK_CLI_COMMAND(listProducts,
                 {.name = "products",
                  .arguments = "[SELECTION]",
-                 .summary = "lists a selection of the product table, as the grid shows it",
-                 .details = "SELECTION is one of: all (the default), weight, piece, prefix=P, name=F (a name "
-                            "beginning, letter case ignored), range=A-B, corr-on=yy.mm.dd, corr-before=yy.mm.dd, "
-                            "corr-after=yy.mm.dd (by the correction date), best-on=yy.mm.dd, best-before=yy.mm.dd, "
-                            "best-after=yy.mm.dd (by the best-before date). The other commands take the same "
-                            "words in --selection. The last line gives the number of records."})
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "lists a selection of the product table, as the grid shows "
+                                                         "it"),
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "SELECTION is one of: all (the default), weight, piece, "
+                                                          "prefix=P, name=F (a name beginning, letter case "
+                                                          "ignored), range=A-B, corr-on=yy.mm.dd, "
+                                                          "corr-before=yy.mm.dd, corr-after=yy.mm.dd (by the "
+                                                          "correction date), best-on=yy.mm.dd, "
+                                                          "best-before=yy.mm.dd, best-after=yy.mm.dd (by the "
+                                                          "best-before date). The other commands take the same "
+                                                          "words in --selection. The last line gives the number of "
+                                                          "records.")}})
 
 namespace {
 

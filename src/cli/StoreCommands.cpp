@@ -14,19 +14,23 @@ using namespace ztk;
 using namespace ztk::cli;
 
 constexpr CommandOption ToServerOption{"to", "URL",
-                                       "copies LM_T.db of the working folder into the table at URL "
-                                       "(postgresql://user@host:port/name)"};
-constexpr CommandOption FromServerOption{"from", "URL", "copies the table at URL into LM_T.db of the working folder"};
+                                       QT_TRANSLATE_NOOP("ztk-cli", "copies LM_T.db of the working folder into the "
+                                                                    "table at URL (postgresql://user@host:port/name)")};
+constexpr CommandOption FromServerOption{"from", "URL", QT_TRANSLATE_NOOP("ztk-cli",
+                                                            "copies the table at URL into LM_T.db of the working "
+                                                            "folder")};
 constexpr CommandOption ReplaceOption{"replace", nullptr,
-                                      "replaces the rows the table copied into holds; without it a table that is not "
-                                      "empty is refused"};
+                                      QT_TRANSLATE_NOOP("ztk-cli", "replaces the rows the table copied into holds; "
+                                                                   "without it a table that is not empty is refused")};
 
 ZTK_CLI_COMMAND(dbCopy,
                 {.name = "db-copy",
-                 .summary = "copies the products of LM_T.db into a server's table (--to), or back (--from)",
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "copies the products of LM_T.db into a server's table "
+                                                         "(--to), or back (--from)"),
                  .options = {ToServerOption, FromServerOption, ReplaceOption},
-                 .details = "Exactly one of --to and --from. The copy is one transaction: all rows or none. "
-                            "database.ini is not consulted."})
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "Exactly one of --to and --from. The copy is one "
+                                                          "transaction: all rows or none. database.ini is not "
+                                                          "consulted.")}})
 
 int dbCopy(CliContext &ctx, const QStringList &args)
 {

@@ -29,30 +29,43 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-constexpr CommandOption FullOption{"full", nullptr, "forgets what the scale is known to hold and writes every product"};
-constexpr CommandOption DryRunOption{"dry-run", nullptr, "prints what would be written and cleared, and sends nothing"};
+constexpr CommandOption FullOption{"full", nullptr, QT_TRANSLATE_NOOP("ztk-cli",
+                                                        "forgets what the scale is known to hold and writes every "
+                                                        "product")};
+constexpr CommandOption DryRunOption{"dry-run", nullptr, QT_TRANSLATE_NOOP("ztk-cli",
+                                                             "prints what would be written and cleared, and sends "
+                                                             "nothing")};
 constexpr CommandOption WatchOption{"watch", nullptr,
-                                    "keeps the scales in step until stopped (SIGTERM, SIGINT): a sync whenever the table "
-                                    "changes, a scale that does not answer tried again after 2 s up to once a minute"};
+                                    QT_TRANSLATE_NOOP("ztk-cli", "keeps the scales in step until stopped (SIGTERM, "
+                                                                 "SIGINT): a sync whenever the table changes, a "
+                                                                 "scale that does not answer tried again after 2 s "
+                                                                 "up to once a minute")};
 
 ZTK_CLI_COMMAND(sync,
                 {.name = "sync",
-                 .summary = "brings each scale in step with the product table, sending only what changed",
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "brings each scale in step with the product table, sending "
+                                                         "only what changed"),
                  .options = {FullOption, DryRunOption, WatchOption},
-                 .details = "Asks the scale's number, writes the products whose record differs from what the scale "
-                            "is known to hold (or whose slot is unknown), then clears the products it holds that the "
-                            "table no longer has. What each scale holds is kept in the product store. A scale whose "
-                            "number is not the list's is forgotten and written whole. Prints one line per scale: "
-                            "written, cleared, unchanged, unknown slots. With --watch it runs until stopped, one line per sync "
-                            "on standard error; one watch per working folder. The user unit ztk-sync.service of the "
-                            "package runs it in ~/ztk (systemctl --user enable --now ztk-sync.service)."})
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "Asks the scale's number, writes the products whose "
+                                                          "record differs from what the scale is known to hold (or "
+                                                          "whose slot is unknown), then clears the products it "
+                                                          "holds that the table no longer has. What each scale "
+                                                          "holds is kept in the product store. A scale whose number "
+                                                          "is not the list's is forgotten and written whole. Prints "
+                                                          "one line per scale: written, cleared, unchanged, unknown "
+                                                          "slots. With --watch it runs until stopped, one line per "
+                                                          "sync on standard error; one watch per working folder. "
+                                                          "The user unit ztk-sync.service of the package runs it in "
+                                                          "~/ztk (systemctl --user enable --now ztk-sync.service).")}})
 ZTK_CLI_COMMAND(compare,
                 {.name = "compare",
-                 .summary = "reads products A..B back and lists those that differ from the product table",
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "reads products A..B back and lists those that differ from "
+                                                         "the product table"),
                  .options = {FromOption, ToOption},
-                 .details = "One line per product that differs, is only in the scale or only in the table, then a "
-                            "summary line; what was read is kept as what the scale holds. Exit 0 whether they differ "
-                            "or not."})
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "One line per product that differs, is only in the scale "
+                                                          "or only in the table, then a summary line; what was read "
+                                                          "is kept as what the scale holds. Exit 0 whether they "
+                                                          "differ or not.")}})
 
 namespace {
 

@@ -27,23 +27,32 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-constexpr CommandOption ImageOption{"image", "FILE", "reads a kept reception instead of asking the scale"};
+constexpr CommandOption ImageOption{"image", "FILE", QT_TRANSLATE_NOOP("ztk-cli",
+                                                         "reads a kept reception instead of asking the scale")};
 constexpr CommandOption TotalsOutOption{"out", "FILE",
-                                        "writes the totals file (code page 1251, CR LF) as the totals window saves it"};
-constexpr CommandOption ClearOption{"clear", nullptr, "then clears the totals of every listed product in the scale"};
+                                        QT_TRANSLATE_NOOP("ztk-cli", "writes the totals file (code page 1251, CR LF) "
+                                                                     "as the totals window saves it")};
+constexpr CommandOption ClearOption{"clear", nullptr, QT_TRANSLATE_NOOP("ztk-cli",
+                                                          "then clears the totals of every listed product in the "
+                                                          "scale")};
 
 ZTK_CLI_COMMAND(totals,
                 {.name = "totals",
-                 .summary = "receives the totals (or reads a kept image) and prints the totals text",
+                 .summary = QT_TRANSLATE_NOOP("ztk-cli", "receives the totals (or reads a kept image) and prints the "
+                                                         "totals text"),
                  .options = {SelectionOption, ImageOption, TotalsOutOption, ClearOption},
-                 .details = "Every complete reception is kept as its raw bytes in totals/YYYY-MM-DD_HH-MM-SS.bin of "
-                            "the working folder, so that totals cleared in the scale without being saved can still be "
-                            "shown and saved with --image. The package's user timer ztk-totals.timer receives and "
-                            "keeps the totals of every listed scale each night at 23:30 (cleared after, with "
-                            "ZTK_TOTALS_OPTIONS=--clear in ~/.config/ztk/totals.env)."})
+                 .details = {QT_TRANSLATE_NOOP("ztk-cli", "Every complete reception is kept as its raw bytes in "
+                                                          "totals/YYYY-MM-DD_HH-MM-SS.bin of the working folder, so "
+                                                          "that totals cleared in the scale without being saved can "
+                                                          "still be shown and saved with --image. The package's "
+                                                          "user timer ztk-totals.timer receives and keeps the "
+                                                          "totals of every listed scale each night at 23:30 "
+                                                          "(cleared after, with ZTK_TOTALS_OPTIONS=--clear in "
+                                                          "~/.config/ztk/totals.env).")}})
 ZTK_CLI_COMMAND(totalsClear, {.name = "totals-clear",
                               .arguments = "N[,N,...]",
-                              .summary = "clears the totals of the products in the scale"})
+                              .summary = QT_TRANSLATE_NOOP("ztk-cli", "clears the totals of the products in the "
+                                                                      "scale")})
 
 namespace {
 

@@ -20,17 +20,23 @@
 using namespace ztk;
 using namespace ztk::cli;
 
-constexpr CommandOption ImageOutOption{"out", "FILE", "the image file (default BDforVes.bd in the working folder)"};
+constexpr CommandOption ImageOutOption{"out", "FILE", QT_TRANSLATE_NOOP("ztk-cli",
+                                                          "the image file (default BDforVes.bd in the working "
+                                                          "folder)")};
 
 ZTK_CLI_COMMAND(buildImage, {.name = "build-image",
-                             .summary = "writes the product image of a selection (default BDforVes.bd)",
+                             .summary = QT_TRANSLATE_NOOP("ztk-cli", "writes the product image of a selection "
+                                                                     "(default BDforVes.bd)"),
                              .options = {SelectionOption, ProductListOption, ImageOutOption},
-                             .details = "Prints the number of products in the image."})
+                             .details = {QT_TRANSLATE_NOOP("ztk-cli", "Prints the number of products in the image.")}})
 ZTK_CLI_COMMAND(writeProducts, {.name = "write-products",
-                                .summary = "builds the product image and writes it to the scale",
+                                .summary = QT_TRANSLATE_NOOP("ztk-cli",
+                                               "builds the product image and writes it to the scale"),
                                 .options = {SelectionOption, ProductListOption},
-                                .details = "The image is stored as BDforVes.bd first, then sent in its three stages; "
-                                           "a stage the scale does not acknowledge ends the write with exit 1."})
+                                .details = {QT_TRANSLATE_NOOP("ztk-cli",
+                                                "The image is stored as BDforVes.bd first, then sent in its three "
+                                                "stages; a stage the scale does not acknowledge ends the write with "
+                                                "exit 1.")}})
 
 namespace {
 

@@ -10,6 +10,7 @@
 
 #include "products/StoreLocation.h"
 #include "shared/Files.h"
+#include "shared/HelpLanguage.h"
 #include "shared/Messages.h"
 #include "shared/PortConfig.h"
 
@@ -88,6 +89,7 @@ int main(int argc, char **argv)
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
     QCoreApplication::setApplicationVersion(QStringLiteral(ZTK_VERSION_TEXT));
+    installHelpTranslation(QStringLiteral("ztk-cli")); // the help only: the messages are the program's own
 
     // The options before the command; what follows the command is the command's own.
     QCommandLineParser line;

@@ -1,6 +1,7 @@
 #include "shared/ManualText.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -65,13 +66,12 @@ void appendPageSection(QString &out, const ManualSection &s, bool sub)
 
 } // namespace
 
-QString sentence(const char *utf8)
+QString sentence(const QString &text)
 {
-    const QString text = QString::fromUtf8(utf8);
     return text.left(1).toUpper() + text.mid(1) + QLatin1Char('.');
 }
 
-ManualEntry optionEntry(const char *name, const char *value, const char *help)
+ManualEntry optionEntry(const char *name, const char *value, const QString &help)
 {
     const QString term = value ? QStringLiteral("--%1 %2").arg(QString::fromUtf8(name), QString::fromUtf8(value))
                                : QStringLiteral("--%1").arg(QString::fromUtf8(name));
@@ -80,8 +80,10 @@ ManualEntry optionEntry(const char *name, const char *value, const char *help)
 
 void appendStandardOptions(ManualSection &options)
 {
-    options.entries.push_back({QStringLiteral("-h, --help"), QStringLiteral("Shows this text and stops.")});
-    options.entries.push_back({QStringLiteral("--version"), QStringLiteral("Shows the version and stops.")});
+    options.entries.push_back(
+        {QStringLiteral("-h, --help"), QCoreApplication::translate("ManualText", "Shows this text and stops.")});
+    options.entries.push_back(
+        {QStringLiteral("--version"), QCoreApplication::translate("ManualText", "Shows the version and stops.")});
 }
 
 void addStandardOptions(QCommandLineParser &line)
@@ -89,6 +91,12 @@ void addStandardOptions(QCommandLineParser &line)
     line.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
     line.addOption({QStringLiteral("version"), QString()});
     line.addOption({QStringLiteral("manual-page"), QString()});
+}
+
+bool asksStandardAnswer(const QCommandLineParser &line)
+{
+    return line.isSet(QStringLiteral("help")) || line.isSet(QStringLiteral("manual-page"))
+        || line.isSet(QStringLiteral("version"));
 }
 
 bool answerStandardOptions(const QCommandLineParser &line, const Manual &manual)
@@ -121,7 +129,8 @@ QString sectionPlainText(const ManualSection &section, int indent)
 
 QString manualPlainText(const Manual &manual)
 {
-    QString out = QStringLiteral("usage: %1\n%2\n").arg(manual.synopsis, manual.purpose);
+    QString out = QCoreApplication::translate("ManualText", "usage: %1").arg(manual.synopsis) + QLatin1Char('\n')
+        + manual.purpose + QLatin1Char('\n');
     for (const ManualSection &s : manual.sections)
         out += QLatin1Char('\n') + sectionPlainText(s);
     return out;
@@ -129,10 +138,16 @@ QString manualPlainText(const Manual &manual)
 
 QString manualPage(const Manual &manual)
 {
-    QString out = QStringLiteral(".TH %1 1 \"\" \"%2\" \"User Commands\"\n")
-                      .arg(manual.name.toUpper(), roff(manual.name + QLatin1Char(' ') + manual.version));
-    out += QStringLiteral(".SH NAME\n%1 \\- %2\n").arg(roff(manual.name), roff(manual.purpose));
-    out += QStringLiteral(".SH SYNOPSIS\n.nh\n.ad l\n%1\n.ad\n.hy\n").arg(roff(manual.synopsis));
+    // The coding line tells man(1) the page is UTF-8 wherever it is installed.
+    QString out = QStringLiteral("'\\\" -*- coding: UTF-8 -*-\n");
+    out += QStringLiteral(".TH %1 1 \"\" \"%2\" \"%3\"\n")
+               .arg(manual.name.toUpper(), roff(manual.name + QLatin1Char(' ') + manual.version),
+                    roffArgument(QCoreApplication::translate("ManualText", "User Commands")));
+    out += QStringLiteral(".SH %1\n%2 \\- %3\n")
+               .arg(roffArgument(QCoreApplication::translate("ManualText", "NAME")), roff(manual.name),
+                    roff(manual.purpose));
+    out += QStringLiteral(".SH %1\n.nh\n.ad l\n%2\n.ad\n.hy\n")
+               .arg(roffArgument(QCoreApplication::translate("ManualText", "SYNOPSIS")), roff(manual.synopsis));
     for (const ManualSection &s : manual.sections)
         appendPageSection(out, s, false);
     return out;

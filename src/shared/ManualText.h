@@ -1,6 +1,7 @@
 #pragma once
 // A program's manual, written once and given two ways: as the plain text of --help
-// and as a manual page (groff, man(7) macros) for man(1).
+// and as a manual page (groff, man(7) macros) for man(1). Its texts are in the user's
+// language (HelpLanguage.h), and so are the words this file adds.
 
 #include <QString>
 #include <QStringList>
@@ -32,16 +33,18 @@ struct Manual {
 };
 
 // "Does this." from "does this" (the one-line texts of the option tables).
-QString sentence(const char *utf8);
-// An option's entry: "--name VALUE" (no value: a flag) and its help as a sentence.
-ManualEntry optionEntry(const char *name, const char *value, const char *help);
+QString sentence(const QString &text);
+// An option's entry: "--name VALUE" (no value: a flag) and its help, already in the
+// user's language, as a sentence.
+ManualEntry optionEntry(const char *name, const char *value, const QString &help);
 // The entries of -h/--help and --version, which every program has.
 void appendStandardOptions(ManualSection &options);
 
 // Adds -h/--help, --version and --manual-page (the page, made at build time) to `line`.
 void addStandardOptions(QCommandLineParser &line);
-// When the parsed `line` asks for the help, the version or the manual page, writes it
-// to standard output and returns true.
+// Whether the parsed `line` asks for the help, the version or the manual page.
+bool asksStandardAnswer(const QCommandLineParser &line);
+// When it does, writes it to standard output and returns true.
 bool answerStandardOptions(const QCommandLineParser &line, const Manual &manual);
 
 // "usage: SYNOPSIS", the purpose, then every section; terms in a column of their own.

@@ -111,6 +111,16 @@ CliRun runProgram(const QString &program, const QString &workingDir, const QStri
     return r;
 }
 
+QProcessEnvironment withLocale(const QList<QPair<QString, QString>> &locale)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"})
+        env.remove(QString::fromLatin1(name));
+    for (const auto &[name, value] : locale)
+        env.insert(name, value);
+    return env;
+}
+
 QStringList onPort(const QString &port, const QStringList &command)
 {
     return QStringList{QStringLiteral("--port"), port, QStringLiteral("--baud"), QStringLiteral("9600")} + command;

@@ -1,6 +1,8 @@
 #pragma once
 // Runs the real ztk-cli (or another program) for end-to-end tests.
 
+#include <QList>
+#include <QPair>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -21,6 +23,10 @@ CliRun runCli(const QString &workingDir, const QStringList &args, int clockRate 
 // two minutes.
 CliRun runProgram(const QString &program, const QString &workingDir, const QStringList &args,
                   const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment());
+
+// The system's environment with the locale's variables (LANGUAGE, LC_ALL, LC_MESSAGES,
+// LANG) replaced by `locale`, e.g. {{"LANG", "ru_RU.UTF-8"}}; none given: no locale at all.
+QProcessEnvironment withLocale(const QList<QPair<QString, QString>> &locale);
 
 // `command` preceded by --port PORT --baud 9600.
 QStringList onPort(const QString &port, const QStringList &command);

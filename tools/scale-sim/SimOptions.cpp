@@ -11,9 +11,11 @@
 #include "SimScale.h"
 
 #include "link/SerialPort.h"
+#include "shared/HelpLanguage.h"
 #include "shared/ManualText.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -46,22 +48,29 @@ struct SimOption {
 };
 
 const SimOption SimOptions[] = {
-    {"device", "PATH", "serves a real serial device at PATH instead of a new pseudo-terminal"},
+    {"device", "PATH", QT_TRANSLATE_NOOP("ztk-scale-sim", "serves a real serial device at PATH instead of a new "
+                                                          "pseudo-terminal")},
     {"tcp", "HOST:PORT",
-     "serves the scale over TCP at HOST:PORT as a serial device server does, instead of a pseudo-terminal: one "
-     "connection at a time, a new one taking the place of the old; port 0 takes a free port"},
-    {"state", "DIR", "loads the scale's memory from DIR at start and saves it there at the end"},
-    {"baud", "N", "emulates a line of N bit/s on the pseudo-terminal (10 bits a byte); on a device, its speed"},
-    {"log", "FILE", "writes every byte received from the PC into FILE"},
-    {"number", "N", "the scale's number, -128..255 (default 1)"},
-    {"totals", "FILE", "takes a kept totals reception (153600 bytes) as the scale's totals"},
+     QT_TRANSLATE_NOOP("ztk-scale-sim", "serves the scale over TCP at HOST:PORT as a serial device server does, "
+                                        "instead of a pseudo-terminal: one connection at a time, a new one taking "
+                                        "the place of the old; port 0 takes a free port")},
+    {"state", "DIR", QT_TRANSLATE_NOOP("ztk-scale-sim", "loads the scale's memory from DIR at start and saves it "
+                                                        "there at the end")},
+    {"baud", "N", QT_TRANSLATE_NOOP("ztk-scale-sim", "emulates a line of N bit/s on the pseudo-terminal (10 bits a "
+                                                     "byte); on a device, its speed")},
+    {"log", "FILE", QT_TRANSLATE_NOOP("ztk-scale-sim", "writes every byte received from the PC into FILE")},
+    {"number", "N", QT_TRANSLATE_NOOP("ztk-scale-sim", "the scale's number, -128..255 (default 1)")},
+    {"totals", "FILE", QT_TRANSLATE_NOOP("ztk-scale-sim", "takes a kept totals reception (153600 bytes) as the "
+                                                          "scale's totals")},
     {"sale", "N:AMOUNT:MONEY:WEIGHINGS",
-     "sets product N's totals: the amount (thousandths of a kilogram, or pieces), the money (hundredths) and the "
-     "weighings; may be given again"},
+     QT_TRANSLATE_NOOP("ztk-scale-sim", "sets product N's totals: the amount (thousandths of a kilogram, or pieces), "
+                                        "the money (hundredths) and the weighings; may be given again")},
     {"fault", "KIND",
-     "misbehaves: silent (answers nothing), no-ack=S[@K] (no acknowledgement of stage S of a write, at its K-th "
-     "time), short (replies cut short), cut=N[@K] (a reply stops after N bytes), noise (every reply is noise of its "
-     "length, as a line at another speed brings), stray (a stray byte before each reply); may be given again"},
+     QT_TRANSLATE_NOOP("ztk-scale-sim", "misbehaves: silent (answers nothing), no-ack=S[@K] (no acknowledgement of "
+                                        "stage S of a write, at its K-th time), short (replies cut short), cut=N[@K] "
+                                        "(a reply stops after N bytes), noise (every reply is noise of its length, "
+                                        "as a line at another speed brings), stray (a stray byte before each reply); "
+                                        "may be given again")},
 };
 
 } // namespace
@@ -70,38 +79,54 @@ ztk::Manual simManual()
 {
     ztk::Manual m;
     m.name = QStringLiteral("ztk-scale-sim");
-    m.purpose = QStringLiteral("a label-printing scale on a pseudo-terminal or TCP, for tests, the demo and anyone "
-                                "without a scale");
+    m.purpose = QCoreApplication::translate("ztk-scale-sim", "a label-printing scale on a pseudo-terminal or TCP, for "
+                                                             "tests, the demo and anyone without a scale");
     m.synopsis = QStringLiteral("ztk-scale-sim [OPTIONS]");
     m.version = QStringLiteral(ZTK_VERSION_TEXT);
     m.sections.push_back(
-        {QStringLiteral("DESCRIPTION"),
-         {QStringLiteral("ztk-scale-sim answers every command of the scale's command set. It opens a pseudo-terminal "
-                         "(or the device given, or listens at the TCP address given) and prints the port the PC opens "
-                         "(a path, or tcp:HOST:PORT) as the first line of standard output. It listens only where it "
-                         "is told. It keeps 5000 product slots, the common-data block, the totals and the clock in "
-                         "memory, and runs until it is stopped (SIGTERM, SIGINT or SIGHUP), saving its state first "
-                         "when --state is given."),
-          QStringLiteral("A new scale holds the factory common data. --totals takes a kept reception as the totals; "
-                         "each --sale then sets one product's counters.")},
+        {QCoreApplication::translate("ztk-scale-sim", "DESCRIPTION"),
+         {QCoreApplication::translate(
+              "ztk-scale-sim",
+              "ztk-scale-sim answers every command of the scale's command set. It opens a pseudo-terminal (or the "
+              "device given, or listens at the TCP address given) and prints the port the PC opens (a path, or "
+              "tcp:HOST:PORT) as the first line of standard output. It listens only where it is told. It keeps 5000 "
+              "product slots, the common-data block, the totals and the clock in memory, and runs until it is stopped "
+              "(SIGTERM, SIGINT or SIGHUP), saving its state first when --state is given."),
+          QCoreApplication::translate("ztk-scale-sim",
+                                      "A new scale holds the factory common data. --totals takes a kept reception as "
+                                      "the totals; each --sale then sets one product's counters.")},
          {},
          {}});
-    ztk::ManualSection options{QStringLiteral("OPTIONS"), {}, {}, {}};
+    ztk::ManualSection options{QCoreApplication::translate("ztk-scale-sim", "OPTIONS"), {}, {}, {}};
     for (const SimOption &o : SimOptions)
-        options.entries.push_back(ztk::optionEntry(o.name, o.value, o.help));
+        options.entries.push_back(
+            ztk::optionEntry(o.name, o.value, QCoreApplication::translate("ztk-scale-sim", o.help)));
     ztk::appendStandardOptions(options);
     m.sections.push_back(options);
-    m.sections.push_back({QStringLiteral("EXIT STATUS"),
-                          {},
-                          {{QStringLiteral("0"), QStringLiteral("Stopped by a signal, the state saved.")},
-                           {QStringLiteral("1"), QStringLiteral("The port could not be opened.")},
-                           {QStringLiteral("2"), QStringLiteral("Bad usage, or a totals file of the wrong size.")}},
-                          {}});
-    m.sections.push_back({QStringLiteral("FILES"),
-                          {QStringLiteral("In the --state folder: the scale's memory, kept between runs.")},
-                          {},
-                          {}});
-    m.sections.push_back({QStringLiteral("SEE ALSO"), {QStringLiteral("ztk-cli(1)")}, {}, {}});
+    m.sections.push_back(
+        {QCoreApplication::translate("ztk-scale-sim", "EXIT STATUS"),
+         {},
+         {{QStringLiteral("0"), QCoreApplication::translate("ztk-scale-sim", "Stopped by a signal, the state saved.")},
+          {QStringLiteral("1"), QCoreApplication::translate("ztk-scale-sim", "The port could not be opened.")},
+          {QStringLiteral("2"),
+           QCoreApplication::translate("ztk-scale-sim", "Bad usage, or a totals file of the wrong size.")}},
+         {}});
+    m.sections.push_back(
+        {QCoreApplication::translate("ztk-scale-sim", "ENVIRONMENT"),
+         {},
+         {{QStringLiteral("LANGUAGE, LC_ALL, LC_MESSAGES, LANG"),
+           QCoreApplication::translate("ztk-scale-sim",
+                                       "The language of the help and of this page: Russian when the locale names it "
+                                       "(ru_RU.UTF-8; in LANGUAGE the first Russian or English entry counts), "
+                                       "English otherwise.")}},
+         {}});
+    m.sections.push_back(
+        {QCoreApplication::translate("ztk-scale-sim", "FILES"),
+         {QCoreApplication::translate("ztk-scale-sim", "In the --state folder: the scale's memory, kept between runs.")},
+         {},
+         {}});
+    m.sections.push_back(
+        {QCoreApplication::translate("ztk-scale-sim", "SEE ALSO"), {QStringLiteral("ztk-cli(1)")}, {}, {}});
     return m;
 }
 
@@ -186,8 +211,13 @@ Options parseOptions(int argc, char **argv)
         usage(line.errorText());
     if (!line.positionalArguments().isEmpty())
         usage(QStringLiteral("unexpected %1").arg(line.positionalArguments().first()));
-    if (ztk::answerStandardOptions(line, simManual()))
+    // The simulator runs without an application; the help's translation needs one.
+    if (ztk::asksStandardAnswer(line)) {
+        QCoreApplication application(argc, argv);
+        ztk::installHelpTranslation(QStringLiteral("ztk-scale-sim"));
+        ztk::answerStandardOptions(line, simManual());
         std::exit(0);
+    }
     auto value = [&](const char *name) { return line.value(QString::fromUtf8(name)); };
     auto given = [&](const char *name) { return line.isSet(QString::fromUtf8(name)); };
     Options o;

@@ -88,7 +88,7 @@
     </message>
     <message>
         <source>The report lays out its text without a display: offscreen unless set.</source>
-        <translation>Отчёт раскладывает текст без дисплея: если переменная не задана, используется offscreen.</translation>
+        <translation>Отчёт раскладывается без дисплея: если переменная не задана, используется offscreen.</translation>
     </message>
     <message>
         <source>The password of the PostgreSQL server, as libpq takes it (or ~/.pgpass); the program never stores one.</source>
@@ -108,7 +108,7 @@
     </message>
     <message>
         <source>The port, its speed and the last scale number.</source>
-        <translation>Порт, скорость линии и номер последних весов.</translation>
+        <translation>Порт, скорость линии и последний использованный номер весов.</translation>
     </message>
     <message>
         <source>The product table (SQLite), made empty when missing.</source>
@@ -136,7 +136,7 @@
     </message>
     <message>
         <source>Every totals reception kept, by date and time; with --scales under totals/NAME/.</source>
-        <translation>Все сохранённые приёмы итогов, по дате и времени; с --scales — в totals/NAME/.</translation>
+        <translation>Все сохранённые приёмы итогов, каждый в файле с датой и временем приёма в имени; с --scales — в totals/NAME/.</translation>
     </message>
     <message>
         <source>SEE ALSO</source>
@@ -184,11 +184,11 @@
     </message>
     <message>
         <source>the products of the 28 keys of the weighed goods</source>
-        <translation>товары 28 клавиш весовых товаров</translation>
+        <translation>товары на 28 клавишах весовых товаров</translation>
     </message>
     <message>
         <source>the products of the 28 keys of the piece goods</source>
-        <translation>товары 28 клавиш штучных товаров</translation>
+        <translation>товары на 28 клавишах штучных товаров</translation>
     </message>
     <message>
         <source>the block&apos;s automatic-label flag, as the window&apos;s check box sets it (default off)</source>
@@ -320,7 +320,7 @@
     </message>
     <message>
         <source>clears products A..B in the scale, 150 ms apart</source>
-        <translation>удаляет в весах товары A..B с паузой 150 мс</translation>
+        <translation>удаляет в весах товары A..B с паузой 150 мс между товарами</translation>
     </message>
     <message>
         <source>A single number clears one product. Numbers lie within 1..5000.</source>
@@ -384,7 +384,7 @@
     </message>
     <message>
         <source>list prints the scales, one a line; a broken line of the file is named with its line number and its scale left out. add and remove rewrite the file, and refuse while it has broken lines.</source>
-        <translation>list печатает весы, по одним на строку; неверная строка файла называется с её номером, а её весы пропускаются. add и remove перезаписывают файл и отказываются, пока в нём есть неверные строки.</translation>
+        <translation>list печатает весы, по строке на каждые; неверная строка файла называется с её номером, а её весы пропускаются. add и remove перезаписывают файл и отказываются, пока в нём есть неверные строки.</translation>
     </message>
     <message>
         <source>runs link-check, scale-number, write-products, common-write, set-clock, totals, sync or compare on these scales of scales.ini at once, one link and one thread each; exit 0 only when every scale succeeded</source>
@@ -456,7 +456,7 @@
     </message>
     <message>
         <source>then clears the totals of every listed product in the scale</source>
-        <translation>затем очищает в весах итоги всех перечисленных товаров</translation>
+        <translation>затем очищает в весах итоги всех товаров, попавших в список</translation>
     </message>
     <message>
         <source>receives the totals (or reads a kept image) and prints the totals text</source>
@@ -468,7 +468,7 @@
     </message>
     <message>
         <source>clears the totals of the products in the scale</source>
-        <translation>очищает в весах итоги этих товаров</translation>
+        <translation>очищает в весах итоги заданных товаров</translation>
     </message>
     <message>
         <source>the image file (default BDforVes.bd in the working folder)</source>

@@ -37,6 +37,9 @@ const std::array kRules = {
     WindowRule{"Form6", "Topic180", NoButtons, Sizeable},
     WindowRule{"Form4", "Topic170", Buttons, Sizeable},
     WindowRule{"Form5", "Topic80", NoButtons, Fixed},
+    WindowRule{"FormSost", "Sync", Buttons, Sizeable},
+    WindowRule{"FormJourn", "Journal", Buttons, Sizeable},
+    WindowRule{"FormIstprod", "Sales", Buttons, Sizeable},
 };
 
 const char kTopicProperty[] = "ztkHelpTopic";

@@ -13,7 +13,11 @@
 #include "products/ProductFields.h"
 #include "products/ui/Vlprint.h"
 #include "shared/Files.h"
+#include "sales/ui/Istprod.h"
 #include "shared/Messages.h"
+#include "transfer/ui/Vljourn.h"
+#include "transfer/ui/Vlsost.h"
+#include "ui/Help.h"
 #include "ui/WidgetPrompter.h"
 
 #include <QAction>
@@ -28,6 +32,7 @@
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -419,4 +424,23 @@ TEST_F(CounterWindow, TheWindowRemembersItsPlaceTheSelectionAndTheList)
     EXPECT_TRUE(Form1->CheckBox2->isChecked());
 }
 
+// F1 in the windows of several scales opens their own sections of the help.
+TEST_F(CounterWindow, TheScalesWindowsOpenTheirSectionsOfTheHelp)
+{
+    start({1});
+    TFormSost standings(Form1->workspace(), Form1);
+    TFormJourn journal(Form1->workspace(), Form1);
+    TFormIstprod sales(Form1->workspace(), Form1);
+    const std::pair<QWidget *, const char *> rows[] = {{&standings, "Sync"}, {&journal, "Journal"}, {&sales, "Sales"}};
+    for (const auto &[window, topic] : rows) {
+        window->setWindowModality(Qt::NonModal);
+        window->show();
+        QTest::keyClick(window, Qt::Key_F1);
+        ASSERT_NE(helpBrowser(), nullptr) << topic;
+        EXPECT_EQ(helpBrowser()->source().fragment(), QLatin1String(topic));
+        window->hide();
+    }
+}
+
 } // namespace
+

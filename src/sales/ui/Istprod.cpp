@@ -1,4 +1,5 @@
 #include "sales/ui/Istprod.h"
+#include "ui/WindowRules.h"
 
 #include "app/Workspace.h"
 #include "products/ProductStore.h"
@@ -115,6 +116,7 @@ TFormIstprod::TFormIstprod(Workspace &workspace, QWidget *parent)
     : QDialog(parent, Qt::Window), m_ws(workspace)
 {
     setObjectName(QStringLiteral("FormIstprod"));
+    ztk::applyWindowRule(this); // F1 opens its own section of the help
     setWindowTitle(msg::text(msg::SalesCaption));
     buildControls();
     initActionsConnections();

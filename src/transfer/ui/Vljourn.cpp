@@ -1,4 +1,5 @@
 #include "transfer/ui/Vljourn.h"
+#include "ui/WindowRules.h"
 
 #include "app/Workspace.h"
 #include "products/ProductStore.h"
@@ -26,6 +27,7 @@ TFormJourn *FormJourn = nullptr;
 TFormJourn::TFormJourn(Workspace &workspace, QWidget *parent) : QDialog(parent), m_ws(workspace)
 {
     setObjectName(QStringLiteral("FormJourn"));
+    ztk::applyWindowRule(this); // F1 opens its own section of the help
     setWindowTitle(msg::text(msg::JournalCaption));
     setModal(true);
 

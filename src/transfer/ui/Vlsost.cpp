@@ -1,4 +1,5 @@
 #include "transfer/ui/Vlsost.h"
+#include "ui/WindowRules.h"
 
 #include "app/Workspace.h"
 #include "link/Exchange.h"
@@ -28,6 +29,7 @@ TFormSost *FormSost = nullptr;
 TFormSost::TFormSost(Workspace &workspace, QWidget *parent) : QDialog(parent), m_ws(workspace)
 {
     setObjectName(QStringLiteral("FormSost"));
+    ztk::applyWindowRule(this); // F1 opens its own section of the help
     setWindowTitle(msg::text(msg::StandingsCaption));
     setModal(true);
 

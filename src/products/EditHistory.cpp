@@ -6,7 +6,7 @@
 
 namespace ztk {
 
-EditHistory::EditHistory(int depth) : m_depth(std::max(1, depth)) {}
+EditHistory::EditHistory(int depth, std::size_t maxRows) : m_depth(std::max(1, depth)), m_maxRows(maxRows) {}
 
 void EditHistory::beginGroup(ProductStore &store, bool wholeTable)
 {
@@ -94,7 +94,14 @@ void EditHistory::endStep()
 void EditHistory::push(std::deque<Changes> &stack, Changes changes)
 {
     stack.push_back(std::move(changes));
-    while (int(stack.size()) > m_depth)
+    // A day of imports must not fill the memory: the oldest steps go first, the last stays.
+    const auto rows = [&] {
+        std::size_t n = 0;
+        for (const Changes &c : stack)
+            n += c.size();
+        return n;
+    };
+    while (stack.size() > 1 && (int(stack.size()) > m_depth || rows() > m_maxRows))
         stack.pop_front();
 }
 

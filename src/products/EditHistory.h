@@ -23,7 +23,9 @@ namespace ztk {
 class EditHistory final : public RowRecorder {
 public:
     static constexpr int DefaultDepth = 100;
-    explicit EditHistory(int depth = DefaultDepth);
+    // The rows kept over all steps of one direction, at most (a step of more stays alone).
+    static constexpr std::size_t DefaultMaxRows = 100000;
+    explicit EditHistory(int depth = DefaultDepth, std::size_t maxRows = DefaultMaxRows);
 
     bool canUndo() const { return !m_undo.empty(); }
     bool canRedo() const { return !m_redo.empty(); }
@@ -60,6 +62,7 @@ private:
     void notify() const;
 
     int m_depth;
+    std::size_t m_maxRows;
     std::deque<Changes> m_undo, m_redo; // the last at the back
     int m_open = 0;                     // groups begun and not ended
     Changes m_step;

@@ -182,6 +182,31 @@ TEST_P(HistoryTest, FiftyStepsGoBackInOrderAndANewChangeEndsTheRedo)
     EXPECT_FALSE(history.canRedo());
 }
 
+// The oldest steps go when the rows kept would pass the limit; the newest stays whole.
+TEST_P(HistoryTest, TheOldestStepsGoWhenTooManyRowsAreKept)
+{
+    EditHistory small(100, 5);
+    store.setRecorder(&small);
+    for (qint64 n = 1; n <= 4; ++n) {
+        goTo(n);
+        ds.setValue(fld::Name, u("Имя %1").arg(n));
+        ASSERT_TRUE(ds.post());
+    }
+    EXPECT_EQ(small.undoCount(), 4);
+    prompter.answer(Answer::Yes);
+    ASSERT_TRUE(editing.deleteSelection()); // four rows in one step
+    EXPECT_EQ(small.undoCount(), 2) << "the last store and the deletion: five rows";
+    QString error;
+    ASSERT_TRUE(small.undo(store, error));
+    ASSERT_TRUE(small.undo(store, error));
+    EXPECT_FALSE(small.canUndo());
+    const std::vector<Product> rows = table();
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[2].names[0], u("Имя 3")) << "the stores before the last were let go";
+    EXPECT_EQ(rows[3].names[0], QStringLiteral("P4"));
+    store.setRecorder(&history);
+}
+
 // A change that did not reach the store (refused) is no step to undo; undo goes on to
 // the one before it, and a row changed since by someone else is put back all the same.
 TEST_P(HistoryTest, RefusedChangesArePassedOverAndOthersChangesAreUndoneToo)

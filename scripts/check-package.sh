@@ -29,7 +29,9 @@ for page in ztk ztk-cli ztk-scale-sim; do
 done
 for program in ztk-cli ztk-scale-sim; do
     [ -f "/usr/share/ztk/translations/${program}_ru.qm" ] || { echo "the Russian help of $program is not installed"; exit 1; }
-    env -u LANGUAGE LC_ALL=ru_RU.UTF-8 "/usr/bin/$program" --help | grep -qx 'ПАРАМЕТРЫ' ||
+    # The whole help first: grep -q leaving early would end the program by a broken pipe.
+    help=$(env -u LANGUAGE LC_ALL=ru_RU.UTF-8 "/usr/bin/$program" --help)
+    grep -qx 'ПАРАМЕТРЫ' <<<"$help" ||
         { echo "/usr/bin/$program --help is not Russian in a Russian locale"; exit 1; }
 done
 

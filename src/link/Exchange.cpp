@@ -109,6 +109,18 @@ ExchangeResult checkLink(ExchangeSession &session)
     return ExchangeResult::success(1, 1);
 }
 
+bool checkLinkOn(const PortConfig &config, const Clock &clock, EventPump &pump, Prompter &prompter)
+{
+    ScaleLink probe;
+    bool answered = false;
+    if (probe.open(config, prompter).port == SerialPort::Opened) {
+        ExchangeSession session(probe, clock, pump);
+        answered = checkLink(session).ok;
+    }
+    probe.stopReader();
+    return answered;
+}
+
 ExchangeResult askScaleNumber(ExchangeSession &session, std::int8_t &number)
 {
     if (!session.request(Reception::ByteReply, Frame(cmd::ScaleNumber), {cmd::WaitSeconds}, true))

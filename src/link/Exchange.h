@@ -184,6 +184,9 @@ private:
 
 // The link check: 0x0D after DiscardAll, any one byte back within 3 s.
 ExchangeResult checkLink(ExchangeSession &session);
+// The link check on a port of its own (a port about to be listed), the link in use left
+// alone: false when the port does not open (said through `prompter`) or nothing answers.
+bool checkLinkOn(const PortConfig &config, const Clock &clock, EventPump &pump, Prompter &prompter);
 // The scale-number query: 0x13 after DiscardAll, one byte back within 15 s, read as a
 // signed number into `number`.
 ExchangeResult askScaleNumber(ExchangeSession &session, std::int8_t &number);

@@ -123,7 +123,9 @@ void EditHistory::notify() const
 
 bool EditHistory::undo(ProductStore &store, QString &error, std::vector<qint64> *shown)
 {
-    return move(m_undo, m_redo, store, error, shown);
+    const bool ok = move(m_undo, m_redo, store, error, shown);
+    notify();
+    return ok;
 }
 
 bool EditHistory::redo(ProductStore &store, QString &error, std::vector<qint64> *shown)
@@ -148,22 +150,19 @@ bool EditHistory::move(std::deque<Changes> &from, std::deque<Changes> &to, Produ
         Changes now;
         if (!restore(store, from.back(), now, error))
             return false;
-        const bool changedAnything = !std::equal(now.begin(), now.end(), from.back().begin(), from.back().end(),
+        const Changes step = std::move(from.back());
+        from.pop_back();
+        const bool changedAnything = !std::equal(now.begin(), now.end(), step.begin(), step.end(),
                                                  [](const Change &a, const Change &b) { return a.row == b.row; });
+        if (!changedAnything)
+            continue;
         if (shown)
-            shown->clear();
-        if (shown)
-            for (const Change &c : from.back())
+            for (const Change &c : step)
                 if (c.row)
                     shown->push_back(c.rowid);
-        from.pop_back();
-        if (changedAnything) {
-            push(to, std::move(now));
-            notify();
-            return true;
-        }
+        push(to, std::move(now));
+        return true;
     }
-    notify();
     return true;
 }
 

@@ -57,21 +57,23 @@ TEST(HelpLanguage, FollowsTheLocale)
         const CliRun page = run(cliProgram(), {QStringLiteral("--manual-page")}, row.locale);
         for (const CliRun *r : {&help, &sync, &sim, &page})
             ASSERT_EQ(r->exitCode, 0) << row.what << ": " << qPrintable(r->err);
-        if (row.russian) {
-            EXPECT_TRUE(help.out.startsWith(QStringLiteral("использование: ztk-cli ["))) << row.what;
-            EXPECT_TRUE(help.out.contains(QStringLiteral("\nКОМАНДЫ\n"))) << row.what;
-            EXPECT_TRUE(sync.out.startsWith(QStringLiteral("использование: ztk-cli [OPTIONS] sync"))) << row.what;
-            EXPECT_TRUE(sync.out.contains(QStringLiteral("передавая только изменённое"))) << row.what;
-            EXPECT_TRUE(sim.out.contains(QStringLiteral("\nПАРАМЕТРЫ\n"))) << row.what;
-            EXPECT_TRUE(page.out.contains(QStringLiteral("\n.SH ИМЯ\n"))) << row.what;
-        } else {
-            EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: ztk-cli ["))) << row.what;
-            EXPECT_TRUE(help.out.contains(QStringLiteral("\nCOMMANDS\n"))) << row.what;
-            EXPECT_TRUE(sync.out.startsWith(QStringLiteral("usage: ztk-cli [OPTIONS] sync"))) << row.what;
-            EXPECT_TRUE(sync.out.contains(QStringLiteral("sending only what changed"))) << row.what;
-            EXPECT_TRUE(sim.out.contains(QStringLiteral("\nOPTIONS\n"))) << row.what;
-            EXPECT_TRUE(page.out.contains(QStringLiteral("\n.SH NAME\n"))) << row.what;
-        }
+        // What each language's help begins with and holds.
+        struct Expected {
+            const char *usage, *commands, *syncUsage, *syncText, *simOptions, *pageName;
+        };
+        static const Expected russian{"использование: ztk-cli [", "\nКОМАНДЫ\n",
+                                      "использование: ztk-cli [OPTIONS] sync", "передавая только изменённое",
+                                      "\nПАРАМЕТРЫ\n", "\n.SH ИМЯ\n"};
+        static const Expected english{"usage: ztk-cli [", "\nCOMMANDS\n", "usage: ztk-cli [OPTIONS] sync",
+                                      "sending only what changed", "\nOPTIONS\n", "\n.SH NAME\n"};
+        const Expected &e = row.russian ? russian : english;
+        const auto t = [](const char *utf8) { return QString::fromUtf8(utf8); };
+        EXPECT_TRUE(help.out.startsWith(t(e.usage))) << row.what;
+        EXPECT_TRUE(help.out.contains(t(e.commands))) << row.what;
+        EXPECT_TRUE(sync.out.startsWith(t(e.syncUsage))) << row.what;
+        EXPECT_TRUE(sync.out.contains(t(e.syncText))) << row.what;
+        EXPECT_TRUE(sim.out.contains(t(e.simOptions))) << row.what;
+        EXPECT_TRUE(page.out.contains(t(e.pageName))) << row.what;
     }
 }
 

@@ -206,20 +206,6 @@ TEST_F(CounterWindow, UndoAndRedoPutBackWhatEachCommandChanged)
 TEST_F(CounterWindow, KeysAreShownInTheMenuAndDoWhatTheirItemsDo)
 {
     start();
-    const struct {
-        QAction *item;
-        QKeySequence key;
-    } keys[] = {
-        {Form1->UndoItem, QKeySequence(u("Ctrl+Z"))},    {Form1->RedoItem, QKeySequence(u("Ctrl+Y"))},
-        {Form1->InsertItem, QKeySequence(u("Ins"))},     {Form1->DeleteItem, QKeySequence(u("Del"))},
-        {Form1->StoreItem, QKeySequence(u("Ctrl+S"))},   {Form1->RefreshItem, QKeySequence(u("F5"))},
-        {Form1->FindItem, QKeySequence(u("Ctrl+F"))},    {Form1->ReportItem, QKeySequence(u("Ctrl+P"))},
-    };
-    for (const auto &k : keys) {
-        EXPECT_EQ(k.item->shortcut(), k.key) << k.item->text().toStdString();
-        EXPECT_FALSE(k.item->shortcut().toString(QKeySequence::NativeText).isEmpty());
-    }
-
     f.clock.setStepMs(100); // the first link check ends on a port that did not open
     ASSERT_TRUE(f.showMain());
     Form1->activateWindow();
@@ -233,6 +219,10 @@ TEST_F(CounterWindow, KeysAreShownInTheMenuAndDoWhatTheirItemsDo)
     Form1->DBGrid1->setFocus();
     goTo(4);
     QTest::keyClick(Form1->DBGrid1, Qt::Key_Insert);
+    EXPECT_EQ(Form1->dataset()->recordCount(), 5);
+    QTest::keyClick(Form1->DBGrid1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Form1->dataset()->recordCount(), 4);
+    QTest::keyClick(Form1->DBGrid1, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(Form1->dataset()->recordCount(), 5);
 
     // Del asks, naming the record under the unchanged question.

@@ -506,17 +506,13 @@ void TForm1::N1Click()
 void TForm1::offerListedPort(const QString &port)
 {
     const ztk::ScaleEntry scale{QString(), port, m_portConfig.baudRate, int(m_portConfig.lastScaleNumber)};
+    // A port that does not open is said with its reason; it may still be listed (a
+    // device server not yet switched on).
     bool answered = false;
     {
-        // A port that does not open is said with its reason; it may still be listed (a
-        // device server not yet switched on).
-        ztk::ScaleLink probe;
-        if (probe.open(scale.portConfig(m_portConfig), *m_context.prompter).port == ztk::SerialPort::Opened) {
-            ztk::WaitScope wait(this, ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false);
-            ztk::ExchangeSession session(probe, *m_context.clock, *m_context.pump);
-            answered = ztk::checkLink(session).ok;
-        }
-        probe.stopReader();
+        ztk::WaitScope wait(this, ztk::msg::text(ztk::msg::LinkCheckCaption), QString(), false);
+        answered = ztk::checkLinkOn(scale.portConfig(m_portConfig), *m_context.clock, *m_context.pump,
+                                    *m_context.prompter);
     }
     const ztk::Question question{ztk::msg::text(answered ? ztk::msg::ListPortAnswered : ztk::msg::ListPortSilent).arg(port),
                                  ztk::msg::text(ztk::msg::ListPortCaption), ztk::Buttons::YesNo, QString(),
